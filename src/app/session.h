@@ -1,0 +1,62 @@
+// The state one editor (or one command-line run, or one test) works on: the
+// value grid and its data-loaded flag, the rules-file path, the game folder,
+// the reader state shared by the loader and the write-back lookup, and the
+// debug log, with the sinks that reports and progress go to.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/debug_log.h"
+#include "app/error_report.h"
+#include "app/progress.h"
+#include "rules/value_grid.h"
+
+namespace quorvane {
+
+// The current line of the rules file, the position of the next comma search
+// in it, and the number of lines read so far.
+struct ReaderState {
+    std::string Line;
+    std::size_t position = 0;
+    int LineNumber = 0;
+};
+
+class Session {
+public:
+    Session(ErrorSink& errors, ProgressSink& progress) : errors_(&errors), progress_(&progress) {
+        grid.Initialise();
+        MarkClean();
+    }
+
+    ValueGrid grid;
+    ReaderState reader;
+    DebugLog log;
+    std::string rulesPath;   // the rules file the four actions work on
+    std::string gameFolder;  // folder of the six game files; empty: the working directory
+    int dataLoaded = -1;     // 1 once a load or an extraction has run
+
+    bool IsLoaded() const { return dataLoaded != -1; }
+    void MarkLoaded() { dataLoaded = 1; }
+
+    // True when dialog edits changed the grid after the last load, extraction
+    // or successful save.
+    bool HasUnsavedEdits() const { return grid.ChangeCount() != cleanAt_; }
+    void MarkClean() { cleanAt_ = grid.ChangeCount(); }
+
+    ErrorSink& errors() { return *errors_; }
+    ProgressSink& progress() { return *progress_; }
+    void SetErrorSink(ErrorSink& sink) { errors_ = &sink; }
+    void SetProgressSink(ProgressSink& sink) { progress_ = &sink; }
+
+    // Joins the pieces and reports them to the session's error sink.
+    template <typename... Pieces>
+    void Report(const Pieces&... pieces) { ReportError(*errors_, std::string(pieces)...); }
+
+private:
+    ErrorSink* errors_;
+    ProgressSink* progress_;
+    std::uint64_t cleanAt_ = 0;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,66 @@
+// Where every value lives in the game files: file, absolute offset, width and
+// text form. Game files are flat byte arrays to the editor.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace quorvane {
+
+enum class FieldKind : int { Byte = 0, Word = 1, BitFlags = 3 };
+
+// The code of the field kind of a cell: 0, 1 or 3.
+FieldKind GetFieldKind(int i, int j, int step);
+inline int FieldKindCode(int i, int j, int step) { return static_cast<int>(GetFieldKind(i, j, step)); }
+
+// Column width in the rules file: Byte 4, Word 6, BitFlags 9.
+int ColumnWidth(FieldKind kind);
+// Bytes a value of this kind occupies in its game file.
+int FieldBytes(FieldKind kind);
+
+enum class GameFile : int { ItemPow = 0, BuildDat, SpellDat, Wizards, Magic, ItemMake };
+constexpr int kGameFileCount = 6;
+
+// Bare file name, for example "WIZARDS.EXE".
+const char* GameFileName(GameFile f);
+// The order in which extraction and write-back open (and close) the files:
+// BUILDDAT.LBX, ITEMPOW.LBX, SPELLDAT.LBX, WIZARDS.EXE, MAGIC.EXE, ITEMMAKE.EXE.
+const std::vector<GameFile>& GameFileOpenOrder();
+
+GameFile GameFileOf(int i);
+
+int RecordSize(int i);
+int SectionBase(int i);
+int FieldOffset(int i, int j, int step);
+int Get_Hex_Offset(int i, int j, int step);
+int ValueOffset(int i, int j, int step);
+
+// Offset added to a unit or race name pointer to find its text in WIZARDS.EXE.
+constexpr int kNameTextBase = 169120;  // 0x294A0
+constexpr int kNameBytes = 18;
+constexpr int kLbxRecordStart = 548;
+
+// Section 33: the code words that stand for 50 and 25.
+constexpr int kDestroyedItemsSection = 33;
+constexpr int kCode50 = 49707;
+constexpr int kCode25 = 63697;
+
+// Section 36 row 11: the tower count, and its copy that holds the count plus 6.
+constexpr int kMapGenerationSection = 36;
+constexpr int kTowersRow = 11;
+constexpr int kTowersOffset = 0x36D73;
+constexpr int kTowersCopyOffset = 0x393E3;
+constexpr int kTowersCopyAdd = 6;
+
+struct Place {
+    GameFile file;
+    int offset;
+};
+
+// Further places write-back stores a cell's value to, after its first place,
+// with the same field kind (the towers copy of section 36 row 11 is not here;
+// see kTowersCopyOffset).
+std::vector<Place> SecondCopies(int i, int j, int step);
+
+}  // namespace quorvane
