@@ -4,6 +4,7 @@ add_library(quorvane_core STATIC
   src/catalogue/layout.cpp
   src/catalogue/conversions.cpp
   src/catalogue/readers.cpp
+  src/catalogue/game_file.cpp
   src/app/error_report.cpp
   src/app/debug_log.cpp
   src/app/actions.cpp

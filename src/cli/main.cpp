@@ -1,1 +1,171 @@
-int main() { return 0; }
+// quorvane-cli: the four file actions of the editor from a shell.
+//
+//   quorvane-cli extract --rules FILE [--game-dir DIR]
+//   quorvane-cli write   --rules FILE [--game-dir DIR]
+//   quorvane-cli load    --rules FILE [--save OUT] [--dump]
+//   quorvane-cli sample-game DIR [--seed N]
+//   --debug-log FILE on any command writes the trace there.
+//
+// Every error report goes to stderr as one line, in the order raised. Exit
+// status: 0 when nothing was reported, 1 when something was, 2 for a usage
+// error.
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/actions.h"
+#include "app/session.h"
+#include "catalogue/catalogue.h"
+#include "sample/sample_game.h"
+#include "writeback/pipeline.h"
+
+namespace {
+
+using namespace quorvane;
+
+const char kUsage[] =
+    "usage:\n"
+    "  quorvane-cli extract --rules FILE [--game-dir DIR] [--debug-log FILE]\n"
+    "  quorvane-cli write   --rules FILE [--game-dir DIR] [--debug-log FILE]\n"
+    "  quorvane-cli load    --rules FILE [--save OUT] [--dump] [--debug-log FILE]\n"
+    "  quorvane-cli sample-game DIR [--seed N] [--debug-log FILE]\n"
+    "\n"
+    "extract      read the six game files and write the rules file\n"
+    "write        write the rules file's values into the game files\n"
+    "load         read the rules file; --save writes it out again to OUT,\n"
+    "             --dump prints every cell as i<TAB>j<TAB>s<TAB>text\n"
+    "sample-game  write six synthetic game files (not the game's) into DIR\n";
+
+// Prints each report as one line on stderr, as it is raised.
+class StderrSink : public ErrorSink {
+public:
+    void Report(const std::string& text) override {
+        ++count;
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+    int count = 0;
+};
+
+int Usage(const std::string& problem) {
+    std::fprintf(stderr, "quorvane-cli: %s\n%s", problem.c_str(), kUsage);
+    return 2;
+}
+
+struct Options {
+    std::string command;
+    std::string positional;
+    std::string rules, gameDir, save, debugLog, seed;
+    bool hasRules = false, hasSave = false, hasDebugLog = false, hasSeed = false, dump = false;
+};
+
+void Escape(std::string& out, const std::string& text) {
+    for (char c : text) {
+        switch (c) {
+            case '\\': out += "\\\\"; break;
+            case '\t': out += "\\t"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            default: out += c; break;
+        }
+    }
+}
+
+void Dump(const Session& s) {
+    std::string out;
+    out.reserve(400000);
+    for (int i = 0; i < kSectionCount; ++i)
+        for (int j = 0; j < Rows(i); ++j)
+            for (int step = 0; step < Columns(i); ++step) {
+                out += std::to_string(i);
+                out += '\t';
+                out += std::to_string(j);
+                out += '\t';
+                out += std::to_string(step);
+                out += '\t';
+                Escape(out, s.grid.GetArrayValue(i, j, step));
+                out += '\n';
+            }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return Usage("no command given");
+    if (args[0] == "--help" || args[0] == "-h") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    Options o;
+    o.command = args[0];
+    if (o.command != "extract" && o.command != "write" && o.command != "load" && o.command != "sample-game")
+        return Usage("unknown command '" + o.command + "'");
+
+    for (std::size_t k = 1; k < args.size(); ++k) {
+        const std::string& a = args[k];
+        auto value = [&](std::string& into, bool& seen) -> bool {
+            if (seen || k + 1 >= args.size()) return false;
+            into = args[++k];
+            seen = true;
+            return true;
+        };
+        bool ok = true;
+        bool gameDirSeen = !o.gameDir.empty();
+        if (a == "--rules") ok = value(o.rules, o.hasRules);
+        else if (a == "--game-dir" && (o.command == "extract" || o.command == "write")) ok = value(o.gameDir, gameDirSeen);
+        else if (a == "--save" && o.command == "load") ok = value(o.save, o.hasSave);
+        else if (a == "--dump" && o.command == "load" && !o.dump) o.dump = true;
+        else if (a == "--debug-log") ok = value(o.debugLog, o.hasDebugLog);
+        else if (a == "--seed" && o.command == "sample-game") ok = value(o.seed, o.hasSeed);
+        else if (o.command == "sample-game" && o.positional.empty() && !a.empty() && a.rfind("--", 0) != 0) o.positional = a;
+        else return Usage("unexpected argument '" + a + "'");
+        if (!ok) return Usage("option " + a + " needs one value");
+    }
+
+    StderrSink errors;
+    NullProgress progress;
+    Session session(errors, progress);
+    if (o.hasDebugLog && !session.log.Open(o.debugLog)) session.Report("Error opening ", o.debugLog);
+
+    if (o.command == "sample-game") {
+        if (o.positional.empty()) return Usage("sample-game needs a folder");
+        if (o.hasRules) return Usage("sample-game takes no --rules");
+        std::uint32_t seed = 1;
+        if (o.hasSeed) {
+            char* end = nullptr;
+            const unsigned long long v = std::strtoull(o.seed.c_str(), &end, 10);
+            if (o.seed.empty() || *end != '\0' || v > 0xFFFFFFFFULL) return Usage("--seed needs a number 0 to 4294967295");
+            seed = static_cast<std::uint32_t>(v);
+        }
+        std::string failed;
+        if (!WriteSampleGame(o.positional, seed, &failed)) session.Report("Error opening ", failed);
+        return errors.count == 0 ? 0 : 1;
+    }
+
+    if (!o.hasRules) return Usage(o.command + " needs --rules FILE");
+    session.rulesPath = o.rules;
+    session.gameFolder = o.gameDir;
+
+    if (o.command == "extract") {
+        ExtractCommand(session);
+    } else if (o.command == "write") {
+        // The command line has no grid to guard: it writes the file it is given.
+        progress.Begin(0, kSectionCount);
+        WriteRulesToGameFiles(session);
+        progress.Reset();
+    } else {
+        LoadCommand(session);
+        if (o.hasSave) {
+            session.rulesPath = o.save;
+            SaveCommand(session);
+        }
+        if (o.dump) Dump(session);
+    }
+    return errors.count == 0 ? 0 : 1;
+}

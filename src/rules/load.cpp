@@ -1,1 +1,126 @@
-// in progress
+#include "rules/load.h"
+
+#include "catalogue/catalogue.h"
+#include "catalogue/conversions.h"
+#include "catalogue/layout.h"
+#include "rules/file_io.h"
+#include "rules/format.h"
+
+namespace quorvane {
+
+namespace {
+
+bool IsValueStart(char c) { return (c >= '0' && c <= '9') || c == '-'; }
+
+class Loader {
+public:
+    Loader(Session& s, LineSource& source) : s_(s), r_(s.reader), src_(source) {}
+
+    std::string ReadCell(int i, int j, int step) {
+        return step == 0 ? ReadName(i, j) : ReadValue(i, j, step);
+    }
+
+private:
+    void Problem(const char* message) { s_.Report("Line Number : ", Int2Str(r_.LineNumber), message); }
+
+    void FindDirective(int i) {
+        const std::string& header = Header(i);
+        while (src_.GetLine(r_.Line)) {
+            ++r_.LineNumber;
+            if (r_.Line.find(header) != std::string::npos) {
+                s_.log.Line("LoadDataFileToArray found [", header, "] at line ", r_.LineNumber);
+                src_.NextLineOrEmpty(r_.Line);
+                ++r_.LineNumber;
+                r_.position = 0;
+                return;
+            }
+            if (r_.LineNumber > kLoaderSearchLimit) Problem(". Unexpected end of file.");
+        }
+        r_.Line.clear();  // the file ended before the directive
+    }
+
+    std::string ReadName(int i, int j) {
+        if (j == 0) {
+            FindDirective(i);
+        } else {
+            src_.NextLineOrEmpty(r_.Line);
+            ++r_.LineNumber;
+            r_.position = 0;
+        }
+        s_.log.Line("LoadDataFileToArray Line ", r_.LineNumber, " : ", r_.Line);
+        const std::size_t open = r_.Line.find('"');
+        if (open == std::string::npos) return kValueNotFound;
+        const std::size_t close = r_.Line.find('"', open + 1);
+        if (close == std::string::npos) return kValueNotFound;
+        r_.position = close;
+        return r_.Line.substr(open + 1, close - open - 1);
+    }
+
+    std::string ReadValue(int i, int j, int step) {
+        const FieldKind kind = GetFieldKind(i, j, step);
+        const std::size_t width = static_cast<std::size_t>(ColumnWidth(kind));
+        const std::string& line = r_.Line;
+        const std::size_t comma = line.find(',', r_.position);
+        if (comma == std::string::npos) {
+            Problem(". 1st Comma Not Found.");
+            return kValueNotFound;
+        }
+        const bool last = step == Columns(i) - 1;
+        for (std::size_t p = comma + 1; p <= comma + width + 2 && p < line.size(); ++p) {
+            if (!IsValueStart(line[p])) continue;
+            const std::size_t end = line.find(last ? ';' : ',', p);
+            if (end == std::string::npos) {
+                Problem(last ? ". SemiColon Not Found." : ". 2nd Comma Not Found.");
+                continue;
+            }
+            std::string value = line.substr(p, end - p);
+            s_.log.Line("LoadDataFileToArray comma ", comma, " digit ", p, " value ", value);
+            r_.position = last ? 0 : p;
+            if (kind == FieldKind::BitFlags && !IsFlagText(value)) Problem(". Binary string expected.");
+            return value;
+        }
+        Problem(". Number Value Empty.");
+        return kValueNotFound;
+    }
+
+    // Eight characters, each 0 or 1, once trailing blanks are removed.
+    static bool IsFlagText(std::string_view v) {
+        while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
+        if (v.size() != 8) return false;
+        for (char c : v)
+            if (c != '0' && c != '1') return false;
+        return true;
+    }
+
+    Session& s_;
+    ReaderState& r_;
+    LineSource& src_;
+};
+
+}  // namespace
+
+void LoadDataFileToArray(Session& s) {
+    s.reader.LineNumber = 0;
+    s.log.Line("LoadDataFileToArray_i");
+    std::string content;
+    if (!IsWritableFile(s.rulesPath) || !ReadWholeFile(s.rulesPath, &content)) {
+        s.Report("Load of ", s.rulesPath, " Failed.");
+    } else {
+        LineSource source(std::move(content), /*textMode=*/false);
+        Loader loader(s, source);
+        for (int i = 0; i < kSectionCount; ++i) {
+            s.log.Line("LoadDataFileToArray_j i-> ", i);
+            for (int j = 0; j < Rows(i); ++j) {
+                s.log.Line("LoadDataFileToArray_Step ---- j ---> ", j);
+                for (int step = 0; step < Columns(i); ++step) {
+                    s.log.Line("LoadDataFileToArray  i-j-Step - ", i, " - ", j, " - ", step);
+                    s.grid.SetArrayValue(i, j, step, loader.ReadCell(i, j, step));
+                }
+            }
+            s.progress().Step();
+        }
+    }
+    s.log.Close();
+}
+
+}  // namespace quorvane

@@ -1,1 +1,57 @@
-// in progress
+#include "rules/save.h"
+
+#include "catalogue/catalogue.h"
+#include "catalogue/layout.h"
+#include "rules/file_io.h"
+#include "rules/format.h"
+
+namespace quorvane {
+
+std::string FormatGrid(Session& s, bool stepProgress) {
+    std::string out;
+    out.reserve(200000);
+    AppendVersionLine(out);
+    out += kLineEnd;
+    for (int i = 0; i < kSectionCount; ++i) {
+        s.log.Line("SaveArrayToDataFile() i loop ", i);
+        AppendDirective(out, Header(i));
+        const int columns = Columns(i);
+        for (int j = 0; j < Rows(i); ++j) {
+            s.log.Line("SaveArrayToDataFile() j loop ", j);
+            for (int step = 0; step < columns; ++step) {
+                s.log.Line("SaveArrayToDataFile() Step loop ", step);
+                const std::string& text = s.grid.GetArrayValue(i, j, step);
+                if (step == 0) AppendNameField(out, text);
+                else AppendValueField(out, text, ColumnWidth(GetFieldKind(i, j, step)));
+                if (i == 31) s.log.Line("GetArrayValue(i,j,Step)*************************31", text);
+                if (step == columns - 1) {
+                    out += ';';
+                    out += kLineEnd;
+                } else {
+                    out += ',';
+                }
+            }
+        }
+        AppendDirective(out, Header(kHeaderEnd));
+        out += kLineEnd;
+        if (stepProgress) s.progress().Step();
+    }
+    return out;
+}
+
+bool SaveArrayToDataFile(Session& s) {
+    s.log.Line("SaveArrayToDataFile() fired");
+    AtomicFileWriter writer;
+    if (!writer.Begin(s.rulesPath)) {
+        s.Report("Load of ", s.rulesPath, " Failed.");
+        return false;
+    }
+    const std::string content = FormatGrid(s, true);
+    if (!writer.Commit(content)) {
+        s.Report("Load of ", s.rulesPath, " Failed.");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quorvane

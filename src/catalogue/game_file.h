@@ -1,0 +1,53 @@
+// One game file held in memory for one file action. Extraction reads values
+// out of it; write-back changes bytes in it and then writes exactly the
+// changed ranges back in place, so the file never changes its length.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quorvane {
+
+class GameFileImage {
+public:
+    // Opens the file for reading and writing (it must exist and be writable)
+    // and reads it whole. Returns false, leaving the image closed, otherwise.
+    bool Open(const std::string& path);
+    bool IsOpen() const { return open_; }
+    const std::string& Path() const { return path_; }
+    std::size_t Size() const { return bytes_.size(); }
+
+    // The byte at offset, 0 .. 255, or -1 when it cannot be read (closed file,
+    // or past the end).
+    int ByteAt(long long offset) const {
+        if (!open_ || offset < 0 || static_cast<unsigned long long>(offset) >= bytes_.size()) return -1;
+        return bytes_[static_cast<std::size_t>(offset)];
+    }
+    // True when the count bytes from offset all lie inside the open file.
+    bool Holds(long long offset, int count) const {
+        return open_ && offset >= 0 && count >= 0 &&
+               static_cast<unsigned long long>(offset) + static_cast<unsigned long long>(count) <= bytes_.size();
+    }
+
+    // Changes one byte in memory; ignored when closed or past the end.
+    void PutByte(long long offset, std::uint8_t value);
+    bool Dirty() const { return !dirty_.empty(); }
+
+    // Writes the changed ranges back into the file in place. Before the first
+    // write ever, copies the untouched file to path + ".bak" unless that file
+    // exists. Returns false, with the path that failed in *failedPath, when the
+    // backup or the write fails (the file is then left as it was, as far as the
+    // system allows).
+    bool Commit(std::string* failedPath);
+    void Close();
+
+private:
+    std::string path_;
+    std::vector<std::uint8_t> bytes_;
+    std::vector<std::pair<std::size_t, std::size_t>> dirty_;  // [begin, end) ranges, in write order
+    bool open_ = false;
+};
+
+}  // namespace quorvane

@@ -1,0 +1,39 @@
+// The field readers: game-file bytes to the texts the rules file and the grid
+// hold. Each reads at an absolute offset of its own; none depends on what was
+// read before.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "app/debug_log.h"
+#include "catalogue/game_file.h"
+#include "catalogue/layout.h"
+
+namespace quorvane {
+
+using GameImages = std::array<GameFileImage, kGameFileCount>;
+inline GameFileImage& ImageOf(GameImages& images, GameFile f) { return images[static_cast<std::size_t>(f)]; }
+inline const GameFileImage& ImageOf(const GameImages& images, GameFile f) {
+    return images[static_cast<std::size_t>(f)];
+}
+
+// The byte at offset in decimal, 0 .. 255; "-1" when it cannot be read.
+std::string GetBYTE(const GameFileImage& file, long long offset, DebugLog& log);
+// The little-endian 16-bit word at offset and offset + 1 in decimal; "-1"
+// when either byte cannot be read.
+std::string GetDWORD(const GameFileImage& file, long long offset, DebugLog& log);
+// The byte at offset as eight characters '0'/'1', bit 7 first; eight zeros
+// when it cannot be read.
+std::string Get8BitBinaryFlags(const GameFileImage& file, long long offset, DebugLog& log);
+
+// Offset in WIZARDS.EXE of the name of row j of a unit or race section: the
+// record's name pointer plus 169120; -1 when the pointer cannot be read.
+long long UnitNameOffset(int i, int j, const GameFileImage& wizards, DebugLog& log);
+
+// The name of row j of section i: from its record (sections 0 .. 2), through
+// the name pointer (3 .. 20) or from the catalogue (21 .. 42). Sets *readable
+// to false when a byte of it cannot be read.
+std::string ReadName(int i, int j, const GameImages& images, DebugLog& log, bool* readable);
+
+}  // namespace quorvane

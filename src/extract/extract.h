@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "app/session.h"
+#include "catalogue/readers.h"
+
+namespace quorvane {
+
+// Reads every value out of the six game files (in s.gameFolder, or the working
+// directory when it is empty), writes a complete rules file at s.rulesPath and
+// stores the same texts in the grid. A cell any of whose bytes cannot be read
+// gets "Value Not Found". Steps the progress once per section.
+void ExtractFromGameFiles(Session& s);
+
+// Appends the value field of cell (i, j, step) read at offset, and stores its
+// text in the grid.
+void DataRules(Session& s, int i, int j, int step, const GameFileImage& input, std::string& rules, int offset);
+
+// Appends the name field (and a comma, or with last a semicolon and line end)
+// and stores the name in the grid.
+void WriteNameRules(Session& s, std::string& rules, const std::string& name, int i, int j, int step, int last);
+
+}  // namespace quorvane

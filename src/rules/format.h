@@ -1,0 +1,46 @@
+// The rules file's constants and its record-line pieces. Lines always end with
+// CR LF, on every platform.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorvane {
+
+inline constexpr const char* kLineEnd = "\r\n";
+inline constexpr int kNameFieldWidth = 50;
+inline constexpr int kLoaderSearchLimit = 100000;
+inline constexpr int kWriteBackSearchLimit = 10000;
+
+// '"' version text '"' and the line end.
+void AppendVersionLine(std::string& out);
+// '[' text ']' and the line end.
+void AppendDirective(std::string& out, std::string_view text);
+// '"' name '"' then 50 - length spaces (none for a name of 50 or more).
+void AppendNameField(std::string& out, std::string_view name);
+// width - length spaces (none for a text of width or more), then the text.
+void AppendValueField(std::string& out, std::string_view text, int width);
+
+// Reads lines of a rules file held in memory. In text mode a CR before the
+// line feed is not part of the line.
+class LineSource {
+public:
+    LineSource(std::string content, bool textMode) : data_(std::move(content)), textMode_(textMode) {}
+
+    // Behaves as std::getline on a file stream: at the end of the input the
+    // line becomes empty and the source fails; once it has failed (or ended
+    // after a last line without line feed) the line is left as it was.
+    bool GetLine(std::string& line);
+    // Reads the next line; at the end of the input the line is empty.
+    bool NextLineOrEmpty(std::string& line);
+    bool Failed() const { return failed_; }
+
+private:
+    std::string data_;
+    std::size_t pos_ = 0;
+    bool textMode_;
+    bool ended_ = false;
+    bool failed_ = false;
+};
+
+}  // namespace quorvane

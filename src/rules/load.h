@@ -1,0 +1,12 @@
+#pragma once
+
+#include "app/session.h"
+
+namespace quorvane {
+
+// Reads the rules file at s.rulesPath into every in-use grid cell, in file
+// order, storing "Value Not Found" where a value cannot be read and reporting
+// each fault by line. Closes the debug log at its end.
+void LoadDataFileToArray(Session& s);
+
+}  // namespace quorvane

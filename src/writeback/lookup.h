@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "app/session.h"
+#include "rules/format.h"
+
+namespace quorvane {
+
+struct LookupResult {
+    std::string value = std::string(1, '0');  // the value text; "0" when none was found
+    bool valueProblem = false;  // a problem with the value itself was reported
+    bool overflow = false;   // the number ran past the 32-bit range
+    int recordLine = 0;      // line number of the record line holding the value
+};
+
+// Takes the value of cell (i, j, step) from the rules file, which must be read
+// in catalogue order, every cell, column 0 included (column 0 only moves on to
+// the row's record line). Negative Byte and Word entries come back in their
+// stored form (256 - n, 65536 - n). Problems are reported to the session.
+LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rules);
+
+}  // namespace quorvane
