@@ -1,0 +1,167 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/actions.h"
+#include "app/artwork.h"
+#include "app/file_action.h"
+#include "app/placement.h"
+#include "app/progress_bar.h"
+#include "app/settings_dialog.h"
+#include "tables/section_chooser.h"
+
+namespace quorvane::gui {
+
+namespace {
+
+// 446 x 345 dialog units of the classic dialog font, in pixels.
+constexpr int kDefaultWidth = 670;
+constexpr int kDefaultHeight = 560;
+
+}  // namespace
+
+QMessageBox::StandardButton AskToSaveEdits(QWidget* window) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Quorvane Editor"),
+                    QStringLiteral("The changes made in the editing windows have not been saved to the text file.\n"
+                                   "Save them before quitting?"),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, window);
+    box.setDefaultButton(QMessageBox::Save);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QDialog* CreateAboutBox(QWidget* parent) {
+    auto* box = new QDialog(parent);
+    box->setObjectName(QStringLiteral("CAboutDlg"));
+    box->setWindowTitle(QStringLiteral("About Quorvane Editor"));
+    box->setModal(true);
+
+    auto* icon = new QLabel(box);
+    icon->setObjectName(QStringLiteral("aboutIcon"));
+    icon->setPixmap(EditorIcon().pixmap(48, 48));
+    auto* text = new QLabel(QStringLiteral("Quorvane Editor v0.25"), box);
+    text->setObjectName(QStringLiteral("aboutText"));
+    auto* ok = new QPushButton(QStringLiteral("OK"), box);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, box, &QDialog::accept);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(icon);
+    row->addSpacing(12);
+    row->addWidget(text, 1);
+    row->addWidget(ok, 0, Qt::AlignTop);
+    auto* column = new QVBoxLayout(box);
+    column->addLayout(row);
+    box->setFixedSize(box->sizeHint().expandedTo(QSize(320, 90)));
+    return box;
+}
+
+BackgroundView::BackgroundView(QWidget* parent) : QWidget(parent), picture_(BackgroundPicture()) {
+    setObjectName(QStringLiteral("background"));
+    // The picture covers every pixel; nothing needs erasing first.
+    setAttribute(Qt::WA_OpaquePaintEvent, !picture_.isNull());
+}
+
+void BackgroundView::paintEvent(QPaintEvent*) {
+    if (picture_.isNull()) return;
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), picture_);
+}
+
+CQuorvaneEditorDlg::CQuorvaneEditorDlg(GuiContext& ctx, SavePrompt prompt)
+    : QMainWindow(nullptr), ctx_(ctx), prompt_(std::move(prompt)) {
+    setObjectName(QStringLiteral("CQuorvaneEditorDlg"));
+    setWindowTitle(QStringLiteral("Quorvane Editor"));
+    setWindowIcon(EditorIcon());
+    resize(kDefaultWidth, kDefaultHeight);
+
+    background_ = new BackgroundView(this);
+    setCentralWidget(background_);
+
+    // Four plain commands on the bar itself, no drop-down menus.
+    QMenuBar* bar = menuBar();
+    settings_ = bar->addAction(QStringLiteral("Settings"), this, &CQuorvaneEditorDlg::OnSettings);
+    sections_ = bar->addAction(QStringLiteral("Sections"), this, &CQuorvaneEditorDlg::OnSections);
+    quit_ = bar->addAction(QStringLiteral("Quit"), this, &CQuorvaneEditorDlg::OnQuit);
+    about_ = bar->addAction(QStringLiteral("About"), this, &CQuorvaneEditorDlg::OnAbout);
+    settings_->setObjectName(QStringLiteral("settingsCommand"));
+    sections_->setObjectName(QStringLiteral("sectionsCommand"));
+    quit_->setObjectName(QStringLiteral("quitCommand"));
+    about_->setObjectName(QStringLiteral("aboutCommand"));
+}
+
+CQuorvaneEditorDlg::~CQuorvaneEditorDlg() { SavePlacement(ctx_.settings, kMainWindowSection, this); }
+
+void CQuorvaneEditorDlg::Initialise() {
+    RestorePlacement(ctx_.settings, kMainWindowSection, this);
+    if (!ctx_.session.log.Open(kDebugLogName)) ctx_.session.Report("Error opening ", kDebugLogName);
+}
+
+void CQuorvaneEditorDlg::OnSettings() {
+    if (ctx_.registry.Find(QStringLiteral("CSettings"))) return;
+    auto* dialog = new CSettings(ctx_, this);
+    dialog->show();
+}
+
+void CQuorvaneEditorDlg::OnSections() {
+    if (!ctx_.session.IsLoaded()) {
+        ctx_.session.Report(kSectionsRefusal);
+        return;
+    }
+    OpenSectionChooser(ctx_, this);
+}
+
+void CQuorvaneEditorDlg::OnQuit() {
+    SavePlacement(ctx_.settings, kMainWindowSection, this);
+    close();
+}
+
+void CQuorvaneEditorDlg::OnAbout() {
+    QDialog* box = CreateAboutBox(this);
+    box->exec();
+    delete box;
+}
+
+bool CQuorvaneEditorDlg::ActionRunning() const {
+    const auto* settings = qobject_cast<const CSettings*>(ctx_.registry.Find(QStringLiteral("CSettings")));
+    return settings && settings->isBusy();
+}
+
+bool CQuorvaneEditorDlg::SettleUnsavedEdits() {
+    if (!ctx_.session.HasUnsavedEdits()) return true;
+    switch (prompt_(this)) {
+    case QMessageBox::Discard:
+        return true;
+    case QMessageBox::Save: {
+        bool saved = false;
+        auto* settings = qobject_cast<CSettings*>(ctx_.registry.Find(QStringLiteral("CSettings")));
+        BarProgressSink bar(settings ? settings->progressBar() : nullptr);
+        RunFileAction(ctx_.session, bar, [&saved](Session& s) { saved = SaveCommand(s); });
+        return saved;
+    }
+    default:
+        return false;
+    }
+}
+
+void CQuorvaneEditorDlg::closeEvent(QCloseEvent* event) {
+    if (ActionRunning() || !SettleUnsavedEdits()) {
+        event->ignore();
+        return;
+    }
+    SavePlacement(ctx_.settings, kMainWindowSection, this);
+    event->accept();
+    emit programEnded();
+}
+
+}  // namespace quorvane::gui

@@ -1,0 +1,86 @@
+// CQuorvaneEditorDlg: the main window. A background picture under a menu bar
+// of four commands: "Settings", "Sections", "Quit", "About".
+#pragma once
+
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPixmap>
+
+#include <functional>
+
+#include "app/gui_context.h"
+
+class QAction;
+class QDialog;
+
+namespace quorvane::gui {
+
+// Asked when the program is about to end while the grid holds edits that were
+// not saved: Save, Discard or Cancel.
+using SavePrompt = std::function<QMessageBox::StandardButton(QWidget* window)>;
+QMessageBox::StandardButton AskToSaveEdits(QWidget* window);
+
+inline constexpr const char* kMainWindowSection = "CQuorvaneEditorApp";
+
+// The modal About box: caption "About Quorvane Editor", the icon, the text
+// "Quorvane Editor v0.25" and an "OK" button.
+QDialog* CreateAboutBox(QWidget* parent);
+
+// The client area: the background picture stretched over all of it.
+class BackgroundView : public QWidget {
+    Q_OBJECT
+public:
+    explicit BackgroundView(QWidget* parent);
+    const QPixmap& picture() const { return picture_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap picture_;
+};
+
+class CQuorvaneEditorDlg : public QMainWindow {
+    Q_OBJECT
+public:
+    CQuorvaneEditorDlg(GuiContext& ctx, SavePrompt prompt = AskToSaveEdits);
+    ~CQuorvaneEditorDlg() override;
+
+    // Restores the placement and opens the debug log in the current
+    // directory, reporting "Error opening " and its name when it cannot.
+    void Initialise();
+
+    QAction* settingsAction() const { return settings_; }
+    QAction* sectionsAction() const { return sections_; }
+    QAction* quitAction() const { return quit_; }
+    QAction* aboutAction() const { return about_; }
+    BackgroundView* background() const { return background_; }
+
+signals:
+    // The main window has closed: the program is to end with exit code 0.
+    void programEnded();
+
+public slots:
+    void OnSettings();
+    void OnSections();
+    void OnQuit();
+    void OnAbout();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    bool ActionRunning() const;
+    // Offers to save unsaved edits; false when the program must keep running.
+    bool SettleUnsavedEdits();
+
+    GuiContext& ctx_;
+    SavePrompt prompt_;
+    BackgroundView* background_ = nullptr;
+    QAction* settings_ = nullptr;
+    QAction* sections_ = nullptr;
+    QAction* quit_ = nullptr;
+    QAction* about_ = nullptr;
+};
+
+}  // namespace quorvane::gui

@@ -1,0 +1,51 @@
+#include "app/report_box.h"
+
+#include <QMessageBox>
+
+#include "app/gui_context.h"
+
+namespace quorvane::gui {
+
+QMessageBox* CreateReportBox(const QString& text, const QString& details) {
+    auto* box = new QMessageBox(QMessageBox::NoIcon, QStringLiteral(" "), text, QMessageBox::Ok, nullptr);
+    box->setTextFormat(Qt::PlainText);
+    if (!details.isEmpty()) box->setDetailedText(details);
+    return box;
+}
+
+void ShowReportBox(const QString& text, const QString& details) {
+    QMessageBox* box = CreateReportBox(text, details);
+    box->exec();
+    delete box;
+}
+
+void BoxErrorSink::Report(const std::string& text) { show_(ToQ(text), QString()); }
+
+void BoxErrorSink::ReportWithDetails(const QString& text, const QString& details) { show_(text, details); }
+
+void CappedErrorSink::Report(const std::string& text) {
+    if (shown_ < cap_) {
+        ++shown_;
+        inner_.Report(text);
+    } else {
+        held_.append(ToQ(text));
+    }
+}
+
+QString CappedErrorSink::SummaryText(qsizetype more) {
+    if (more == 1) return QStringLiteral("1 more problem was found.");
+    return QStringLiteral("%1 more problems were found.").arg(more);
+}
+
+void CappedErrorSink::Finish() {
+    if (held_.isEmpty()) return;
+    const QString summary = SummaryText(held_.size());
+    const QString details = held_.join(QLatin1Char('\n'));
+    held_.clear();
+    if (auto* boxes = dynamic_cast<BoxErrorSink*>(&inner_))
+        boxes->ReportWithDetails(summary, details);
+    else
+        inner_.Report(FromQ(summary + QLatin1Char('\n') + details));
+}
+
+}  // namespace quorvane::gui

@@ -1,0 +1,93 @@
+// quorvane-screenshots DIR: renders the editor's windows offscreen into PNG
+// files in DIR, on a sample game folder made in a temporary directory so that
+// the tables and forms show data.
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+#include "app/artwork.h"
+#include "app/editor_app.h"
+#include "app/settings_dialog.h"
+#include "forms/constant_form.h"
+#include "sample/sample_game.h"
+#include "tables/section_chooser.h"
+
+using namespace quorvane;
+using namespace quorvane::gui;
+
+namespace {
+
+bool Save(QWidget* w, const QDir& out, const QString& name) {
+    QApplication::processEvents();
+    const QString path = out.filePath(name);
+    const bool ok = w->grab().save(path, "PNG");
+    std::fprintf(stderr, "%s %s\n", ok ? "wrote" : "could not write", qPrintable(path));
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quorvane-screenshots DIR\n");
+        return 2;
+    }
+    QDir out(QDir(QDir::currentPath()).absoluteFilePath(QString::fromLocal8Bit(argv[1])));
+    if (!out.mkpath(QStringLiteral("."))) {
+        std::fprintf(stderr, "cannot create %s\n", argv[1]);
+        return 1;
+    }
+    QTemporaryDir work;
+    if (!work.isValid()) return 1;
+    QDir::setCurrent(work.path());  // the debug log goes there
+    const std::string game = FromQ(work.filePath(QStringLiteral("game")));
+    std::string error;
+    if (!WriteSampleGame(game, 1, &error)) {
+        std::fprintf(stderr, "cannot write the sample game: %s\n", error.c_str());
+        return 1;
+    }
+
+    auto settings = std::make_unique<QSettings>(work.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
+    int failures = 0;
+    CQuorvaneEditorApp editor(
+        std::move(settings),
+        [](const QString& text, const QString&) { std::fprintf(stderr, "report: %s\n", qPrintable(text)); },
+        [](QWidget*) { return QMessageBox::Discard; });
+    QApplication::setWindowIcon(EditorIcon());
+    editor.InitInstance();
+    CQuorvaneEditorDlg* window = editor.mainWindow();
+    failures += !Save(window, out, QStringLiteral("main_window.png"));
+
+    QDialog* about = CreateAboutBox(window);
+    about->show();
+    failures += !Save(about, out, QStringLiteral("about_box.png"));
+    delete about;
+
+    window->OnSettings();
+    auto* dialog = window->findChild<CSettings*>(QStringLiteral("CSettings"));
+    if (!dialog) return 1;
+    dialog->gameFolderField()->setText(ToQ(game));
+    dialog->rulesFileField()->setText(work.filePath(QStringLiteral("rules.txt")));
+    failures += !Save(dialog, out, QStringLiteral("settings.png"));
+
+    // One picture of the bar half way through an extraction.
+    bool caught = false;
+    QObject::connect(dialog->progressBar(), &QProgressBar::valueChanged, dialog, [&](int value) {
+        if (value == 22 && !caught) {
+            caught = true;
+            failures += !Save(dialog, out, QStringLiteral("settings_extracting.png"));
+        }
+    });
+    dialog->Extract();
+
+    RenderTableScreenshots(editor.context(), out.absolutePath());
+    RenderFormScreenshots(editor.context(), out.absolutePath());
+    return failures == 0 ? 0 : 1;
+}

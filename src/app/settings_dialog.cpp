@@ -1,0 +1,187 @@
+#include "app/settings_dialog.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "app/actions.h"
+#include "app/file_action.h"
+#include "app/placement.h"
+#include "app/progress_bar.h"
+
+namespace quorvane::gui {
+
+namespace {
+
+constexpr const char* kKind = "CSettings";
+constexpr int kSections = 43;
+
+QString StoredPath(QSettings& settings, const char* key) {
+    settings.beginGroup(kSettingsGroup);
+    const QString value = settings.value(key, QString()).toString();
+    settings.endGroup();
+    return value;
+}
+
+void StorePath(QSettings& settings, const char* key, const std::string& value) {
+    settings.beginGroup(kSettingsGroup);
+    settings.setValue(key, ToQ(value));
+    settings.endGroup();
+}
+
+// An edit field with a browse button beside it.
+QLineEdit* AddPathRow(QVBoxLayout* column, QWidget* parent, const QString& fieldName, const QString& buttonName,
+                      QToolButton** button) {
+    auto* row = new QHBoxLayout;
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(fieldName);
+    *button = new QToolButton(parent);
+    (*button)->setObjectName(buttonName);
+    (*button)->setText(QStringLiteral("..."));
+    row->addWidget(field, 1);
+    row->addWidget(*button);
+    column->addLayout(row);
+    return field;
+}
+
+}  // namespace
+
+CSettings::CSettings(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
+    setObjectName(kKind);
+    setWindowTitle(QStringLiteral("Settings"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setModal(false);
+
+    auto* column = new QVBoxLayout(this);
+    auto* folderLabel = new QLabel(QStringLiteral("Wizards.exe Folder"), this);
+    column->addWidget(folderLabel);
+    QToolButton* folderBrowse = nullptr;
+    gameFolder_ = AddPathRow(column, this, QStringLiteral("gameFolderField"), QStringLiteral("gameFolderBrowse"),
+                             &folderBrowse);
+    folderLabel->setBuddy(gameFolder_);
+
+    auto* fileLabel = new QLabel(QStringLiteral("Text File Name"), this);
+    column->addWidget(fileLabel);
+    QToolButton* fileBrowse = nullptr;
+    rulesFile_ = AddPathRow(column, this, QStringLiteral("rulesFileField"), QStringLiteral("rulesFileBrowse"),
+                            &fileBrowse);
+    fileLabel->setBuddy(rulesFile_);
+
+    struct ButtonSpec {
+        const char* name;
+        const char* text;
+        void (CSettings::*slot)();
+    };
+    static constexpr ButtonSpec kButtons[] = {
+        {"extractButton", "Extract From Quorvane Files", &CSettings::Extract},
+        {"writeButton", "Write to Quorvane Files", &CSettings::WriteBack},
+        {"loadButton", "Load Text File", &CSettings::Load},
+        {"saveButton", "Save to Text File", &CSettings::Save},
+    };
+    for (const ButtonSpec& spec : kButtons) {
+        auto* button = new QPushButton(QString::fromLatin1(spec.text), this);
+        button->setObjectName(QString::fromLatin1(spec.name));
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, spec.slot);
+        column->addWidget(button);
+    }
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &QWidget::close);
+    column->addWidget(ok);
+
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("progressBar"));
+    progress_->setRange(0, kSections);
+    progress_->setValue(0);
+    progress_->setTextVisible(false);
+    column->addWidget(progress_);
+
+    setMinimumWidth(420);
+
+    connect(folderBrowse, &QToolButton::clicked, this, &CSettings::BrowseFolder);
+    connect(fileBrowse, &QToolButton::clicked, this, &CSettings::BrowseFile);
+    connect(gameFolder_, &QLineEdit::textChanged, this, &CSettings::GameFolderChanged);
+    connect(rulesFile_, &QLineEdit::textChanged, this, &CSettings::RulesFileChanged);
+
+    TrackPlacement(ctx_.settings, kKind, this);
+
+    // Filling the fields counts as a change of each: the rules-file path
+    // equals the stored one as soon as the dialog is open.
+    gameFolder_->setText(StoredPath(ctx_.settings, kWizardFolderKey));
+    rulesFile_->setText(StoredPath(ctx_.settings, kTextFileKey));
+    GameFolderChanged(gameFolder_->text());
+    RulesFileChanged(rulesFile_->text());
+
+    ctx_.registry.Set(kKind, this);
+}
+
+CSettings::~CSettings() {
+    if (ctx_.registry.Find(kKind) == this) ctx_.registry.Clear(kKind);
+}
+
+void CSettings::GameFolderChanged(const QString& text) {
+    const std::string folder = FromField(text);
+    ctx_.session.gameFolder = folder;
+    StorePath(ctx_.settings, kWizardFolderKey, folder);
+}
+
+void CSettings::RulesFileChanged(const QString& text) {
+    const std::string path = FromField(text);
+    ctx_.session.rulesPath = path;
+    StorePath(ctx_.settings, kTextFileKey, path);
+}
+
+void CSettings::BrowseFolder() {
+    const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("Wizards.exe Folder"), gameFolder_->text());
+    if (!dir.isEmpty()) gameFolder_->setText(dir);
+}
+
+void CSettings::BrowseFile() {
+    // A save-style chooser, so that a rules file still to be written by an
+    // extraction can be named as well as an existing one.
+    const QString file = QFileDialog::getSaveFileName(this, QStringLiteral("Text File Name"), rulesFile_->text(),
+                                                      QString(), nullptr, QFileDialog::DontConfirmOverwrite);
+    if (!file.isEmpty()) rulesFile_->setText(file);
+}
+
+void CSettings::Run(const std::function<void(Session&)>& action) {
+    if (busy_) return;
+    busy_ = true;
+    // The actions work on the paths as they stand in the fields now.
+    ctx_.session.gameFolder = FromField(gameFolder_->text());
+    ctx_.session.rulesPath = FromField(rulesFile_->text());
+    BarProgressSink bar(progress_);
+    RunFileAction(ctx_.session, bar, action);
+    progress_->setValue(0);
+    busy_ = false;
+}
+
+void CSettings::Extract() { Run([](Session& s) { ExtractCommand(s); }); }
+void CSettings::WriteBack() { Run([](Session& s) { WriteCommand(s); }); }
+void CSettings::Load() { Run([](Session& s) { LoadCommand(s); }); }
+void CSettings::Save() { Run([](Session& s) { SaveCommand(s); }); }
+
+void CSettings::reject() {
+    if (busy_) return;
+    QDialog::reject();
+}
+
+void CSettings::closeEvent(QCloseEvent* event) {
+    // A file action runs to its end; the dialog stays until it has.
+    if (busy_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+}  // namespace quorvane::gui

@@ -1,0 +1,58 @@
+// CSettings: the modeless settings dialog. Two stored paths (the game folder
+// and the rules file) and the four file actions with their progress bar.
+#pragma once
+
+#include <QDialog>
+
+#include <functional>
+
+#include "app/gui_context.h"
+
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace quorvane::gui {
+
+inline constexpr const char* kSettingsGroup = "Quorvane Settings";
+inline constexpr const char* kWizardFolderKey = "Wizard Folder";
+inline constexpr const char* kTextFileKey = "Text File";
+
+class CSettings : public QDialog {
+    Q_OBJECT
+public:
+    // Registers itself as the one "CSettings" window; deletes itself when
+    // closed and then clears that entry.
+    CSettings(GuiContext& ctx, QWidget* owner);
+    ~CSettings() override;
+
+    QLineEdit* gameFolderField() const { return gameFolder_; }
+    QLineEdit* rulesFileField() const { return rulesFile_; }
+    QProgressBar* progressBar() const { return progress_; }
+    bool isBusy() const { return busy_; }
+
+public slots:
+    void Extract();
+    void WriteBack();
+    void Load();
+    void Save();
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void GameFolderChanged(const QString& text);
+    void RulesFileChanged(const QString& text);
+    void BrowseFolder();
+    void BrowseFile();
+    void Run(const std::function<void(Session&)>& action);
+
+    GuiContext& ctx_;
+    QLineEdit* gameFolder_ = nullptr;
+    QLineEdit* rulesFile_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    bool busy_ = false;
+};
+
+}  // namespace quorvane::gui
