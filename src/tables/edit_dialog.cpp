@@ -1,0 +1,143 @@
+#include "tables/edit_dialog.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/gui_context.h"
+#include "app/placement.h"
+#include "catalogue/catalogue.h"
+#include "tables/help_tab.h"
+#include "tables/list_binding.h"
+#include "tables/table_dialog.h"
+
+namespace quorvane::gui {
+
+namespace {
+
+constexpr int kGridPerLine = 20;
+constexpr int kGridUnitWidth = 34;
+
+}  // namespace
+
+FieldPlace EditFieldPlace(EditLayout layout, int columns, int c) {
+    FieldPlace place{c / 5, (c % 5) * 4, 4};
+    if (layout == EditLayout::LastTwoAtEnds && columns >= 2) {
+        const int first = columns - 2;
+        if (c == first) place = {first / 5, 0, 4};
+        if (c == first + 1) place = {first / 5, 16, 4};
+    } else if (layout == EditLayout::LastLineOfFour && columns % 5 == 4) {
+        const int start = columns - 4;
+        if (c >= start) place = {start / 5, (c - start) * 5, 5};
+    }
+    return place;
+}
+
+EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, QTableWidget* list, int row, int section)
+    : ClosingDialog(nullptr), ctx_(ctx), kind_(kind), list_(list), row_(row), section_(section) {
+    setObjectName(kind.className);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(kind.caption);
+
+    const int columns = Columns(section);
+    auto* outer = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(2);
+    for (int g = 0; g < kGridPerLine; ++g) {
+        grid->setColumnMinimumWidth(g, kGridUnitWidth);
+        grid->setColumnStretch(g, 1);
+    }
+
+    for (int c = 0; c < columns; ++c) {
+        QWidget* label = nullptr;
+        if (const HelpLink* link = FindHelpLink(kind, c)) {
+            auto* button = new QPushButton(this);
+            button->setObjectName(QStringLiteral("help%1").arg(c));
+            button->setAutoDefault(false);
+            const HelpLink copy = *link;
+            connect(button, &QPushButton::clicked, this, [this, copy] { OpenHelp(copy); });
+            label = button;
+        } else {
+            auto* field = new QLineEdit(this);
+            field->setObjectName(QStringLiteral("label%1").arg(c));
+            field->setReadOnly(true);
+            field->setFocusPolicy(Qt::NoFocus);
+            field->setFrame(false);
+            label = field;
+        }
+        auto* value = new QLineEdit(this);
+        value->setObjectName(QStringLiteral("value%1").arg(c));
+        if (c == 0) value->setReadOnly(true);  // the record's name
+
+        const FieldPlace place = EditFieldPlace(kind.layout, columns, c);
+        grid->addWidget(label, place.line * 2, place.column, 1, place.span);
+        grid->addWidget(value, place.line * 2 + 1, place.column, 1, place.span);
+        if (place.line > 0) grid->setRowMinimumHeight(place.line * 2, label->sizeHint().height() + 8);
+        labels_.push_back(label);
+        values_.push_back(value);
+    }
+    outer->addLayout(grid);
+    outer->addSpacing(10);
+
+    auto* buttons = new QHBoxLayout;
+    auto* save = new QPushButton(kSaveChangesText, this);
+    save->setObjectName(QStringLiteral("save"));
+    save->setAutoDefault(false);
+    auto* discard = new QPushButton(kind.discardText, this);
+    discard->setObjectName(QStringLiteral("discard"));
+    discard->setAutoDefault(false);
+    connect(save, &QPushButton::clicked, this, &EditDialog::SaveAndClose);
+    connect(discard, &QPushButton::clicked, this, &QWidget::close);
+    buttons->addStretch(1);
+    buttons->addWidget(save);
+    buttons->addWidget(discard);
+    outer->addLayout(buttons);
+
+    TrackPlacement(ctx_.settings, kind.className, this);
+}
+
+void EditDialog::SetLabel(int c, const QString& text) {
+    QWidget* label = LabelWidget(c);
+    if (auto* button = qobject_cast<QPushButton*>(label))
+        button->setText(text);
+    else if (auto* field = qobject_cast<QLineEdit*>(label))
+        field->setText(text);
+}
+
+void EditDialog::SetValue(int c, const QString& text) {
+    if (QLineEdit* field = ValueField(c)) {
+        field->setText(text);
+        field->setCursorPosition(0);
+    }
+}
+
+QLineEdit* EditDialog::ValueField(int c) const {
+    return c >= 0 && c < values_.size() ? values_[c] : nullptr;
+}
+
+QWidget* EditDialog::LabelWidget(int c) const {
+    return c >= 0 && c < labels_.size() ? labels_[c] : nullptr;
+}
+
+void EditDialog::SaveAndClose() {
+    // The table closes its edit dialogs with it; the guard only keeps a save
+    // from writing through a list that is gone.
+    if (list_) {
+        for (int c = 0; c < values_.size(); ++c)
+            SetCellText(list_, row_, c, ToQ(FromField(values_[c]->text())));
+    }
+    close();
+}
+
+void EditDialog::OpenHelp(const HelpLink& link) {
+    if (link.helpTitle)
+        OpenHelpTab(link.helpTitle);
+    else
+        OpenSpellIdList(ctx_);
+}
+
+}  // namespace quorvane::gui

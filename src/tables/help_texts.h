@@ -1,0 +1,56 @@
+// The fixed texts of the help tabs: one entry per tab, walked by the one
+// help-tab window.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace quorvane::gui {
+
+enum class HelpShape {
+    FlagByte,       // header diagram, then "#0 = " .. "#7 = " lines
+    BuildingCodes,  // description, heading, building codes in three columns
+    Text,           // description lines, possibly with a value list
+};
+
+// Which building codes a building-code tab lists.
+enum class CodeRange {
+    None,
+    All,        // 3 .. 35, 101, 110, 200 under "Valid Values are :"
+    UnitsOnly,  // 3 .. 35 under "Valid Values Are :"
+};
+
+struct HelpTabText {
+    std::string title;
+    HelpShape shape;
+    std::vector<std::string> intro;  // lines above the flags or codes; all lines of a text tab
+    std::vector<std::string> flags;  // eight meanings, bit 0 first (flag-byte tabs)
+    CodeRange codes = CodeRange::None;
+    std::vector<std::string> outro;  // lines below the flags or codes
+};
+
+// Every help tab, in a fixed order.
+const std::vector<HelpTabText>& HelpTabs();
+
+// The tab titled `title`, or nullptr.
+const HelpTabText* FindHelpTab(const std::string& title);
+
+// Lines of the flag-byte header diagram.
+const std::vector<std::string>& FlagHeaderLines();
+
+struct BuildingCode {
+    int code;
+    const char* name;
+};
+// The 36 building codes; the first 33 (3 .. 35) are the unit tabs' list.
+const std::vector<BuildingCode>& BuildingCodes();
+inline constexpr int kUnitBuildingCodes = 33;
+
+// The heading above the codes of a building-code tab.
+const char* CodeHeading(CodeRange range);
+
+// Every text line of a tab in display order: intro, the flag lines or the
+// heading and the code lines (column by column), outro.
+std::vector<std::string> HelpTabLines(const HelpTabText& tab);
+
+}  // namespace quorvane::gui

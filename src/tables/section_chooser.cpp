@@ -1,0 +1,170 @@
+#include "tables/section_chooser.h"
+
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/gui_context.h"
+#include "app/placement.h"
+#include "catalogue/catalogue.h"
+#include "forms/constant_form.h"
+#include "tables/closing_dialog.h"
+#include "tables/edit_dialog.h"
+#include "tables/help_tab.h"
+#include "tables/kinds.h"
+#include "tables/table_dialog.h"
+
+namespace quorvane::gui {
+
+namespace {
+
+constexpr int kChooserRowHeight = 25;
+
+class SectionChooser : public ClosingDialog {
+public:
+    SectionChooser(GuiContext& ctx, QWidget* owner) : ClosingDialog(owner), ctx_(ctx) {
+        setObjectName(kChooserClass);
+        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowTitle(kChooserCaption);
+
+        auto* layout = new QVBoxLayout(this);
+        list_ = new QListWidget(this);
+        list_->setObjectName(QStringLiteral("sections"));
+        list_->setSelectionMode(QAbstractItemView::SingleSelection);
+        list_->setSortingEnabled(false);
+        list_->setUniformItemSizes(true);
+        list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        layout->addWidget(list_);
+        auto* close = new QPushButton(kCloseTabText, this);
+        close->setAutoDefault(false);
+        connect(close, &QPushButton::clicked, this, &QWidget::close);
+        layout->addWidget(close);
+
+        resize(300, 480);
+        TrackPlacement(ctx_.settings, kChooserClass, this);
+        for (int i = 0; i < kSectionCount; ++i) {
+            auto* item = new QListWidgetItem(ToQ(DisplayName(i)), list_);
+            item->setSizeHint(QSize(0, kChooserRowHeight));
+        }
+        connect(list_, &QListWidget::itemDoubleClicked, this, [this] { OnDoubleClick(); });
+    }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (ctx_.registry.Find(kChooserClass) == this) ctx_.registry.Clear(kChooserClass);
+        ClosingDialog::closeEvent(event);
+    }
+
+private:
+    void OnDoubleClick() {
+        const QList<QListWidgetItem*> selected = list_->selectedItems();
+        if (selected.isEmpty()) return;
+        current_ = list_->row(selected.first());
+        DispatchSection(ctx_, current_);
+    }
+
+    GuiContext& ctx_;
+    QListWidget* list_ = nullptr;
+    int current_ = -1;  // the entry last double-clicked
+};
+
+void ShowWindow(QWidget* w) {
+    if (w->isMinimized())
+        w->showNormal();
+    else
+        w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+bool SaveGrab(QWidget* w, const QString& dir, const QString& name) {
+    w->show();
+    QCoreApplication::processEvents();
+    return w->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
+}
+
+}  // namespace
+
+QString SectionWindowClass(int section) {
+    if (const TableKind* kind = TableKindOf(section)) return kind->className;
+    return ConstantFormClass(section);
+}
+
+QWidget* OpenSectionChooser(GuiContext& ctx, QWidget* owner) {
+    if (QWidget* open = ctx.registry.Find(kChooserClass)) return open;
+    auto* chooser = new SectionChooser(ctx, owner);
+    ctx.registry.Set(kChooserClass, chooser);
+    ShowWindow(chooser);
+    return chooser;
+}
+
+QWidget* DispatchSection(GuiContext& ctx, int section) {
+    if (section < 0 || section >= kSectionCount) return nullptr;
+    const QString kind = SectionWindowClass(section);
+    if (kind.isEmpty()) return nullptr;
+    QWidget* window = ctx.registry.Find(kind);
+    if (const TableKind* table = TableKindOf(section)) {
+        if (auto* open = qobject_cast<TableDialog*>(window)) {
+            // The shared unit window follows the newest choice, so its
+            // caption and its rows always agree.
+            open->Rebind(section);
+        } else {
+            window = new TableDialog(ctx, *table, section);
+            ctx.registry.Set(kind, window);
+        }
+    } else if (!window) {
+        window = CreateConstantForm(ctx, section);
+        if (!window) return nullptr;
+        ctx.registry.Set(kind, window);
+    }
+    ShowWindow(window);
+    window->setWindowTitle(ToQ(DisplayName(section)));
+    return window;
+}
+
+void RenderTableScreenshots(GuiContext& ctx, const QString& dir) {
+    QDir().mkpath(dir);
+    if (QWidget* chooser = OpenSectionChooser(ctx, nullptr)) {
+        SaveGrab(chooser, dir, kChooserClass);
+        chooser->close();
+    }
+    // Each table with an edit dialog on its first row; nothing is stored.
+    const int unitSection = 5;
+    for (const TableKind& kind : TableKinds()) {
+        const int section = kind.firstSection == 3 ? unitSection : kind.firstSection;
+        auto* table = qobject_cast<TableDialog*>(DispatchSection(ctx, section));
+        if (!table) continue;
+        SaveGrab(table, dir, kind.className);
+        if (EditDialog* editor = table->OpenEditor(0)) SaveGrab(editor, dir, kind.edit->className);
+        table->Discard();
+    }
+    if (QDialog* spellIds = OpenSpellIdList(ctx)) {
+        SaveGrab(spellIds, dir, kSpellIdClass);
+        spellIds->close();
+    }
+    // One help tab of each shape, and the longer ones of the unit editor.
+    const struct {
+        const char* title;
+        const char* file;
+    } tabs[] = {
+        {"Specials (1)", "HelpTab_FlagByte"},
+        {"1st Building Banned", "HelpTab_BuildingCodes"},
+        {"Power Type", "HelpTab_Text"},
+        {"Units Hero Item Slots", "HelpTab_UnitBuildingCodes"},
+        {"Ranged Attack Type", "HelpTab_RangedAttackType"},
+        {"Units Attribute Flags (3)", "HelpTab_FlagByteWithNote"},
+    };
+    for (const auto& tab : tabs) {
+        if (QDialog* window = OpenHelpTab(tab.title)) {
+            SaveGrab(window, dir, tab.file);
+            window->close();
+        }
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace quorvane::gui
