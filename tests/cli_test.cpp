@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <algorithm>
+#include <filesystem>
+#include <sys/wait.h>
+
+#include "catalogue/layout.h"
+#include "test_util.h"
+
+namespace quorvane {
+namespace {
+
+using test::TempDir;
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs quorvane-cli with the arguments (each single-quoted) in folder cwd.
+CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scratch) {
+    const std::string out = scratch.File("cli.out");
+    const std::string err = scratch.File("cli.err");
+    const std::string cmd = "cd '" + cwd + "' && '" + QUORVANE_CLI_PATH + "' " + args + " >'" + out + "' 2>'" + err + "'";
+    const int raw = std::system(cmd.c_str());
+    CliRun r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    r.out = test::ReadFile(out);
+    r.err = test::ReadFile(err);
+    return r;
+}
+
+TEST(Cli, RoundTripOnASampleGame) {
+    TempDir dir;
+    const std::string g = dir.File("g");
+    ASSERT_EQ(Cli(dir.path(), "sample-game g --seed 11", dir).status, 0);
+    const auto wizards = test::ReadBytes(g + "/WIZARDS.EXE");
+    CliRun r = Cli(g, "extract --rules r.txt", dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    r = Cli(g, "load --rules r.txt --save s.txt", dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(test::ReadFile(g + "/s.txt"), test::ReadFile(g + "/r.txt") + "\r\n");
+    r = Cli(g, "write --rules r.txt", dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(test::ReadBytes(g + "/WIZARDS.EXE.bak"), wizards);
+    // The same seed gives the same files; another seed other files.
+    ASSERT_EQ(Cli(dir.path(), "sample-game h --seed 11", dir).status, 0);
+    EXPECT_EQ(test::ReadBytes(dir.File("h/MAGIC.EXE")), test::ReadBytes(g + "/MAGIC.EXE.bak"));
+    ASSERT_EQ(Cli(dir.path(), "sample-game k --seed 12", dir).status, 0);
+    EXPECT_NE(test::ReadBytes(dir.File("k/MAGIC.EXE")), test::ReadBytes(g + "/MAGIC.EXE.bak"));
+}
+
+TEST(Cli, ReportsGoToStderrOneLineEachAndSetTheStatus) {
+    TempDir dir;
+    CliRun r = Cli(dir.path(), "extract --rules r.txt --game-dir nowhere", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err,
+              "Error opening nowhere/BUILDDAT.LBX\nError opening nowhere/ITEMPOW.LBX\n"
+              "Error opening nowhere/SPELLDAT.LBX\nError opening nowhere/WIZARDS.EXE\n"
+              "Error opening nowhere/MAGIC.EXE\nError opening nowhere/ITEMMAKE.EXE\n");
+    r = Cli(dir.path(), "load --rules missing.txt", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Load of missing.txt Failed.\n");
+    r = Cli(dir.path(), "write --rules missing.txt", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Error opening missing.txt\n");
+}
+
+TEST(Cli, UsageErrors) {
+    TempDir dir;
+    for (const char* args : {"", "frobnicate", "load", "extract --rules", "load --rules a --rules b",
+                             "write --rules r --dump", "sample-game", "sample-game d --seed x"}) {
+        const CliRun r = Cli(dir.path(), args, dir);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << args;
+    }
+}
+
+TEST(Cli, DumpEscapesAndDebugLog) {
+    TempDir dir;
+    // A name holding a backslash and a tab; an otherwise empty file.
+    test::WriteFile(dir.File("r.txt"), "[ITEM POWERS]\r\n\"a\\b\tc\", 00000001,\r\n");
+    const CliRun r = Cli(dir.path(), "load --rules r.txt --dump --debug-log d.txt", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "0\t0\t0\ta\\\\b\\tc\n");
+    EXPECT_NE(r.out.find("\n0\t0\t1\t00000001\n"), std::string::npos);
+    // Every in-use cell, one line each.
+    EXPECT_EQ(static_cast<int>(std::count(r.out.begin(), r.out.end(), '\n')), 12450);
+    EXPECT_NE(test::ReadFile(dir.File("d.txt")).find("LoadDataFileToArray_i"), std::string::npos);
+    // Reports come first in raising order.
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "Line Number : 2. Number Value Empty.");
+}
+
+}  // namespace
+}  // namespace quorvane

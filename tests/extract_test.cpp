@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/actions.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/layout.h"
+#include "rules/save.h"
+#include "test_util.h"
+
+namespace quorvane {
+namespace {
+
+using test::Fixture;
+using test::TempDir;
+
+class ExtractTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::MakeSampleGame(dir.path());
+        f.session.gameFolder = dir.path();
+        f.session.rulesPath = dir.File("rules.txt");
+    }
+    std::string Cell(int i, int j, int s) { return f.session.grid.GetArrayValue(i, j, s); }
+    void Poke(GameFile file, int offset, std::vector<std::uint8_t> bytes) {
+        auto all = test::GameBytes(dir.path(), file);
+        for (std::size_t k = 0; k < bytes.size(); ++k) all[static_cast<std::size_t>(offset) + k] = bytes[k];
+        test::WriteFile(dir.File(GameFileName(file)), std::string(all.begin(), all.end()));
+    }
+    void Truncate(GameFile file, std::size_t size) {
+        std::filesystem::resize_file(dir.File(GameFileName(file)), size);
+    }
+    TempDir dir;
+    Fixture f;
+};
+
+TEST_F(ExtractTest, WritesTheCanonicalFileAndFillsTheGrid) {
+    ExtractCommand(f.session);
+    EXPECT_TRUE(f.errors.texts.empty());
+    EXPECT_EQ(f.session.dataLoaded, 1);
+    EXPECT_EQ(f.progress.steps, 43);
+    EXPECT_EQ(f.progress.position, 0);
+    const std::string content = test::ReadFile(f.session.rulesPath);
+    const auto lines = test::SplitLines(content);
+    ASSERT_EQ(lines.size(), 875u);
+    EXPECT_EQ(lines[0], "\"%version=0.2500000\"");
+    EXPECT_EQ(lines[1], "");
+    EXPECT_EQ(lines[2], "[ITEM POWERS]");
+    EXPECT_EQ(lines.back(), "[END]");
+    EXPECT_EQ(content.substr(content.size() - 7), "[END]\r\n");
+    // The grid holds exactly what the file holds: a save adds one line end.
+    EXPECT_EQ(FormatGrid(f.session, false), content + "\r\n");
+    EXPECT_EQ(Cell(23, 0, 0), "Heal Amount");
+    EXPECT_EQ(Cell(31, 9, 0), "Plate");
+    // Every name has room in its field.
+    for (int i = 0; i < kSectionCount; ++i)
+        for (int j = 0; j < Rows(i); ++j) EXPECT_LE(Cell(i, j, 0).size(), 41u);
+}
+
+TEST_F(ExtractTest, NegativeFormsAndTheDestroyedItemsCode) {
+    Poke(GameFile::SpellDat, ValueOffset(2, 0, 8), {0x60, 0xEA});  // 60000
+    Poke(GameFile::SpellDat, ValueOffset(2, 0, 9), {0x61, 0xEA});  // 60001
+    Poke(GameFile::SpellDat, ValueOffset(2, 0, 1), {240});
+    Poke(GameFile::SpellDat, ValueOffset(2, 0, 2), {241});
+    Poke(GameFile::SpellDat, ValueOffset(2, 0, 3), {255});
+    Poke(GameFile::SpellDat, ValueOffset(2, 1, 8), {0xFF, 0xFF});
+    Poke(GameFile::ItemPow, ValueOffset(0, 0, 1), {16});
+    Poke(GameFile::Wizards, ValueOffset(33, 0, 1), {0xD1, 0xF8});
+    ExtractCommand(f.session);
+    EXPECT_EQ(Cell(2, 0, 8), "60000");
+    EXPECT_EQ(Cell(2, 0, 9), "-5535");
+    EXPECT_EQ(Cell(2, 0, 1), "240");
+    EXPECT_EQ(Cell(2, 0, 2), "-15");
+    EXPECT_EQ(Cell(2, 0, 3), "-1");
+    EXPECT_EQ(Cell(2, 1, 8), "-1");
+    EXPECT_EQ(Cell(0, 0, 1), "00010000");
+    EXPECT_EQ(Cell(33, 0, 1), "25");
+    const auto lines = test::SplitLines(test::ReadFile(f.session.rulesPath));
+    const std::string destroyed = lines[static_cast<std::size_t>(test::RecordLineNumber(33, 0) - 1)];
+    EXPECT_EQ(destroyed, "\"25% or 50% Mana From Items\"" + std::string(24, ' ') + ",    25;");
+
+    Poke(GameFile::Wizards, ValueOffset(33, 0, 1), {0x2B, 0xC2});
+    ExtractCommand(f.session);
+    EXPECT_EQ(Cell(33, 0, 1), "50");
+    Poke(GameFile::Wizards, ValueOffset(33, 0, 1), {0xD0, 0xF8});  // 63696: shown plain
+    ExtractCommand(f.session);
+    EXPECT_EQ(Cell(33, 0, 1), "63696");
+}
+
+TEST_F(ExtractTest, MissingGameFileIsReportedAndItsCellsAreNotFound) {
+    std::filesystem::remove(dir.File("WIZARDS.EXE"));
+    ExtractCommand(f.session);
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], "Error opening " + dir.File("WIZARDS.EXE"));
+    EXPECT_EQ(Cell(5, 0, 0), "Value Not Found");
+    EXPECT_EQ(Cell(5, 0, 9), "Value Not Found");
+    EXPECT_EQ(Cell(23, 0, 0), "Heal Amount");
+    EXPECT_EQ(Cell(23, 0, 1), "Value Not Found");
+    EXPECT_NE(Cell(2, 0, 8), "Value Not Found");
+    EXPECT_EQ(test::SplitLines(test::ReadFile(f.session.rulesPath)).size(), 875u);
+}
+
+TEST_F(ExtractTest, BytesPastTheEndAreNotFound) {
+    // The spells end inside record 100; its cost word is cut in half.
+    Truncate(GameFile::SpellDat, static_cast<std::size_t>(ValueOffset(2, 100, 8) + 1));
+    ExtractCommand(f.session);
+    EXPECT_TRUE(f.errors.texts.empty());
+    EXPECT_NE(Cell(2, 100, 7), "Value Not Found");
+    EXPECT_EQ(Cell(2, 100, 8), "Value Not Found");
+    EXPECT_EQ(Cell(2, 101, 0), "Value Not Found");
+    EXPECT_EQ(Cell(2, 214, 15), "Value Not Found");
+}
+
+TEST_F(ExtractTest, GameFolderOrWorkingDirectoryAndFailingRulesFile) {
+    f.session.gameFolder.clear();
+    f.session.rulesPath.clear();
+    const auto cwd = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    ExtractCommand(f.session);
+    std::filesystem::current_path(cwd);
+    // Bare names in the working directory; an empty rules path is reported
+    // but the grid is filled all the same.
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], "Error opening ");
+    EXPECT_NE(Cell(0, 0, 0), "Not Set");
+    EXPECT_NE(Cell(0, 0, 0), "Value Not Found");
+
+    Fixture g;
+    g.session.gameFolder = dir.File("nowhere");
+    g.session.rulesPath = dir.File("r.txt");
+    ExtractCommand(g.session);
+    ASSERT_EQ(g.errors.texts.size(), 6u);
+    EXPECT_EQ(g.errors.texts[0], "Error opening " + dir.File("nowhere/BUILDDAT.LBX"));
+    EXPECT_EQ(g.errors.texts[5], "Error opening " + dir.File("nowhere/ITEMMAKE.EXE"));
+}
+
+TEST_F(ExtractTest, ExistingRulesFileIsReplacedOnlyWhenComplete) {
+    test::WriteFile(f.session.rulesPath, "old");
+    std::filesystem::permissions(f.session.rulesPath, std::filesystem::perms::owner_read);
+    ExtractCommand(f.session);
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], "Error opening " + f.session.rulesPath);
+    EXPECT_EQ(test::ReadFile(f.session.rulesPath), "old");
+    EXPECT_EQ(Cell(23, 0, 0), "Heal Amount");
+}
+
+}  // namespace
+}  // namespace quorvane

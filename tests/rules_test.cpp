@@ -1,0 +1,278 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/actions.h"
+#include "catalogue/catalogue.h"
+#include "rules/format.h"
+#include "rules/load.h"
+#include "rules/save.h"
+#include "test_util.h"
+
+namespace quorvane {
+namespace {
+
+using test::Fixture;
+using test::TempDir;
+
+TEST(Format, FieldsArePaddedToTheirWidths) {
+    std::string out;
+    AppendNameField(out, "Heal Amount");
+    EXPECT_EQ(out, "\"Heal Amount\"" + std::string(39, ' '));
+    out.clear();
+    AppendNameField(out, std::string(50, 'x'));
+    EXPECT_EQ(out.size(), 52u);
+    out.clear();
+    AppendNameField(out, std::string(60, 'y'));
+    EXPECT_EQ(out, "\"" + std::string(60, 'y') + "\"");
+    out.clear();
+    AppendValueField(out, "5", 4);
+    EXPECT_EQ(out, "   5");
+    out.clear();
+    AppendValueField(out, "-128", 4);
+    EXPECT_EQ(out, "-128");
+    out.clear();
+    AppendValueField(out, "Value Not Found", 6);
+    EXPECT_EQ(out, "Value Not Found");
+}
+
+TEST(Grid, StartsNotSetAndCountsChanges) {
+    Fixture f;
+    EXPECT_EQ(f.session.grid.GetArrayValue(42, 4, 1), "Not Set");
+    EXPECT_EQ(f.session.grid.GetArrayValue(2, 214, 15), "Not Set");
+    EXPECT_EQ(f.session.grid.GetArrayValue(23, 1, 1), "");  // outside the catalogue
+    EXPECT_FALSE(f.session.HasUnsavedEdits());
+    std::string buffer = "12";
+    f.session.grid.SetArrayValue(23, 0, 1, buffer);
+    buffer = "99";
+    EXPECT_EQ(f.session.grid.GetArrayValue(23, 0, 1), "12");
+    EXPECT_TRUE(f.session.HasUnsavedEdits());
+    f.session.MarkClean();
+    f.session.grid.SetArrayValue(23, 0, 1, "12");  // same text: no change
+    EXPECT_FALSE(f.session.HasUnsavedEdits());
+}
+
+class RulesFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { f.session.rulesPath = dir.File("rules.txt"); }
+
+    // A canonical file made from a grid of valid values.
+    std::vector<std::string> CanonicalLines() {
+        Fixture source;
+        test::FillValidGrid(source.session);
+        return test::SplitLines(FormatGrid(source.session, false));
+    }
+    void Load(const std::vector<std::string>& lines) {
+        test::WriteFile(f.session.rulesPath, test::JoinLines(lines));
+        f.errors.texts.clear();
+        LoadDataFileToArray(f.session);
+    }
+    std::string Cell(int i, int j, int s) { return f.session.grid.GetArrayValue(i, j, s); }
+
+    TempDir dir;
+    Fixture f;
+};
+
+TEST_F(RulesFileTest, SaveWritesTheCanonicalFile) {
+    test::FillValidGrid(f.session);
+    f.session.grid.SetArrayValue(23, 0, 1, "5");
+    f.session.grid.SetArrayValue(23, 0, 0, "Heal Amount");
+    ASSERT_TRUE(SaveCommand(f.session));
+    EXPECT_TRUE(f.errors.texts.empty());
+    const std::string content = test::ReadFile(f.session.rulesPath);
+    const auto lines = test::SplitLines(content);
+    ASSERT_EQ(lines.size(), 876u);
+    EXPECT_EQ(lines[0], "\"%version=0.2500000\"");
+    EXPECT_EQ(lines[1], "");
+    EXPECT_EQ(lines[2], "[ITEM POWERS]");
+    EXPECT_EQ(lines.back(), "");
+    EXPECT_EQ(lines[lines.size() - 2], "[END]");
+    EXPECT_EQ(content.substr(content.size() - 9), "[END]\r\n\r\n");
+    const int heal = test::RecordLineNumber(23, 0) - 1;
+    EXPECT_EQ(lines[static_cast<std::size_t>(heal - 1)], "[HEALING SPELLS]");
+    EXPECT_EQ(lines[static_cast<std::size_t>(heal)], "\"Heal Amount\"" + std::string(39, ' ') + ",   5;");
+    // A spell row: 52 + 13 x 5 + 2 x 7 + 1 characters.
+    EXPECT_EQ(lines[static_cast<std::size_t>(test::RecordLineNumber(2, 0) - 1)].size(), 132u);
+    EXPECT_EQ(f.progress.begins, 1);
+    EXPECT_EQ(f.progress.steps, 43);
+    EXPECT_EQ(f.progress.hi, 43);
+    EXPECT_EQ(f.progress.position, 0);
+}
+
+TEST_F(RulesFileTest, SaveBeforeAnyLoadWritesNotSetEverywhere) {
+    ASSERT_TRUE(SaveCommand(f.session));
+    const auto lines = test::SplitLines(test::ReadFile(f.session.rulesPath));
+    EXPECT_EQ(lines[3].substr(0, 9), "\"Not Set\"");
+    EXPECT_NE(lines[3].find(",Not Set,Not Set,"), std::string::npos);
+}
+
+TEST_F(RulesFileTest, LoadThenSaveReproducesTheFile) {
+    const std::string original = test::JoinLines(CanonicalLines());
+    test::WriteFile(f.session.rulesPath, original);
+    LoadCommand(f.session);
+    EXPECT_TRUE(f.errors.texts.empty()) << f.errors.texts.front();
+    EXPECT_EQ(f.session.dataLoaded, 1);
+    EXPECT_EQ(Cell(0, 0, 0), "Row 0 0");
+    EXPECT_EQ(Cell(0, 0, 1), "00000101");
+    f.session.rulesPath = dir.File("again.txt");
+    ASSERT_TRUE(SaveCommand(f.session));
+    EXPECT_EQ(test::ReadFile(f.session.rulesPath), original);
+}
+
+TEST_F(RulesFileTest, SaveFailuresLeaveTheOldFileAlone) {
+    // An empty path, a folder, a read-only file, a file in a missing folder.
+    const std::string readOnly = dir.File("ro.txt");
+    test::WriteFile(readOnly, "keep me");
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
+    for (const std::string& path : {std::string(), dir.path(), readOnly, dir.File("missing/rules.txt")}) {
+        Fixture g;
+        g.session.rulesPath = path;
+        EXPECT_FALSE(SaveCommand(g.session));
+        ASSERT_EQ(g.errors.texts.size(), 1u) << path;
+        EXPECT_EQ(g.errors.texts[0], "Load of " + path + " Failed.");
+        EXPECT_EQ(g.progress.position, 0);
+    }
+    EXPECT_EQ(test::ReadFile(readOnly), "keep me");
+    // No temporary file is left behind.
+    int files = 0;
+    for (auto& e : std::filesystem::directory_iterator(dir.path())) files += e.is_regular_file() ? 1 : 0;
+    EXPECT_EQ(files, 1);
+}
+
+TEST_F(RulesFileTest, MissingFileIsReportedOnceAndStillCountsAsLoaded) {
+    f.session.rulesPath = dir.File("nothing.txt");
+    LoadCommand(f.session);
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], "Load of " + dir.File("nothing.txt") + " Failed.");
+    EXPECT_TRUE(f.session.IsLoaded());
+    EXPECT_EQ(Cell(0, 0, 0), "Not Set");
+}
+
+TEST_F(RulesFileTest, EmptyFileReportsEveryValueCell) {
+    Load({});
+    EXPECT_EQ(f.errors.texts.size(), 11705u);
+    EXPECT_EQ(f.errors.texts.front(), "Line Number : 0. 1st Comma Not Found.");
+    EXPECT_EQ(Cell(2, 100, 0), "Value Not Found");
+    EXPECT_EQ(Cell(2, 100, 3), "Value Not Found");
+}
+
+TEST_F(RulesFileTest, ValueFormsAndWindows) {
+    auto lines = CanonicalLines();
+    const std::size_t row = static_cast<std::size_t>(test::RecordLineNumber(0, 0) - 1);  // line 4
+    // Item powers: flags, flags, word, word, word, then four flags.
+    lines[row] = "\"Sword\",  x00000001,  +12,  12ab, -5,     7,00000001 ,00000010,00000100,00001000;";
+    Load(lines);
+    EXPECT_EQ(Cell(0, 0, 0), "Sword");
+    EXPECT_EQ(Cell(0, 0, 1), "00000001");
+    EXPECT_EQ(Cell(0, 0, 2), "12");  // a plus sign is skipped
+    EXPECT_EQ(Cell(0, 0, 3), "12ab");
+    EXPECT_EQ(Cell(0, 0, 4), "-5");
+    EXPECT_EQ(Cell(0, 0, 5), "7");
+    EXPECT_EQ(Cell(0, 0, 6), "00000001 ");  // a trailing space is part of the value
+    EXPECT_EQ(Cell(0, 0, 9), "00001000");
+    // Column 2 is a flag byte holding 12: not eight binary digits.
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], "Line Number : 4. Binary string expected.");
+}
+
+TEST_F(RulesFileTest, FaultsAreReportedByLine) {
+    auto lines = CanonicalLines();
+    const std::size_t heal = static_cast<std::size_t>(test::RecordLineNumber(23, 0) - 1);
+    // Seven spaces push the digit out of the window of a one-byte value.
+    lines[heal] = "\"Heal Amount\",       5;";
+    Load(lines);
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], "Line Number : " + std::to_string(heal + 1) + ". Number Value Empty.");
+    EXPECT_EQ(Cell(23, 0, 1), "Value Not Found");
+    EXPECT_EQ(Cell(23, 0, 0), "Heal Amount");
+
+    // A last value without its semicolon: one report per digit, then empty.
+    lines = CanonicalLines();
+    lines[heal] = "\"Heal Amount\",  12";
+    Load(lines);
+    ASSERT_EQ(f.errors.texts.size(), 3u);
+    EXPECT_EQ(f.errors.texts[0], "Line Number : " + std::to_string(heal + 1) + ". SemiColon Not Found.");
+    EXPECT_EQ(f.errors.texts[2], "Line Number : " + std::to_string(heal + 1) + ". Number Value Empty.");
+
+    // A name without quotes fails silently.
+    lines = CanonicalLines();
+    lines[heal] = "Heal Amount,   5;";
+    Load(lines);
+    EXPECT_TRUE(f.errors.texts.empty());
+    EXPECT_EQ(Cell(23, 0, 0), "Value Not Found");
+    EXPECT_EQ(Cell(23, 0, 1), "5");
+}
+
+TEST_F(RulesFileTest, ThreeValueRowWithTwoValues) {
+    // Section 24 has one value column; use a unit row, whose last columns are
+    // plain bytes: drop the final value so column 32 sees the row's end.
+    auto lines = CanonicalLines();
+    const std::size_t at = static_cast<std::size_t>(test::RecordLineNumber(38, 0) - 1);
+    lines[at] = "\"Var i\",  17;";  // fine: one value column
+    const std::size_t unit = static_cast<std::size_t>(test::RecordLineNumber(4, 0) - 1);
+    std::string row = lines[unit];
+    const std::size_t lastComma = row.rfind(',');
+    row = row.substr(0, lastComma) + ";";  // 31 values, column 31 now ends the line
+    lines[unit] = row;
+    Load(lines);
+    const std::string n = std::to_string(unit + 1);
+    // Column 31 (flags, 8 digits) has no comma after it: one report per digit
+    // or minus sign in its window, then empty; column 32 then reads it.
+    ASSERT_GE(f.errors.texts.size(), 2u);
+    EXPECT_EQ(f.errors.texts.front(), "Line Number : " + n + ". 2nd Comma Not Found.");
+    EXPECT_EQ(f.errors.texts.back(), "Line Number : " + n + ". Number Value Empty.");
+    EXPECT_EQ(Cell(4, 0, 31), "Value Not Found");
+    EXPECT_EQ(Cell(4, 0, 32), "00000101");
+    EXPECT_EQ(Cell(38, 0, 1), "17");
+}
+
+TEST_F(RulesFileTest, MissingAndExtraRowsAndLooseLayout) {
+    auto lines = CanonicalLines();
+    // One record line too few in HEALING SPELLS' neighbour BOOK AND RETORT MAX:
+    // its [END] becomes its last row.
+    const std::size_t book = static_cast<std::size_t>(test::RecordLineNumber(24, 2) - 1);
+    lines.erase(lines.begin() + static_cast<long>(book));
+    // One line too many in MANA AND GOLD CAP (after the erase, indices shift by one).
+    const std::size_t gold = static_cast<std::size_t>(test::RecordLineNumber(25, 1) - 1) - 1;
+    lines.insert(lines.begin() + static_cast<long>(gold + 1), "\"Extra\",  99;");
+    // The version line is gone and a directive has lost its brackets.
+    lines[0] = "";
+    const std::size_t picks = static_cast<std::size_t>(test::RecordLineNumber(26, 0) - 1);
+    lines[picks - 1] = "WIZARDS PICK POINTS and a note";
+    Load(lines);
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], "Line Number : " + std::to_string(book + 1) + ". 1st Comma Not Found.");
+    EXPECT_EQ(Cell(24, 2, 0), "Value Not Found");
+    EXPECT_EQ(Cell(24, 2, 1), "Value Not Found");
+    EXPECT_EQ(Cell(25, 1, 0), "Row 25 1");
+    EXPECT_EQ(Cell(26, 0, 0), "Row 26 0");
+    EXPECT_EQ(Cell(42, 4, 0), "Row 42 4");
+}
+
+TEST_F(RulesFileTest, MissingSectionIsReadFromAMatchingLaterDirective) {
+    auto lines = CanonicalLines();
+    // Remove the whole SPELLS section: its rows are then read after
+    // [HEALING SPELLS], and every later section runs off the file's end.
+    const std::size_t first = static_cast<std::size_t>(test::RecordLineNumber(2, 0) - 2);
+    lines.erase(lines.begin() + static_cast<long>(first), lines.begin() + static_cast<long>(first + 215 + 3));
+    Load(lines);
+    EXPECT_EQ(Cell(2, 0, 0), "Row 23 0");
+    EXPECT_EQ(Cell(3, 0, 0), "Value Not Found");
+    EXPECT_FALSE(f.errors.texts.empty());
+    EXPECT_EQ(f.errors.texts.back().substr(0, 14), "Line Number : ");
+}
+
+TEST_F(RulesFileTest, LoadClosesTheDebugLog) {
+    const std::string logPath = dir.File("debug.txt");
+    ASSERT_TRUE(f.session.log.Open(logPath));
+    Load(CanonicalLines());
+    EXPECT_FALSE(f.session.log.IsOpen());
+    const auto size = test::ReadFile(logPath).size();
+    EXPECT_GT(size, 0u);
+    EXPECT_NE(test::ReadFile(logPath).find("LoadDataFileToArray_i"), std::string::npos);
+    SaveCommand(f.session);
+    EXPECT_EQ(test::ReadFile(logPath).size(), size);
+}
+
+}  // namespace
+}  // namespace quorvane

@@ -1,0 +1,101 @@
+#include "test_util.h"
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "catalogue/catalogue.h"
+#include "sample/sample_game.h"
+
+namespace quorvane::test {
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    std::random_device rd;
+    for (;;) {
+        fs::path p = fs::temp_directory_path() / ("quorvane-test-" + std::to_string(rd()));
+        std::error_code ec;
+        if (fs::create_directory(p, ec)) {
+            path_ = p.string();
+            return;
+        }
+    }
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    // Restore write permission where a test took it away, so removal works.
+    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator(); ++it)
+        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+    fs::remove_all(path_, ec);
+}
+
+std::string TempDir::File(const std::string& name) const { return (fs::path(path_) / name).string(); }
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+    const std::string s = ReadFile(path);
+    return std::vector<std::uint8_t>(s.begin(), s.end());
+}
+
+void MakeSampleGame(const std::string& dir, std::uint32_t seed) { WriteSampleGame(dir, seed); }
+
+std::vector<std::uint8_t> GameBytes(const std::string& dir, GameFile f) {
+    return ReadBytes((fs::path(dir) / GameFileName(f)).string());
+}
+
+int RecordLineNumber(int i, int j) {
+    int line = 3;  // the version line, an empty line, then the first directive
+    for (int k = 0; k < i; ++k) line += Rows(k) + 3;
+    return line + 1 + j;
+}
+
+std::vector<std::string> SplitLines(const std::string& content) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    while (pos < content.size()) {
+        const std::size_t end = content.find("\r\n", pos);
+        if (end == std::string::npos) {
+            lines.push_back(content.substr(pos));
+            break;
+        }
+        lines.push_back(content.substr(pos, end - pos));
+        pos = end + 2;
+    }
+    return lines;
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines) out += l + "\r\n";
+    return out;
+}
+
+void FillValidGrid(Session& s) {
+    for (int i = 0; i < kSectionCount; ++i)
+        for (int j = 0; j < Rows(i); ++j)
+            for (int step = 0; step < Columns(i); ++step) {
+                std::string text;
+                if (step == 0) text = "Row " + std::to_string(i) + " " + std::to_string(j);
+                else if (GetFieldKind(i, j, step) == FieldKind::BitFlags) text = "0000" + std::string(j % 2 ? "1010" : "0101");
+                else if (i == kDestroyedItemsSection) text = "50";
+                else text = std::to_string((i + j + step) % 200);
+                s.grid.SetArrayValue(i, j, step, text);
+            }
+}
+
+}  // namespace quorvane::test

@@ -1,0 +1,57 @@
+// Helpers shared by the core tests: temporary folders, whole-file access,
+// sample game folders and rules files made from the grid.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/session.h"
+#include "catalogue/layout.h"
+
+namespace quorvane::test {
+
+// A fresh folder under the system's temporary folder, removed on destruction.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::string& path() const { return path_; }
+    std::string File(const std::string& name) const;
+
+private:
+    std::string path_;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content);
+std::vector<std::uint8_t> ReadBytes(const std::string& path);
+
+// A session with recording sinks, for one test.
+struct Fixture {
+    RecordingErrorSink errors;
+    CountingProgress progress;
+    Session session{errors, progress};
+};
+
+// Makes a sample game in dir (seed 7 unless given).
+void MakeSampleGame(const std::string& dir, std::uint32_t seed = 7);
+
+// The game file of a sample folder, as bytes.
+std::vector<std::uint8_t> GameBytes(const std::string& dir, GameFile f);
+
+// 1-based line number, in a saved rules file, of the record line of row j of
+// section i.
+int RecordLineNumber(int i, int j);
+
+// Splits a rules file at CR LF into lines (the final empty piece dropped).
+std::vector<std::string> SplitLines(const std::string& content);
+std::string JoinLines(const std::vector<std::string>& lines);
+
+// Fills every in-use cell of the grid with a valid value of its kind (names
+// "Row i j") so that FormatGrid gives a canonical file.
+void FillValidGrid(Session& s);
+
+}  // namespace quorvane::test

@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/actions.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/layout.h"
+#include "rules/format.h"
+#include "writeback/lookup.h"
+#include "writeback/pipeline.h"
+#include "test_util.h"
+
+namespace quorvane {
+namespace {
+
+using test::Fixture;
+using test::TempDir;
+
+// Runs the lookup over a rules text for every cell of sections 0 .. last, in
+// order, and keeps the results of one section.
+class LookupTest : public ::testing::Test {
+protected:
+    std::vector<LookupResult> Section(const std::string& text, int section) {
+        LineSource src(text, true);
+        std::vector<LookupResult> kept;
+        for (int i = 0; i <= section; ++i)
+            for (int j = 0; j < Rows(i); ++j)
+                for (int s = 0; s < Columns(i); ++s) {
+                    LookupResult r = FindRulesNumber(f.session, i, j, s, src);
+                    if (i == section && s > 0) kept.push_back(r);
+                }
+        return kept;
+    }
+    Fixture f;
+};
+
+std::string OneSection(int i, const std::vector<std::string>& rows, const std::string& end = "[END]") {
+    std::string text = "[" + Header(i) + "]\r\n";
+    for (const auto& r : rows) text += r + "\r\n";
+    return text + end + "\r\n";
+}
+
+std::string Name(const std::string& n) {
+    std::string out;
+    AppendNameField(out, n);
+    return out;
+}
+
+TEST_F(LookupTest, SignsWindowsAndFlags) {
+    // Section 0: flags, flags, word, word, word, flags x4.
+    std::vector<std::string> rows(66, Name("x") + ", 00000000, 00000000,     1,     2,     3, 00000000, 00000000, 00000000, 00000000;");
+    rows[0] = Name("Sword") + ",00001001, 101,    -1,     -0,  12ab,  00000001,00000000,00000000,00000000;";
+    const auto r = Section(OneSection(0, rows), 0);
+    EXPECT_EQ(r[0].value, "00001001");
+    EXPECT_FALSE(r[0].valueProblem);
+    EXPECT_EQ(r[1].value, "101");
+    EXPECT_TRUE(r[1].valueProblem);
+    EXPECT_EQ(r[2].value, "65535");
+    EXPECT_EQ(r[3].value, "65536");
+    EXPECT_EQ(r[4].value, "12ab");
+    EXPECT_EQ(r[5].value, "00000001");
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], "Line: 2 In [ITEM POWERS] section  Binary string expected.");
+}
+
+TEST_F(LookupTest, ByteValuesAndTheScanWindow) {
+    // Section 23 holds one byte; its lookups run on a file of that section only.
+    auto run = [&](const std::string& row) {
+        Fixture g;
+        LineSource src(OneSection(23, {row}), true);
+        // Position on section 23 directly: its lookups run alone.
+        FindRulesNumber(g.session, 23, 0, 0, src);
+        LookupResult r = FindRulesNumber(g.session, 23, 0, 1, src);
+        return std::make_pair(r, g.errors.texts);
+    };
+    EXPECT_EQ(run(Name("h") + ",   5;").first.value, "5");
+    EXPECT_EQ(run(Name("h") + ",  -1;").first.value, "255");
+    EXPECT_EQ(run(Name("h") + ", -15;").first.value, "241");
+    EXPECT_EQ(run(Name("h") + ",  -0;").first.value, "256");
+    EXPECT_EQ(run(Name("h") + ",     5;").first.value, "5");   // five blanks
+    EXPECT_EQ(run(Name("h") + ",    -5;").first.value, "251");  // four blanks and a minus
+    auto far = run(Name("h") + ",      5;");                     // six blanks
+    EXPECT_EQ(far.first.value, "0");
+    EXPECT_TRUE(far.first.valueProblem);
+    ASSERT_EQ(far.second.size(), 1u);
+    EXPECT_EQ(far.second[0], "Line: 2 In [HEALING SPELLS] section  Decimal Number expected.");
+    auto noSemicolon = run(Name("h") + ",  12");
+    ASSERT_EQ(noSemicolon.second.size(), 3u);
+    EXPECT_EQ(noSemicolon.second[0], "Line: 2 In [HEALING SPELLS] section  Semi-colon expected.");
+    EXPECT_EQ(noSemicolon.second[2], "Line: 2 In [HEALING SPELLS] section  Decimal Number expected.");
+    auto notSet = run(Name("h") + ",Not Set;");
+    EXPECT_EQ(notSet.second.at(0), "Line: 2 In [HEALING SPELLS] section  Decimal Number expected.");
+    auto noComma = run(Name("h"));
+    EXPECT_EQ(noComma.second.at(0), "Line: 2 In [HEALING SPELLS] section  Comma expected.");
+    auto noEnd = [&] {
+        Fixture g;
+        LineSource src(OneSection(23, {Name("h") + ",   7;"}, "[FINISH]"), true);
+        FindRulesNumber(g.session, 23, 0, 0, src);
+        LookupResult r = FindRulesNumber(g.session, 23, 0, 1, src);
+        EXPECT_EQ(r.value, "7");
+        EXPECT_FALSE(r.valueProblem);
+        EXPECT_EQ(r.recordLine, 2);
+        return g.errors.texts;
+    }();
+    ASSERT_EQ(noEnd.size(), 1u);
+    EXPECT_EQ(noEnd[0], "Line: 3 In [HEALING SPELLS] section  [END] expected.");
+}
+
+TEST_F(LookupTest, MissingSectionsAndFilesEndingWithoutLineEnd) {
+    // No directive at all: the search runs to the end silently, then every
+    // value reports a missing comma.
+    LineSource src("nothing here\r\n", true);
+    FindRulesNumber(f.session, 23, 0, 0, src);
+    const LookupResult r = FindRulesNumber(f.session, 23, 0, 1, src);
+    EXPECT_EQ(r.value, "0");
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], "Line: 1 In [HEALING SPELLS] section  Comma expected.");
+}
+
+class WriteBackTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::MakeSampleGame(dir.path());
+        f.session.gameFolder = dir.path();
+        f.session.rulesPath = dir.File("rules.txt");
+        ExtractCommand(f.session);
+        ASSERT_TRUE(f.errors.texts.empty());
+        lines = test::SplitLines(test::ReadFile(f.session.rulesPath));
+        for (int g = 0; g < kGameFileCount; ++g) before[static_cast<std::size_t>(g)] = Bytes(static_cast<GameFile>(g));
+    }
+    std::vector<std::uint8_t> Bytes(GameFile g) { return test::GameBytes(dir.path(), g); }
+    // The line of row j of section i: the extracted file puts its empty line
+    // before each section, so its record lines stand where a saved file's do.
+    std::string& Row(int i, int j) { return lines[static_cast<std::size_t>(test::RecordLineNumber(i, j) - 1)]; }
+    void SetValue(int i, int j, const std::string& field) {
+        std::string& row = Row(i, j);
+        row = row.substr(0, row.find(',')) + "," + field + ";";
+    }
+    void Write() {
+        test::WriteFile(f.session.rulesPath, test::JoinLines(lines));
+        f.errors.texts.clear();
+        WriteCommand(f.session);
+    }
+    int ByteAt(GameFile g, int offset) { return Bytes(g)[static_cast<std::size_t>(offset)]; }
+
+    TempDir dir;
+    Fixture f;
+    std::vector<std::string> lines;
+    std::array<std::vector<std::uint8_t>, kGameFileCount> before;
+};
+
+TEST_F(WriteBackTest, ExtractThenWriteKeepsFirstPlacesAndFillsCopies) {
+    Write();
+    EXPECT_TRUE(f.errors.texts.empty()) << f.errors.texts.front();
+    EXPECT_EQ(f.progress.steps, 43 * 2);
+    EXPECT_EQ(f.progress.position, 0);
+    auto wizards = Bytes(GameFile::Wizards);
+    auto magic = Bytes(GameFile::Magic);
+    auto itemmake = Bytes(GameFile::ItemMake);
+    for (int g = 0; g < kGameFileCount; ++g) EXPECT_EQ(Bytes(static_cast<GameFile>(g)).size(), before[static_cast<std::size_t>(g)].size());
+    EXPECT_EQ(Bytes(GameFile::SpellDat), before[static_cast<std::size_t>(GameFile::SpellDat)]);
+    EXPECT_EQ(Bytes(GameFile::ItemPow), before[static_cast<std::size_t>(GameFile::ItemPow)]);
+    EXPECT_EQ(Bytes(GameFile::BuildDat), before[static_cast<std::size_t>(GameFile::BuildDat)]);
+    EXPECT_EQ(itemmake, before[static_cast<std::size_t>(GameFile::ItemMake)]);
+    // Item base costs: twenty bytes from 0x29B46 in ITEMMAKE.EXE, copied to 0x2F078.
+    for (int k = 0; k < 20; ++k) EXPECT_EQ(wizards[static_cast<std::size_t>(0x2F078 + k)], itemmake[static_cast<std::size_t>(0x29B46 + k)]);
+    EXPECT_EQ(wizards[0x63405], wizards[0x633E6]);
+    EXPECT_EQ(wizards[0x633FA], wizards[0x633E0]);
+    EXPECT_EQ(wizards[0x95A25], wizards[0x95A14]);
+    EXPECT_EQ(wizards[0x95A26], wizards[0x95A15]);
+    EXPECT_EQ(wizards[0x95A05], wizards[0x959F4]);
+    EXPECT_EQ(wizards[0x8C0E4], itemmake[0x72A0]);
+    EXPECT_EQ(magic[kTowersCopyOffset], magic[kTowersOffset] + 6);
+    // Outside the copies WIZARDS.EXE is unchanged.
+    auto w0 = before[static_cast<std::size_t>(GameFile::Wizards)];
+    int changed = 0;
+    for (std::size_t k = 0; k < wizards.size(); ++k) changed += wizards[k] != w0[k];
+    EXPECT_LE(changed, 27);
+    // Backups hold the files as they were before the first write.
+    EXPECT_EQ(test::ReadBytes(dir.File("WIZARDS.EXE.bak")), w0);
+}
+
+TEST_F(WriteBackTest, ChangedValuesAndCodes) {
+    SetValue(23, 0, "  12");
+    SetValue(33, 0, "    50");
+    SetValue(36, 11, "   4");
+    SetValue(31, 0, "  1234");
+    Write();
+    EXPECT_TRUE(f.errors.texts.empty()) << f.errors.texts.front();
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x82C9F), 12);
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x5863D), 0x2B);
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x5863E), 0xC2);
+    EXPECT_EQ(ByteAt(GameFile::Magic, 0x36D73), 4);
+    EXPECT_EQ(ByteAt(GameFile::Magic, 0x393E3), 10);
+    EXPECT_EQ(ByteAt(GameFile::ItemMake, 0x29B46), 0xD2);
+    EXPECT_EQ(ByteAt(GameFile::ItemMake, 0x29B47), 0x04);
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x2F078), 0xD2);
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x2F079), 0x04);
+    SetValue(33, 0, "    25");
+    Write();
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x5863D), 0xD1);
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x5863E), 0xF8);
+}
+
+TEST_F(WriteBackTest, FaultyCellsAreReportedAndWrittenNowhere) {
+    const int heal = test::RecordLineNumber(23, 0);
+    const int destroyed = test::RecordLineNumber(33, 0);
+    const int towers = test::RecordLineNumber(36, 11);
+    const int cost = test::RecordLineNumber(31, 2);
+    const int book = test::RecordLineNumber(24, 0);
+    SetValue(23, 0, "Not Set");   // no digit: the "0" is not written
+    SetValue(33, 0, "    40");    // only 25 or 50
+    SetValue(36, 11, " 250");     // the copy would not fit its byte
+    SetValue(31, 2, " 70000");    // word out of range, copy untouched too
+    SetValue(24, 0, "  -0");      // 256 after the sign
+    Write();
+    const auto at = [](int line) { return "Line: " + std::to_string(line); };
+    ASSERT_EQ(f.errors.texts.size(), 5u);
+    EXPECT_EQ(f.errors.texts[0], at(heal) + " In [HEALING SPELLS] section  Decimal Number expected.");
+    EXPECT_EQ(f.errors.texts[1], at(book) + " In [BOOK AND RETORT MAX] section  Value out of range.");
+    EXPECT_EQ(f.errors.texts[2], at(cost) + " In [CREATE BASE ITEM COSTS] section  Value out of range.");
+    EXPECT_EQ(f.errors.texts[3], at(destroyed) + " In [MANA FROM DESTROYED ITEMS] section  Value Must Be Either 25 or 50.");
+    EXPECT_EQ(f.errors.texts[4], at(towers) + " In [MAP GENERATION] section  Value out of range.");
+    const auto& w0 = before[static_cast<std::size_t>(GameFile::Wizards)];
+    const auto& m0 = before[static_cast<std::size_t>(GameFile::Magic)];
+    const auto& i0 = before[static_cast<std::size_t>(GameFile::ItemMake)];
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x82C9F), w0[0x82C9F]);
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x5863D), w0[0x5863D]);
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x633E6), w0[0x633E6]);
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x63405), w0[0x63405]);
+    EXPECT_EQ(ByteAt(GameFile::Magic, 0x36D73), m0[0x36D73]);
+    EXPECT_EQ(ByteAt(GameFile::Magic, 0x393E3), m0[0x393E3]);
+    EXPECT_EQ(ByteAt(GameFile::ItemMake, 0x29B4A), i0[0x29B4A]);
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x2F07C), w0[0x2F07C]);
+}
+
+TEST_F(WriteBackTest, LastRowRangeReportNamesTheRecordLine) {
+    // Row 1 is the last of MANA AND GOLD CAP: its lookup has already read the
+    // end line when the range is checked.
+    SetValue(25, 1, "-70000");
+    Write();
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], "Line: " + std::to_string(test::RecordLineNumber(25, 1)) +
+                                     " In [MANA AND GOLD CAP] section  Value out of range.");
+}
+
+TEST_F(WriteBackTest, ShortFlagTextIsNotWritten) {
+    std::string& row = Row(0, 0);
+    const std::size_t first = row.find(',');
+    row = row.substr(0, first) + ",      101" + row.substr(row.find(',', first + 1));
+    Write();
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], "Line: 4 In [ITEM POWERS] section  Binary string expected.");
+    EXPECT_EQ(Bytes(GameFile::ItemPow), before[static_cast<std::size_t>(GameFile::ItemPow)]);
+}
+
+TEST_F(WriteBackTest, PlacesPastTheEndAreReportedAndFilesKeepTheirLength) {
+    std::filesystem::resize_file(dir.File("WIZARDS.EXE"), 0x8C0E4);  // cuts the spell-charge copy
+    Write();
+    // Every WIZARDS.EXE place past the new end is reported; the spell-charge
+    // cost is not written to ITEMMAKE.EXE either, since its copy is cut off.
+    ASSERT_FALSE(f.errors.texts.empty());
+    EXPECT_EQ(f.errors.texts[0], "Line: " + std::to_string(test::RecordLineNumber(25, 0)) +
+                                     " In [MANA AND GOLD CAP] section  Place beyond end of game file.");
+    bool spellCharge = false;
+    for (const auto& t : f.errors.texts)
+        spellCharge = spellCharge || t == "Line: " + std::to_string(test::RecordLineNumber(30, 0)) +
+                                             " In [CREATE SPELL CHARGE COSTS] section  Place beyond end of game file.";
+    EXPECT_TRUE(spellCharge);
+    EXPECT_EQ(std::filesystem::file_size(dir.File("WIZARDS.EXE")), 0x8C0E4u);
+}
+
+TEST_F(WriteBackTest, RefusalsAndOpeningFailures) {
+    // Nothing loaded: refused, nothing opened.
+    Fixture fresh;
+    fresh.session.rulesPath = f.session.rulesPath;
+    fresh.session.gameFolder = dir.path();
+    WriteCommand(fresh.session);
+    ASSERT_EQ(fresh.errors.texts.size(), 1u);
+    EXPECT_EQ(fresh.errors.texts[0], "You Must Load Or Extract A File Before Writting.");
+    EXPECT_EQ(fresh.progress.begins, 0);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("WIZARDS.EXE.bak")));
+
+    // A rules file that cannot be opened stops the run before any game file.
+    f.session.rulesPath = dir.File("missing.txt");
+    f.errors.texts.clear();
+    WriteCommand(f.session);
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], "Error opening " + dir.File("missing.txt"));
+    EXPECT_FALSE(std::filesystem::exists(dir.File("WIZARDS.EXE.bak")));
+
+    // Game files not in the folder: one report each, in opening order.
+    f.session.rulesPath = dir.File("rules.txt");
+    f.session.gameFolder = dir.File("elsewhere");
+    f.errors.texts.clear();
+    WriteCommand(f.session);
+    ASSERT_EQ(f.errors.texts.size(), 6u);
+    EXPECT_EQ(f.errors.texts[3], "Error opening " + dir.File("elsewhere/WIZARDS.EXE"));
+}
+
+}  // namespace
+}  // namespace quorvane
