@@ -12,23 +12,29 @@ bool GameFileImage::Open(const std::string& path) {
     Close();
     path_ = path;
     if (!IsWritableFile(path)) return false;
-    std::string content;
-    if (!ReadWholeFile(path, &content)) return false;
-    bytes_.assign(content.begin(), content.end());
+    if (!ReadWholeFile(path, &bytes_)) {
+        bytes_.clear();
+        return false;
+    }
     open_ = true;
     return true;
 }
 
 void GameFileImage::PutByte(long long offset, std::uint8_t value) {
     if (!Holds(offset, 1)) return;
+    touched_ = true;
     const auto at = static_cast<std::size_t>(offset);
-    bytes_[at] = value;
+    const char byte = static_cast<char>(value);
+    // Rewriting a byte with its own value changes nothing on disk; leaving it
+    // out keeps the writes (one seek and write per run) to the real changes.
+    if (bytes_[at] == byte) return;
+    bytes_[at] = byte;
     if (!dirty_.empty() && dirty_.back().second == at) dirty_.back().second = at + 1;
     else dirty_.emplace_back(at, at + 1);
 }
 
 bool GameFileImage::Commit(std::string* failedPath) {
-    if (!open_ || dirty_.empty()) return true;
+    if (!open_ || !touched_) return true;
     namespace fs = std::filesystem;
     std::error_code ec;
     const std::string backup = path_ + ".bak";
@@ -39,6 +45,8 @@ bool GameFileImage::Commit(std::string* failedPath) {
             return false;
         }
     }
+    touched_ = false;
+    if (dirty_.empty()) return true;
     std::sort(dirty_.begin(), dirty_.end());
     std::vector<std::pair<std::size_t, std::size_t>> runs;
     for (const auto& r : dirty_) {
@@ -52,7 +60,7 @@ bool GameFileImage::Commit(std::string* failedPath) {
     }
     for (const auto& r : runs) {
         out.seekp(static_cast<std::streamoff>(r.first));
-        out.write(reinterpret_cast<const char*>(bytes_.data() + r.first), static_cast<std::streamsize>(r.second - r.first));
+        out.write(bytes_.data() + r.first, static_cast<std::streamsize>(r.second - r.first));
     }
     out.flush();
     const bool ok = out.good();
@@ -64,6 +72,7 @@ bool GameFileImage::Commit(std::string* failedPath) {
 
 void GameFileImage::Close() {
     open_ = false;
+    touched_ = false;
     bytes_.clear();
     dirty_.clear();
 }

@@ -23,7 +23,7 @@ public:
     // or past the end).
     int ByteAt(long long offset) const {
         if (!open_ || offset < 0 || static_cast<unsigned long long>(offset) >= bytes_.size()) return -1;
-        return bytes_[static_cast<std::size_t>(offset)];
+        return static_cast<unsigned char>(bytes_[static_cast<std::size_t>(offset)]);
     }
     // True when the count bytes from offset all lie inside the open file.
     bool Holds(long long offset, int count) const {
@@ -31,22 +31,25 @@ public:
                static_cast<unsigned long long>(offset) + static_cast<unsigned long long>(count) <= bytes_.size();
     }
 
-    // Changes one byte in memory; ignored when closed or past the end.
+    // Changes one byte in memory; ignored when closed or past the end. A byte
+    // that already holds the value is not written back by Commit, but the put
+    // still counts as a write for the backup.
     void PutByte(long long offset, std::uint8_t value);
     bool Dirty() const { return !dirty_.empty(); }
 
     // Writes the changed ranges back into the file in place. Before the first
-    // write ever, copies the untouched file to path + ".bak" unless that file
-    // exists. Returns false, with the path that failed in *failedPath, when the
-    // backup or the write fails (the file is then left as it was, as far as the
-    // system allows).
+    // write ever (the first Commit after any PutByte), copies the untouched
+    // file to path + ".bak" unless that file exists. Returns false, with the
+    // path that failed in *failedPath, when the backup or the write fails (the
+    // file is then left as it was, as far as the system allows).
     bool Commit(std::string* failedPath);
     void Close();
 
 private:
     std::string path_;
-    std::vector<std::uint8_t> bytes_;
-    std::vector<std::pair<std::size_t, std::size_t>> dirty_;  // [begin, end) ranges, in write order
+    std::string bytes_;  // the file's bytes, read straight into place
+    std::vector<std::pair<std::size_t, std::size_t>> dirty_;  // [begin, end) ranges of changed bytes, in write order
+    bool touched_ = false;  // PutByte was called since the last Commit
     bool open_ = false;
 };
 
