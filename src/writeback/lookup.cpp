@@ -74,6 +74,7 @@ LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rul
         if (c < '0' || c > '9') continue;
         const std::size_t end = line.find(last ? ';' : ',', k);
         if (end == std::string::npos) {
+            result.valueProblem = true;
             if (last) {
                 s.log.Line(" Second in FindRulesNumber ");
                 RecordProblem(s, i, " Semi-colon expected.");
