@@ -21,9 +21,11 @@ void ExtractCommand(Session& s) {
 
 void LoadCommand(Session& s) {
     s.progress().Begin(0, kProgressMaximum);
-    LoadDataFileToArray(s);
+    // A load that could not open its file leaves the grid, and any unsaved
+    // edits in it, as they were.
+    const bool read = LoadDataFileToArray(s);
     s.MarkLoaded();
-    s.MarkClean();
+    if (read) s.MarkClean();
     s.progress().Reset();
 }
 

@@ -99,11 +99,12 @@ private:
 
 }  // namespace
 
-void LoadDataFileToArray(Session& s) {
+bool LoadDataFileToArray(Session& s) {
     s.reader.LineNumber = 0;
     s.log.Line("LoadDataFileToArray_i");
     std::string content;
-    if (!IsWritableFile(s.rulesPath) || !ReadWholeFile(s.rulesPath, &content)) {
+    const bool opened = IsWritableFile(s.rulesPath) && ReadWholeFile(s.rulesPath, &content);
+    if (!opened) {
         s.Report("Load of ", s.rulesPath, " Failed.");
     } else {
         LineSource source(std::move(content), /*textMode=*/false);
@@ -121,6 +122,7 @@ void LoadDataFileToArray(Session& s) {
         }
     }
     s.log.Close();
+    return opened;
 }
 
 }  // namespace quorvane

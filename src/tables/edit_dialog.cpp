@@ -19,7 +19,7 @@ namespace quorvane::gui {
 namespace {
 
 constexpr int kGridPerLine = 20;
-constexpr int kGridUnitWidth = 34;
+constexpr int kGridUnitWidth = 38;
 
 }  // namespace
 
@@ -104,8 +104,11 @@ void EditDialog::SetLabel(int c, const QString& text) {
     QWidget* label = LabelWidget(c);
     if (auto* button = qobject_cast<QPushButton*>(label))
         button->setText(text);
-    else if (auto* field = qobject_cast<QLineEdit*>(label))
+    else if (auto* field = qobject_cast<QLineEdit*>(label)) {
         field->setText(text);
+        field->setCursorPosition(0);  // a name too long for its place shows its start
+        field->setToolTip(text);
+    }
 }
 
 void EditDialog::SetValue(int c, const QString& text) {
