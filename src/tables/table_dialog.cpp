@@ -52,7 +52,7 @@ public:
         close->setAutoDefault(false);
         connect(close, &QPushButton::clicked, this, &QWidget::close);
         layout->addWidget(close);
-        resize(360, 520);
+        resize(380, 520);
         TrackPlacement(ctx.settings, kSpellIdClass, this);
         LoadArrayTable(ctx, list, kSpellsSection, 2);
     }
