@@ -1,0 +1,718 @@
+// The application shell driven as a user would: menu commands, the settings
+// dialog's fields and buttons, report boxes, placement and the quit prompt.
+// Every report box goes to a recorder and the save prompt is scripted, so no
+// modal window ever blocks.
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+#include <optional>
+
+#include "app/actions.h"
+#include "app/editor_app.h"
+#include "app/main_window.h"
+#include "app/report_box.h"
+#include "app/settings_dialog.h"
+#include "catalogue/catalogue.h"
+#include "rules/value_grid.h"
+#include "sample/sample_game.h"
+
+using namespace quorvane;
+using namespace quorvane::gui;
+
+namespace {
+
+struct Box {
+    QString text;
+    QString details;
+};
+
+QByteArray ReadAll(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+const char* const kGameFiles[] = {"ITEMPOW.LBX", "BUILDDAT.LBX", "SPELLDAT.LBX",
+                                  "WIZARDS.EXE", "MAGIC.EXE",    "ITEMMAKE.EXE"};
+
+// One editor in its own temporary folder: the working directory (where the
+// debug log goes), the settings file, a sample game in "game".
+class Editor {
+public:
+    Editor() : settingsPath_(dir.filePath("settings.ini")) {
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir::setCurrent(dir.path()));
+        Make();
+    }
+    ~Editor() {
+        app.reset();
+        QDir::setCurrent(QDir::tempPath());
+    }
+
+    // A new application object on the same settings file, as after a restart.
+    void Make() {
+        app.reset();
+        app = std::make_unique<CQuorvaneEditorApp>(
+            std::make_unique<QSettings>(settingsPath_, QSettings::IniFormat),
+            [this](const QString& text, const QString& details) { boxes.push_back({text, details}); },
+            [this](QWidget*) {
+                ++prompts;
+                return answer;
+            });
+    }
+    void Start() {
+        app->InitInstance();
+        QVERIFY(QTest::qWaitForWindowExposed(window()));
+    }
+    void Restart() {
+        Make();
+        Start();
+    }
+
+    CQuorvaneEditorDlg* window() const { return app->mainWindow(); }
+    Session& session() { return app->session(); }
+    QSettings& settings() { return app->settings(); }
+
+    CSettings* settingsDialog() const { return window()->findChild<CSettings*>("CSettings"); }
+    CSettings* OpenSettings() {
+        window()->settingsAction()->trigger();
+        return settingsDialog();
+    }
+    QPushButton* Button(const char* name) const { return settingsDialog()->findChild<QPushButton*>(name); }
+
+    std::string MakeGame() {
+        const QString game = dir.filePath("game");
+        std::string error;
+        if (!WriteSampleGame(FromQ(game), 7, &error)) qWarning("%s", error.c_str());
+        return FromQ(game);
+    }
+    QString gamePath(const char* name) const { return dir.filePath(QStringLiteral("game/") + name); }
+
+    // Names the game folder and the rules file in the settings dialog.
+    CSettings* Prepare(const QString& rules) {
+        CSettings* d = OpenSettings();
+        d->gameFolderField()->setText(ToQ(MakeGame()));
+        d->rulesFileField()->setText(rules);
+        return d;
+    }
+
+    QTemporaryDir dir;
+    std::vector<Box> boxes;
+    int prompts = 0;
+    QMessageBox::StandardButton answer = QMessageBox::Cancel;
+    std::unique_ptr<CQuorvaneEditorApp> app;
+
+private:
+    QString settingsPath_;
+};
+
+void FlushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+QStringList Texts(const std::vector<Box>& boxes) {
+    QStringList out;
+    for (const Box& b : boxes) out << b.text;
+    return out;
+}
+
+}  // namespace
+
+class GuiAppTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void mainWindowHasCaptionMenuIconAndPicture();
+    void backgroundIsStretchedOverTheClientArea();
+    void aboutBoxIsModalWithItsTexts();
+    void settingsCommandOpensOneDialog();
+    void mainWindowPlacementIsSavedAndRestored();
+    void settingsDialogPlacementFollowsMoves();
+    void pathsAreStoredOnEveryChange();
+    void longPathsAreCut();
+    void extractSaveLoadWriteThroughTheButtons();
+    void editedValueReachesTheGameFiles();
+    void gameFolderFieldChoosesWhereGameFilesAre();
+    void refusalsBeforeAnyLoad();
+    void reportBoxHasNoParentBlankCaptionOneButton();
+    void reportsAreCappedDuringOneFileAction();
+    void cappedSinkWithoutBoxesAppendsTheDetails();
+    void closingIsRefusedWhileAnActionRuns();
+    void quitWithoutEditsAsksNothing();
+    void quitWithEditsOffersToSave();
+    void failedSaveKeepsTheProgramRunning();
+    void debugLogIsCreatedInTheWorkingDirectory();
+    void debugLogThatCannotBeOpenedIsReported();
+};
+
+void GuiAppTest::mainWindowHasCaptionMenuIconAndPicture() {
+    Editor e;
+    e.Start();
+    CQuorvaneEditorDlg* w = e.window();
+    QCOMPARE(w->objectName(), QString("CQuorvaneEditorDlg"));
+    QCOMPARE(w->windowTitle(), QString("Quorvane Editor"));
+    QVERIFY(!w->windowIcon().isNull());
+    QCOMPARE(e.app->objectName(), QString("CQuorvaneEditorApp"));
+
+    QStringList items;
+    for (QAction* a : w->menuBar()->actions()) {
+        QVERIFY2(a->menu() == nullptr, qPrintable(a->text()));
+        items << a->text();
+    }
+    QCOMPARE(items, (QStringList{"Settings", "Sections", "Quit", "About"}));
+
+    QCOMPARE(w->background()->picture().size(), QSize(800, 600));
+    QVERIFY(e.boxes.empty());
+}
+
+void GuiAppTest::backgroundIsStretchedOverTheClientArea() {
+    Editor e;
+    e.Start();
+    CQuorvaneEditorDlg* w = e.window();
+    w->resize(400, 300 + w->menuBar()->height());
+    QTest::qWait(20);
+    BackgroundView* view = w->background();
+    // The view is the whole area below the menu bar.
+    QCOMPARE(view->width(), w->width());
+    QCOMPARE(view->geometry().bottom(), w->rect().bottom());
+    QCOMPARE(view->geometry().top(), w->menuBar()->geometry().bottom() + 1);
+
+    const QImage shown = view->grab().toImage();
+    const QImage expected = view->picture().toImage().scaled(view->size(), Qt::IgnoreAspectRatio,
+                                                             Qt::SmoothTransformation);
+    // Corners and centre of the shown picture match the picture scaled to
+    // the view; a picture drawn at its own size would differ at the far
+    // corner (moon and hills move) and at the bottom edge.
+    const QPoint points[] = {{2, 2}, {view->width() - 3, 2}, {view->width() / 2, view->height() / 2},
+                             {2, view->height() - 3}, {view->width() - 3, view->height() - 3}};
+    for (QPoint p : points) {
+        const QColor a = shown.pixelColor(p * shown.devicePixelRatio());
+        const QColor b = expected.pixelColor(p);
+        QVERIFY2(qAbs(a.red() - b.red()) < 40 && qAbs(a.green() - b.green()) < 40 && qAbs(a.blue() - b.blue()) < 40,
+                 qPrintable(QString("at %1,%2: %3 vs %4").arg(p.x()).arg(p.y()).arg(a.name(), b.name())));
+    }
+}
+
+void GuiAppTest::aboutBoxIsModalWithItsTexts() {
+    Editor e;
+    e.Start();
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        seen = true;
+        QCOMPARE(box->windowTitle(), QString("About Quorvane Editor"));
+        QVERIFY(box->isModal());
+        QStringList labels;
+        for (QLabel* l : box->findChildren<QLabel*>())
+            if (!l->text().isEmpty()) labels << l->text();
+        QCOMPARE(labels, QStringList{"Quorvane Editor v0.25"});
+        QVERIFY(!box->findChild<QLabel*>("aboutIcon")->pixmap().isNull());
+        const auto buttons = box->findChildren<QPushButton*>();
+        QCOMPARE(buttons.size(), 1);
+        QCOMPARE(buttons[0]->text(), QString("OK"));
+        buttons[0]->click();
+    });
+    e.window()->aboutAction()->trigger();  // returns once OK is pressed
+    QVERIFY(seen);
+    QVERIFY(QApplication::activeModalWidget() == nullptr);
+}
+
+void GuiAppTest::settingsCommandOpensOneDialog() {
+    Editor e;
+    e.Start();
+    CSettings* first = e.OpenSettings();
+    QVERIFY(first);
+    QVERIFY(first->isVisible());
+    QVERIFY(!first->isModal());
+    QCOMPARE(first->windowTitle(), QString("Settings"));
+    e.window()->settingsAction()->trigger();
+    QCOMPARE(e.window()->findChildren<CSettings*>().size(), 1);
+    QCOMPARE(e.app->context().registry.Find("CSettings"), first);
+
+    // The main window stays usable: About still runs while it is open.
+    QVERIFY(e.window()->isEnabled());
+
+    QStringList buttons;
+    for (QPushButton* b : first->findChildren<QPushButton*>()) buttons << b->text();
+    QCOMPARE(buttons, (QStringList{"Extract From Quorvane Files", "Write to Quorvane Files", "Load Text File",
+                                   "Save to Text File", "OK"}));
+    QStringList labels;
+    for (QLabel* l : first->findChildren<QLabel*>()) labels << l->text();
+    QCOMPARE(labels, (QStringList{"Wizards.exe Folder", "Text File Name"}));
+
+    e.Button("okButton")->click();
+    FlushDeletes();
+    QVERIFY(e.settingsDialog() == nullptr);
+    QVERIFY(e.app->context().registry.Find("CSettings") == nullptr);
+
+    CSettings* second = e.OpenSettings();
+    QVERIFY(second);
+    // Escape ends it as OK does.
+    QTest::keyClick(second, Qt::Key_Escape);
+    FlushDeletes();
+    QVERIFY(e.settingsDialog() == nullptr);
+    QVERIFY(e.OpenSettings());
+}
+
+void GuiAppTest::mainWindowPlacementIsSavedAndRestored() {
+    Editor e;
+    e.Start();
+    const QSize defaultSize = e.window()->size();
+    e.window()->setGeometry(130, 110, 520, 410);
+    e.window()->quitAction()->trigger();
+    QVERIFY(!e.window()->isVisible());
+    QSettings& s = e.settings();
+    QCOMPARE(s.value("CQuorvaneEditorApp/VertPos").toInt(), 110);
+    QCOMPARE(s.value("CQuorvaneEditorApp/HorizPos").toInt(), 130);
+    QCOMPARE(s.value("CQuorvaneEditorApp/Width").toInt(), 520);
+    QCOMPARE(s.value("CQuorvaneEditorApp/Height").toInt(), 410);
+
+    e.Restart();
+    QCOMPARE(e.window()->geometry(), QRect(130, 110, 520, 410));
+
+    // One entry at 9999: the whole stored placement is ignored.
+    e.app.reset();
+    {
+        QSettings s2(e.dir.filePath("settings.ini"), QSettings::IniFormat);
+        s2.setValue("CQuorvaneEditorApp/Width", 9999);
+    }
+    e.Restart();
+    QCOMPARE(e.window()->size(), defaultSize);
+}
+
+void GuiAppTest::settingsDialogPlacementFollowsMoves() {
+    Editor e;
+    e.Start();
+    CSettings* d = e.OpenSettings();
+    d->setGeometry(40, 50, 460, 330);
+    QCOMPARE(e.settings().value("CSettings/HorizPos").toInt(), 40);
+    QCOMPARE(e.settings().value("CSettings/VertPos").toInt(), 50);
+    QCOMPARE(e.settings().value("CSettings/Width").toInt(), 460);
+    QCOMPARE(e.settings().value("CSettings/Height").toInt(), 330);
+    d->close();
+    FlushDeletes();
+    QCOMPARE(e.OpenSettings()->geometry(), QRect(40, 50, 460, 330));
+}
+
+void GuiAppTest::pathsAreStoredOnEveryChange() {
+    Editor e;
+    e.Start();
+    CSettings* d = e.OpenSettings();
+    QCOMPARE(d->gameFolderField()->text(), QString());
+    QCOMPARE(d->rulesFileField()->text(), QString());
+    QCOMPARE(e.session().rulesPath, std::string());
+
+    QTest::keyClicks(d->rulesFileField(), "ru");
+    QCOMPARE(e.settings().value("Quorvane Settings/Text File").toString(), QString("ru"));
+    QTest::keyClicks(d->rulesFileField(), "les.txt");
+    QCOMPARE(e.settings().value("Quorvane Settings/Text File").toString(), QString("rules.txt"));
+    QCOMPARE(e.session().rulesPath, std::string("rules.txt"));
+    QTest::keyClicks(d->gameFolderField(), "/games/q");
+    QCOMPARE(e.settings().value("Quorvane Settings/Wizard Folder").toString(), QString("/games/q"));
+    // Latin-1 characters travel as single bytes.
+    d->rulesFileField()->setText(QString::fromLatin1("r\xe9gles.txt"));
+    QCOMPARE(e.session().rulesPath, std::string("r\xe9gles.txt"));
+
+    d->close();
+    FlushDeletes();
+    d = e.OpenSettings();
+    QCOMPARE(d->rulesFileField()->text(), QString::fromLatin1("r\xe9gles.txt"));
+    QCOMPARE(d->gameFolderField()->text(), QString("/games/q"));
+
+    // After a restart the rules-file path is set as soon as the dialog is
+    // open, before any action.
+    e.Restart();
+    QCOMPARE(e.session().rulesPath, std::string());
+    d = e.OpenSettings();
+    QCOMPARE(e.session().rulesPath, std::string("r\xe9gles.txt"));
+    QCOMPARE(e.session().gameFolder, std::string("/games/q"));
+}
+
+void GuiAppTest::longPathsAreCut() {
+    Editor e;
+    e.Start();
+    CSettings* d = e.OpenSettings();
+    const QString longText = QString(300, QChar('a'));
+    d->rulesFileField()->setText(longText);
+    d->gameFolderField()->setText(QString(300, QChar('g')));
+    QCOMPARE(e.session().rulesPath, std::string(254, 'a'));
+    QCOMPARE(e.settings().value("Quorvane Settings/Text File").toString(), QString(254, QChar('a')));
+    QCOMPARE(e.settings().value("Quorvane Settings/Wizard Folder").toString(), QString(254, QChar('g')));
+    // An action uses the cut text too: the rules file it fails to open is
+    // named by the first 254 characters.
+    e.Button("loadButton")->click();
+    QCOMPARE(Texts(e.boxes), QStringList{"Load of " + QString(254, QChar('a')) + " Failed."});
+}
+
+void GuiAppTest::extractSaveLoadWriteThroughTheButtons() {
+    Editor e;
+    e.Start();
+    const QString rules = e.dir.filePath("rules.txt");
+    CSettings* d = e.Prepare(rules);
+    QProgressBar* bar = d->progressBar();
+    QList<int> positions;
+    connect(bar, &QProgressBar::valueChanged, this, [&](int v) { positions << v; });
+
+    QElapsedTimer clock;
+    clock.start();
+    e.Button("extractButton")->click();
+    const qint64 took = clock.elapsed();
+    QCOMPARE(Texts(e.boxes), QStringList());
+    QVERIFY(e.session().IsLoaded());
+    QVERIFY(e.session().grid.GetArrayValue(0, 0, 0) != kNotSet);
+    QCOMPARE(bar->minimum(), 0);
+    QCOMPARE(bar->maximum(), 43);
+    QCOMPARE(bar->value(), 0);
+    QList<int> expected;
+    for (int k = 1; k <= 43; ++k) expected << k;
+    expected << 0;
+    QCOMPARE(positions, expected);
+    QVERIFY2(took >= 43 * 10, qPrintable(QString::number(took)));  // a 10 ms pause after each section
+    const QByteArray extracted = ReadAll(rules);
+    QVERIFY(!extracted.isEmpty());
+    std::vector<QByteArray> game;
+    for (const char* name : kGameFiles) game.push_back(ReadAll(e.gamePath(name)));
+
+    // Saving an unchanged grid writes the same file (a saved file ends with
+    // one more empty line); loading it gives the same grid; writing it back
+    // leaves the game files as they were.
+    QFile::remove(rules);
+    positions.clear();
+    e.Button("saveButton")->click();
+    QCOMPARE(Texts(e.boxes), QStringList());
+    QCOMPARE(ReadAll(rules), extracted + "\r\n");
+    QCOMPARE(positions, expected);
+
+    const std::string name = e.session().grid.GetArrayValue(0, 0, 0);
+    e.session().grid.SetArrayValue(0, 0, 0, "scratch");
+    positions.clear();
+    e.Button("loadButton")->click();
+    QCOMPARE(Texts(e.boxes), QStringList());
+    QCOMPARE(e.session().grid.GetArrayValue(0, 0, 0), name);
+    QCOMPARE(positions, expected);
+
+    positions.clear();
+    e.Button("writeButton")->click();
+    QCOMPARE(Texts(e.boxes), QStringList());
+    QCOMPARE(positions, expected);
+    // Every value went back where it was read from: the game files changed
+    // at most where a setting has a second copy, and a new extraction gives
+    // the same rules file.
+    const QString again = e.dir.filePath("again.txt");
+    d->rulesFileField()->setText(again);
+    e.Button("extractButton")->click();
+    QCOMPARE(Texts(e.boxes), QStringList());
+    QCOMPARE(ReadAll(again), extracted);
+    for (std::size_t k = 0; k < std::size(kGameFiles); ++k)
+        QCOMPARE(ReadAll(e.gamePath(kGameFiles[k])).size(), game[k].size());
+}
+
+void GuiAppTest::editedValueReachesTheGameFiles() {
+    Editor e;
+    e.Start();
+    CSettings* d = e.Prepare(e.dir.filePath("rules.txt"));
+    e.Button("extractButton")->click();
+    QCOMPARE(Texts(e.boxes), QStringList());
+
+    // Give row 0 the value that row 1 has in the first value column where
+    // they differ, so the new value is one the field can hold.
+    ValueGrid& grid = e.session().grid;
+    int section = -1, column = -1;
+    for (int i = 0; i < kSectionCount && section < 0; ++i)
+        for (int s = 1; s < Columns(i) && Rows(i) > 1; ++s)
+            if (grid.GetArrayValue(i, 0, s) != grid.GetArrayValue(i, 1, s)) {
+                section = i;
+                column = s;
+                break;
+            }
+    QVERIFY(section >= 0);
+    const std::string value = grid.GetArrayValue(section, 1, column);
+    grid.SetArrayValue(section, 0, column, value);
+    QVERIFY(e.session().HasUnsavedEdits());
+    e.Button("saveButton")->click();
+    QVERIFY(!e.session().HasUnsavedEdits());
+    e.Button("writeButton")->click();
+
+    // A fresh extraction into another rules file reads the new value back
+    // out of the game files.
+    d->rulesFileField()->setText(e.dir.filePath("again.txt"));
+    grid.SetArrayValue(section, 0, column, "scratch");
+    e.Button("extractButton")->click();
+    QCOMPARE(Texts(e.boxes), QStringList());
+    QCOMPARE(grid.GetArrayValue(section, 0, column), value);
+}
+
+void GuiAppTest::gameFolderFieldChoosesWhereGameFilesAre() {
+    // An empty folder field: the game files are looked for in the working
+    // directory, which here has none of them.
+    {
+        Editor e;
+        e.Start();
+        CSettings* d = e.OpenSettings();
+        d->rulesFileField()->setText(e.dir.filePath("rules.txt"));
+        e.Button("extractButton")->click();
+        QVERIFY(!e.boxes.empty());
+        QVERIFY2(e.boxes[0].text.startsWith("Error opening ") && e.boxes[0].text.endsWith(".LBX"),
+                 qPrintable(e.boxes[0].text));
+    }
+    // An empty folder field with the game as working directory works.
+    {
+        Editor e;
+        e.Start();
+        const std::string game = e.MakeGame();
+        QVERIFY(QDir::setCurrent(ToQ(game)));
+        CSettings* d = e.OpenSettings();
+        d->rulesFileField()->setText(e.dir.filePath("rules.txt"));
+        e.Button("extractButton")->click();
+        QCOMPARE(Texts(e.boxes), QStringList());
+        QVERIFY(e.session().grid.GetArrayValue(0, 0, 0) != kNotSet);
+    }
+}
+
+void GuiAppTest::refusalsBeforeAnyLoad() {
+    Editor e;
+    e.Start();
+    e.window()->sectionsAction()->trigger();
+    QCOMPARE(Texts(e.boxes), QStringList{"You Have Not Loaded A Data File."});
+    QVERIFY(e.app->context().registry.Find("CSection") == nullptr);
+
+    CSettings* d = e.Prepare(e.dir.filePath("rules.txt"));
+    std::vector<QByteArray> game;
+    for (const char* name : kGameFiles) game.push_back(ReadAll(e.gamePath(name)));
+    e.boxes.clear();
+    e.Button("writeButton")->click();
+    QCOMPARE(Texts(e.boxes), QStringList{"You Must Load Or Extract A File Before Writting."});
+    QCOMPARE(d->progressBar()->value(), 0);
+    for (std::size_t k = 0; k < std::size(kGameFiles); ++k) QCOMPARE(ReadAll(e.gamePath(kGameFiles[k])), game[k]);
+    QVERIFY(!e.session().IsLoaded());
+
+    // A load that fails still counts as loaded: Sections opens the chooser,
+    // and only one of it.
+    e.boxes.clear();
+    e.Button("loadButton")->click();
+    QCOMPARE(Texts(e.boxes), QStringList{"Load of " + e.dir.filePath("rules.txt") + " Failed."});
+    e.boxes.clear();
+    e.window()->sectionsAction()->trigger();
+    e.window()->sectionsAction()->trigger();
+    QCOMPARE(Texts(e.boxes), QStringList());
+    QWidget* chooser = e.app->context().registry.Find("CSection");
+    QVERIFY(chooser);
+    QVERIFY(chooser->isVisible());
+    int choosers = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "CSection" && w->isVisible()) ++choosers;
+    QCOMPARE(choosers, 1);
+}
+
+void GuiAppTest::reportBoxHasNoParentBlankCaptionOneButton() {
+    std::unique_ptr<QMessageBox> box(CreateReportBox("Load of x.txt Failed."));
+    QVERIFY(box->parent() == nullptr);
+    QCOMPARE(box->windowTitle(), QString(" "));
+    QCOMPARE(box->text(), QString("Load of x.txt Failed."));
+    QCOMPARE(box->icon(), QMessageBox::NoIcon);
+    QCOMPARE(box->buttons().size(), 1);
+    QCOMPARE(box->standardButton(box->buttons()[0]), QMessageBox::Ok);
+    QCOMPARE(box->detailedText(), QString());
+
+    std::unique_ptr<QMessageBox> withDetails(CreateReportBox("3 more problems were found.", "a\nb\nc"));
+    QCOMPARE(withDetails->detailedText(), QString("a\nb\nc"));
+    QCOMPARE(withDetails->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+void GuiAppTest::reportsAreCappedDuringOneFileAction() {
+    Editor e;
+    e.Start();
+    const QString rules = e.dir.filePath("empty.txt");
+    {
+        QFile f(rules);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    // What the loader reports for an empty rules file, counted without the
+    // desktop program.
+    RecordingErrorSink all;
+    NullProgress none;
+    Session reference(all, none);
+    reference.rulesPath = FromQ(rules);
+    LoadCommand(reference);
+    QVERIFY2(all.texts.size() > 100, qPrintable(QString::number(all.texts.size())));
+
+    e.OpenSettings()->rulesFileField()->setText(rules);
+    for (int round = 0; round < 2; ++round) {  // the cap starts again with each action
+        e.boxes.clear();
+        e.Button("loadButton")->click();
+        QCOMPARE(e.boxes.size(), std::size_t(21));
+        for (int k = 0; k < 20; ++k) {
+            QCOMPARE(e.boxes[k].text, ToQ(all.texts[k]));
+            QVERIFY(e.boxes[k].details.isEmpty());
+        }
+        const qsizetype more = static_cast<qsizetype>(all.texts.size()) - 20;
+        QCOMPARE(e.boxes[20].text, QString("%1 more problems were found.").arg(more));
+        const QStringList details = e.boxes[20].details.split('\n');
+        QCOMPARE(details.size(), more);
+        QCOMPARE(details.front(), ToQ(all.texts[20]));
+        QCOMPARE(details.back(), ToQ(all.texts.back()));
+    }
+
+    // Outside the file actions every report is its own box.
+    e.session().dataLoaded = -1;
+    e.boxes.clear();
+    for (int k = 0; k < 25; ++k) e.window()->sectionsAction()->trigger();
+    QCOMPARE(e.boxes.size(), std::size_t(25));
+}
+
+void GuiAppTest::cappedSinkWithoutBoxesAppendsTheDetails() {
+    RecordingErrorSink inner;
+    CappedErrorSink capped(inner, 2);
+    for (const char* t : {"a", "b", "c", "d"}) capped.Report(t);
+    QCOMPARE(inner.texts.size(), std::size_t(2));
+    capped.Finish();
+    QCOMPARE(inner.texts.size(), std::size_t(3));
+    QCOMPARE(inner.texts[2], std::string("2 more problems were found.\nc\nd"));
+    capped.Report("e");  // past the cap, and nothing left to finish twice
+    capped.Finish();
+    QCOMPARE(inner.texts.back(), std::string("1 more problem was found.\ne"));
+    capped.Finish();
+    QCOMPARE(inner.texts.size(), std::size_t(4));
+}
+
+void GuiAppTest::closingIsRefusedWhileAnActionRuns() {
+    Editor e;
+    e.Start();
+    CSettings* d = e.Prepare(e.dir.filePath("rules.txt"));
+    QSignalSpy ended(e.window(), &CQuorvaneEditorDlg::programEnded);
+    bool tried = false;
+    connect(d->progressBar(), &QProgressBar::valueChanged, this, [&](int v) {
+        if (v != 10) return;
+        tried = true;
+        d->close();
+        e.window()->close();
+    });
+    e.Button("extractButton")->click();
+    QVERIFY(tried);
+    QVERIFY(e.settingsDialog());
+    QVERIFY(d->isVisible());
+    QVERIFY(e.window()->isVisible());
+    QCOMPARE(ended.count(), 0);
+    QCOMPARE(d->progressBar()->value(), 0);
+}
+
+void GuiAppTest::quitWithoutEditsAsksNothing() {
+    Editor e;
+    e.Start();
+    e.Prepare(e.dir.filePath("rules.txt"));
+    e.Button("extractButton")->click();
+    QSignalSpy ended(e.window(), &CQuorvaneEditorDlg::programEnded);
+    e.window()->quitAction()->trigger();
+    QCOMPARE(e.prompts, 0);
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(!e.window()->isVisible());
+}
+
+void GuiAppTest::quitWithEditsOffersToSave() {
+    Editor e;
+    e.Start();
+    const QString rules = e.dir.filePath("rules.txt");
+    e.Prepare(rules);
+    e.Button("extractButton")->click();
+    e.Button("okButton")->click();  // the rules path outlives the dialog
+    FlushDeletes();
+    QSignalSpy ended(e.window(), &CQuorvaneEditorDlg::programEnded);
+    const std::string original = e.session().grid.GetArrayValue(0, 0, 0);
+    e.session().grid.SetArrayValue(0, 0, 0, "Renamed Item");
+
+    e.answer = QMessageBox::Cancel;
+    e.window()->quitAction()->trigger();
+    QCOMPARE(e.prompts, 1);
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(e.window()->isVisible());
+
+    // The close box asks the same.
+    e.window()->close();
+    QCOMPARE(e.prompts, 2);
+    QVERIFY(e.window()->isVisible());
+
+    e.answer = QMessageBox::Save;
+    e.window()->quitAction()->trigger();
+    QCOMPARE(e.prompts, 3);
+    QCOMPARE(ended.count(), 1);
+    QVERIFY(!e.window()->isVisible());
+    QCOMPARE(Texts(e.boxes), QStringList());
+
+    RecordingErrorSink errors;
+    NullProgress none;
+    Session check(errors, none);
+    check.rulesPath = FromQ(rules);
+    LoadCommand(check);
+    QCOMPARE(check.grid.GetArrayValue(0, 0, 0), std::string("Renamed Item"));
+
+    // Discard ends without writing.
+    e.Restart();
+    e.Prepare(rules);
+    e.Button("loadButton")->click();
+    e.session().grid.SetArrayValue(0, 0, 0, original);
+    e.answer = QMessageBox::Discard;
+    QSignalSpy ended2(e.window(), &CQuorvaneEditorDlg::programEnded);
+    e.window()->close();
+    QCOMPARE(ended2.count(), 1);
+    LoadCommand(check);
+    QCOMPARE(check.grid.GetArrayValue(0, 0, 0), std::string("Renamed Item"));
+}
+
+void GuiAppTest::failedSaveKeepsTheProgramRunning() {
+    Editor e;
+    e.Start();
+    CSettings* d = e.Prepare(e.dir.filePath("rules.txt"));
+    e.Button("extractButton")->click();
+    d->rulesFileField()->setText(e.dir.filePath("no such folder/rules.txt"));
+    e.session().grid.SetArrayValue(0, 0, 0, "Renamed Item");
+    e.answer = QMessageBox::Save;
+    QSignalSpy ended(e.window(), &CQuorvaneEditorDlg::programEnded);
+    e.window()->quitAction()->trigger();
+    QCOMPARE(e.prompts, 1);
+    QCOMPARE(ended.count(), 0);
+    QVERIFY(e.window()->isVisible());
+    QCOMPARE(Texts(e.boxes), QStringList{"Load of " + e.dir.filePath("no such folder/rules.txt") + " Failed."});
+    QVERIFY(e.session().HasUnsavedEdits());
+}
+
+void GuiAppTest::debugLogIsCreatedInTheWorkingDirectory() {
+    Editor e;
+    const QString log = e.dir.filePath("Quorvane_Editor_Debug.txt");
+    {
+        QFile f(log);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("an earlier run\n");
+    }
+    e.Start();
+    QVERIFY(e.boxes.empty());
+    QVERIFY(QFile::exists(log));
+    QVERIFY(e.session().log.IsOpen());
+    QVERIFY(!ReadAll(log).contains("an earlier run"));
+}
+
+void GuiAppTest::debugLogThatCannotBeOpenedIsReported() {
+    Editor e;
+    QVERIFY(QDir(e.dir.path()).mkdir("Quorvane_Editor_Debug.txt"));  // a folder in its place
+    e.Start();
+    QCOMPARE(Texts(e.boxes), QStringList{"Error opening Quorvane_Editor_Debug.txt"});
+    QVERIFY(e.window()->isVisible());
+    // Everything else works as usual.
+    e.boxes.clear();
+    e.Prepare(e.dir.filePath("rules.txt"));
+    e.Button("extractButton")->click();
+    QCOMPARE(Texts(e.boxes), QStringList());
+}
+
+QTEST_MAIN(GuiAppTest)
+#include "gui_app_test.moc"
