@@ -41,6 +41,13 @@ inline fs::path MakeScratchFolder(const char* tag) {
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec) Fail("cannot create the scratch folder " + dir.string());
+    // Removed when the process ends normally; kept after a failure.
+    static fs::path scratch;
+    scratch = dir;
+    std::atexit([] {
+        std::error_code ignored;
+        fs::remove_all(scratch, ignored);
+    });
     return dir;
 }
 
