@@ -140,6 +140,7 @@ private slots:
     void settingsDialogPlacementFollowsMoves();
     void pathsAreStoredOnEveryChange();
     void longPathsAreCut();
+    void pathsWithAnyCharactersOpen();
     void extractSaveLoadWriteThroughTheButtons();
     void editedValueReachesTheGameFiles();
     void gameFolderFieldChoosesWhereGameFilesAre();
@@ -320,9 +321,9 @@ void GuiAppTest::pathsAreStoredOnEveryChange() {
     QCOMPARE(e.session().rulesPath, std::string("rules.txt"));
     QTest::keyClicks(d->gameFolderField(), "/games/q");
     QCOMPARE(e.settings().value("Quorvane Settings/Wizard Folder").toString(), QString("/games/q"));
-    // Latin-1 characters travel as single bytes.
+    // Paths reach the file actions spelled as the file system spells them.
     d->rulesFileField()->setText(QString::fromLatin1("r\xe9gles.txt"));
-    QCOMPARE(e.session().rulesPath, std::string("r\xe9gles.txt"));
+    QCOMPARE(QByteArray::fromStdString(e.session().rulesPath), QFile::encodeName(QString::fromLatin1("r\xe9gles.txt")));
 
     d->close();
     FlushDeletes();
@@ -335,8 +336,25 @@ void GuiAppTest::pathsAreStoredOnEveryChange() {
     e.Restart();
     QCOMPARE(e.session().rulesPath, std::string());
     d = e.OpenSettings();
-    QCOMPARE(e.session().rulesPath, std::string("r\xe9gles.txt"));
+    QCOMPARE(QString::fromStdString(e.session().rulesPath), QString::fromLatin1("r\xe9gles.txt"));
     QCOMPARE(e.session().gameFolder, std::string("/games/q"));
+}
+
+void GuiAppTest::pathsWithAnyCharactersOpen() {
+    Editor e;
+    e.Start();
+    // A folder name outside Latin-1 (Greek and Cyrillic letters).
+    const QString folder = e.dir.filePath(QString::fromUtf8("\xce\xb1\xce\xb2 \xd0\x94\xd0\xbc \xc3\xa9"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString rules = folder + "/rules.txt";
+    e.Prepare(rules);
+    e.Button("extractButton")->click();
+    QCOMPARE(Texts(e.boxes), QStringList());
+    QVERIFY(QFile::exists(rules));
+    // A report naming such a path shows it as typed.
+    QVERIFY(QFile::remove(rules));
+    e.Button("loadButton")->click();
+    QCOMPARE(Texts(e.boxes), QStringList{"Load of " + rules + " Failed."});
 }
 
 void GuiAppTest::longPathsAreCut() {

@@ -19,7 +19,15 @@ void ShowReportBox(const QString& text, const QString& details) {
     delete box;
 }
 
-void BoxErrorSink::Report(const std::string& text) { show_(ToQ(text), QString()); }
+// Reports are fixed words joined with numbers, section names and file paths;
+// the paths are spelled as the file system spells them, so the text is read
+// back that way, and byte for byte where it is not valid in that encoding.
+QString ReportText(const std::string& text) {
+    const QString local = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+    return local.contains(QChar::ReplacementCharacter) ? ToQ(text) : local;
+}
+
+void BoxErrorSink::Report(const std::string& text) { show_(ReportText(text), QString()); }
 
 void BoxErrorSink::ReportWithDetails(const QString& text, const QString& details) { show_(text, details); }
 
@@ -28,7 +36,7 @@ void CappedErrorSink::Report(const std::string& text) {
         ++shown_;
         inner_.Report(text);
     } else {
-        held_.append(ToQ(text));
+        held_.append(ReportText(text));
     }
 }
 

@@ -25,6 +25,10 @@ QMessageBox* CreateReportBox(const QString& text, const QString& details = {});
 // Creates the report box, runs it modally and deletes it.
 void ShowReportBox(const QString& text, const QString& details);
 
+// A report's bytes as shown: in the file system's encoding (in which paths
+// reach the reports), or as Latin-1 where they are not valid in it.
+QString ReportText(const std::string& text);
+
 // The program's error sink: every report is one box.
 class BoxErrorSink : public ErrorSink {
 public:

@@ -1,6 +1,7 @@
 #include "app/settings_dialog.h"
 
 #include <QCloseEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -30,9 +31,17 @@ QString StoredPath(QSettings& settings, const char* key) {
     return value;
 }
 
-void StorePath(QSettings& settings, const char* key, const std::string& value) {
+// The first 254 characters of a path field, as the file system spells the
+// name (UTF-8 on Linux and macOS, the ANSI code page on Windows), so that a
+// folder such as "Jürgen" or "Дмитрий" opens as typed.
+std::string PathFromField(const QString& text) {
+    const QByteArray name = QFile::encodeName(text.left(254));
+    return std::string(name.constData(), static_cast<std::size_t>(name.size()));
+}
+
+void StorePath(QSettings& settings, const char* key, const QString& text) {
     settings.beginGroup(kSettingsGroup);
-    settings.setValue(key, ToQ(value));
+    settings.setValue(key, text.left(254));
     settings.endGroup();
 }
 
@@ -129,15 +138,13 @@ CSettings::~CSettings() {
 }
 
 void CSettings::GameFolderChanged(const QString& text) {
-    const std::string folder = FromField(text);
-    ctx_.session.gameFolder = folder;
-    StorePath(ctx_.settings, kWizardFolderKey, folder);
+    ctx_.session.gameFolder = PathFromField(text);
+    StorePath(ctx_.settings, kWizardFolderKey, text);
 }
 
 void CSettings::RulesFileChanged(const QString& text) {
-    const std::string path = FromField(text);
-    ctx_.session.rulesPath = path;
-    StorePath(ctx_.settings, kTextFileKey, path);
+    ctx_.session.rulesPath = PathFromField(text);
+    StorePath(ctx_.settings, kTextFileKey, text);
 }
 
 void CSettings::BrowseFolder() {
@@ -157,8 +164,8 @@ void CSettings::Run(const std::function<void(Session&)>& action) {
     if (busy_) return;
     busy_ = true;
     // The actions work on the paths as they stand in the fields now.
-    ctx_.session.gameFolder = FromField(gameFolder_->text());
-    ctx_.session.rulesPath = FromField(rulesFile_->text());
+    ctx_.session.gameFolder = PathFromField(gameFolder_->text());
+    ctx_.session.rulesPath = PathFromField(rulesFile_->text());
     BarProgressSink bar(progress_);
     RunFileAction(ctx_.session, bar, action);
     progress_->setValue(0);
