@@ -6,6 +6,8 @@ resources/background.png  800 x 600, 24 bits per pixel: a dusk sky over
                           gradients, sine ridges and a few shapes.
 resources/icon_NN.png     the window icon (a gold "Q" on a blue shield) at
                           16, 32, 48, 64 and 256 pixels, 32 bits per pixel.
+resources/quorvane.ico    the same sizes in one Windows icon file, for the
+                          program file's own icon on Windows.
 
 Only the Python standard library is used (zlib and struct write the PNG), and
 the same script always draws the same pictures.
@@ -190,13 +192,31 @@ def icon_point(px, py):
     return mix((44, 82, 168), (18, 32, 84), t)
 
 
+def write_ico(path, pngs):
+    """pngs: list of (size, PNG bytes); PNG-compressed icon entries."""
+    header = struct.pack("<HHH", 0, 1, len(pngs))
+    offset = len(header) + 16 * len(pngs)
+    entries = b""
+    for size, data in pngs:
+        dim = 0 if size >= 256 else size
+        entries += struct.pack("<BBBBHHII", dim, dim, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    with open(path, "wb") as f:
+        f.write(header + entries + b"".join(d for _, d in pngs))
+
+
 def main():
     root = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "resources")
     out = sys.argv[1] if len(sys.argv) > 1 else root
     os.makedirs(out, exist_ok=True)
     write_png(os.path.join(out, "background.png"), 800, 600, background(), alpha=False)
+    pngs = []
     for size in (16, 32, 48, 64, 256):
-        write_png(os.path.join(out, "icon_%d.png" % size), size, size, icon(size), alpha=True)
+        path = os.path.join(out, "icon_%d.png" % size)
+        write_png(path, size, size, icon(size), alpha=True)
+        with open(path, "rb") as f:
+            pngs.append((size, f.read()))
+    write_ico(os.path.join(out, "quorvane.ico"), pngs)
 
 
 if __name__ == "__main__":

@@ -26,3 +26,11 @@ target_link_libraries(quorvane-editor PRIVATE quorvane_gui_shell)
 
 add_executable(quorvane-screenshots src/app/screenshots.cpp)
 target_link_libraries(quorvane-screenshots PRIVATE quorvane_gui_shell)
+
+# The program file's own icon: a resource script on Windows, the bundle icon
+# on macOS. Elsewhere the window icon comes from the compiled-in resources.
+if(WIN32)
+  target_sources(quorvane-editor PRIVATE resources/quorvane.rc)
+elseif(APPLE)
+  set_target_properties(quorvane-editor PROPERTIES MACOSX_BUNDLE_BUNDLE_NAME "Quorvane Editor")
+endif()
