@@ -10,54 +10,52 @@ namespace {
 struct SectionInfo {
     const char* header;
     const char* display;
-    int rows;
-    int columns;
 };
 
 const std::array<SectionInfo, kSectionCount> kSections = {{
-    {"ITEM POWERS", "Item Powers", 66, 10},
-    {"BUILDINGS", "Buildings", 36, 17},
-    {"SPELLS", "Spells", 215, 16},
-    {"HER0 UNITS", "Hero Units", 35, 33},
-    {"GENERIC UNITS", "Generic Units", 4, 33},
-    {"BARBARIAN UNITS", "Barbarian Units", 7, 33},
-    {"BEASTMEN UNITS", "Beastmen Units", 11, 33},
-    {"DARK ELF UNITS", "Dark Elf Units", 9, 33},
-    {"DRACONIAN UNITS", "Draconian Units", 10, 33},
-    {"DWARVEN UNITS", "Dwarven Units", 7, 33},
-    {"GNOLL UNITS", "Gnoll units", 6, 33},
-    {"HALFLING UNITS", "Halfling Units", 6, 33},
-    {"HIGH ELF UNITS", "High Elf Units", 9, 33},
-    {"HIGH MEN UNITS", "High Men Units", 10, 33},
-    {"KLACKON UNITS", "Klackon Units", 6, 33},
-    {"LIZARDMEN UNITS", "Lizardmen Units", 7, 33},
-    {"NOMAD UNITS", "Nomad Units", 10, 33},
-    {"ORC UNITS", "Orc Units", 10, 33},
-    {"TROLL UNITS", "Troll Units", 7, 33},
-    {"SUMMONED UNITS", "Summoned Units", 44, 33},
-    {"RACE DATA", "Race Data", 14, 12},
-    {"ENCHANTMENT UPKEEP COSTS", "Enchantment Upkeep", 82, 2},
-    {"HEROES SPECIAL STATS", "Hero Stats", 35, 19},
-    {"HEALING SPELLS", "Healing Spells", 1, 2},
-    {"BOOK AND RETORT MAX", "Book & Retort Max", 3, 2},
-    {"MANA AND GOLD CAP", "Gold & Mana Max", 2, 2},
-    {"WIZARDS PICK POINTS", "Wizards Picks", 8, 2},
-    {"ITEM VALUE REWARDS", "Item Rewards Value", 2, 2},
-    {"MINMUM CITY DISTANCE", "City Distance", 1, 2},
-    {"RETORT EFFECTS", "Retort Effects", 8, 2},
-    {"CREATE SPELL CHARGE COSTS", "Create Spell Charges Costs", 1, 2},
-    {"CREATE BASE ITEM COSTS", "Create Item Base Costs", 10, 2},
-    {"CREATE ITEM MAXIMUM VALUE", "Create Item Maximum Costs", 2, 2},
-    {"MANA FROM DESTROYED ITEMS", "Mana From Destroyed Items", 1, 2},
-    {"GRANTED SPELLS PER NUMBER OF BOOKS", "Spells Per Number of Books", 1, 11},
-    {"TURNS BEFORE RANDOM EVENTS", "Random Event Chance Starts Turn", 1, 2},
-    {"MAP GENERATION", "Map Generation", 18, 2},
-    {"RESEARCH BONUS FROM BOOKS", "Research Bonus From Books", 15, 2},
-    {"HERO CHANCE FOR HIRE", "Hero Join", 5, 2},
-    {"MERCENARY CHANCE FOR HIRE", "Mercenary Join", 5, 2},
-    {"CHANCE ITEM FOR SALE", "Item Sale Chance", 1, 2},
-    {"MISC Settings", "Misc Values", 9, 2},
-    {"FOOD BUILDING BONUSES", "Food Buildings", 5, 2},
+    {"ITEM POWERS", "Item Powers"},
+    {"BUILDINGS", "Buildings"},
+    {"SPELLS", "Spells"},
+    {"HER0 UNITS", "Hero Units"},
+    {"GENERIC UNITS", "Generic Units"},
+    {"BARBARIAN UNITS", "Barbarian Units"},
+    {"BEASTMEN UNITS", "Beastmen Units"},
+    {"DARK ELF UNITS", "Dark Elf Units"},
+    {"DRACONIAN UNITS", "Draconian Units"},
+    {"DWARVEN UNITS", "Dwarven Units"},
+    {"GNOLL UNITS", "Gnoll units"},
+    {"HALFLING UNITS", "Halfling Units"},
+    {"HIGH ELF UNITS", "High Elf Units"},
+    {"HIGH MEN UNITS", "High Men Units"},
+    {"KLACKON UNITS", "Klackon Units"},
+    {"LIZARDMEN UNITS", "Lizardmen Units"},
+    {"NOMAD UNITS", "Nomad Units"},
+    {"ORC UNITS", "Orc Units"},
+    {"TROLL UNITS", "Troll Units"},
+    {"SUMMONED UNITS", "Summoned Units"},
+    {"RACE DATA", "Race Data"},
+    {"ENCHANTMENT UPKEEP COSTS", "Enchantment Upkeep"},
+    {"HEROES SPECIAL STATS", "Hero Stats"},
+    {"HEALING SPELLS", "Healing Spells"},
+    {"BOOK AND RETORT MAX", "Book & Retort Max"},
+    {"MANA AND GOLD CAP", "Gold & Mana Max"},
+    {"WIZARDS PICK POINTS", "Wizards Picks"},
+    {"ITEM VALUE REWARDS", "Item Rewards Value"},
+    {"MINMUM CITY DISTANCE", "City Distance"},
+    {"RETORT EFFECTS", "Retort Effects"},
+    {"CREATE SPELL CHARGE COSTS", "Create Spell Charges Costs"},
+    {"CREATE BASE ITEM COSTS", "Create Item Base Costs"},
+    {"CREATE ITEM MAXIMUM VALUE", "Create Item Maximum Costs"},
+    {"MANA FROM DESTROYED ITEMS", "Mana From Destroyed Items"},
+    {"GRANTED SPELLS PER NUMBER OF BOOKS", "Spells Per Number of Books"},
+    {"TURNS BEFORE RANDOM EVENTS", "Random Event Chance Starts Turn"},
+    {"MAP GENERATION", "Map Generation"},
+    {"RESEARCH BONUS FROM BOOKS", "Research Bonus From Books"},
+    {"HERO CHANCE FOR HIRE", "Hero Join"},
+    {"MERCENARY CHANCE FOR HIRE", "Mercenary Join"},
+    {"CHANCE ITEM FOR SALE", "Item Sale Chance"},
+    {"MISC Settings", "Misc Values"},
+    {"FOOD BUILDING BONUSES", "Food Buildings"},
 }};
 
 using Names = std::vector<std::string>;
@@ -169,8 +167,6 @@ bool ValidSection(int i) { return i >= 0 && i < kSectionCount; }
 
 }  // namespace
 
-int Rows(int i) { return ValidSection(i) ? kSections[static_cast<std::size_t>(i)].rows : 0; }
-int Columns(int i) { return ValidSection(i) ? kSections[static_cast<std::size_t>(i)].columns : 0; }
 
 const std::string& Header(int i) {
     static const std::vector<std::string> headers = [] {
@@ -206,8 +202,5 @@ const std::string& RowLabel(int i, int j) {
     return labels[static_cast<std::size_t>(j)];
 }
 
-bool InUse(int i, int j, int step) {
-    return ValidSection(i) && j >= 0 && j < Rows(i) && step >= 0 && step < Columns(i);
-}
 
 }  // namespace quorvane

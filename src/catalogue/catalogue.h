@@ -2,6 +2,7 @@
 // headers, display names, shapes, column names and row labels.
 #pragma once
 
+#include <array>
 #include <string>
 
 namespace quorvane {
@@ -14,9 +15,21 @@ constexpr int kMaxColumns = 33;
 constexpr int kInUseCells = 12450;  // 745 names and 11,705 values
 constexpr int kRecordLines = 745;
 
-// Rows and columns of section i (columns include column 0, the name).
-int Rows(int i);
-int Columns(int i);
+inline constexpr std::array<int, kSectionCount> kRowCounts = {
+    66, 36, 215, 35, 4, 7, 11, 9, 10, 7, 6, 6, 9, 10, 6, 7, 10, 10, 7, 44, 14, 82,
+    35, 1,  3,   2,  8, 2, 1,  8, 1, 10, 2, 1, 1, 1,  18, 15, 5, 5, 1,  9, 5};
+inline constexpr std::array<int, kSectionCount> kColumnCounts = {
+    10, 17, 16, 33, 33, 33, 33, 33, 33, 33, 33, 33, 33, 33, 33, 33, 33, 33, 33, 33, 12, 2,
+    19, 2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  2,  11, 2,  2,  2,  2,  2,  2,  2,  2};
+
+// Rows and columns of section i (columns include column 0, the name); 0
+// outside 0 .. 42.
+inline int Rows(int i) {
+    return static_cast<unsigned>(i) < static_cast<unsigned>(kSectionCount) ? kRowCounts[static_cast<std::size_t>(i)] : 0;
+}
+inline int Columns(int i) {
+    return static_cast<unsigned>(i) < static_cast<unsigned>(kSectionCount) ? kColumnCounts[static_cast<std::size_t>(i)] : 0;
+}
 
 // The directive text of section i; Header(43) is "END" and Header(44) the
 // version text.
@@ -34,6 +47,8 @@ const std::string& ColumnName(int i, int step);
 const std::string& RowLabel(int i, int j);
 
 // True when (i, j, step) is a cell of the catalogue.
-bool InUse(int i, int j, int step);
+inline bool InUse(int i, int j, int step) {
+    return j >= 0 && j < Rows(i) && step >= 0 && step < Columns(i);
+}
 
 }  // namespace quorvane

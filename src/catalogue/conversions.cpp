@@ -33,27 +33,22 @@ int HexToInt(std::string_view text) {
 }
 
 long long LeadingNumber(std::string_view text, bool* overflow) {
-    std::size_t k = 0;
-    while (k < text.size() && (text[k] == ' ' || text[k] == '\t' || text[k] == '\n' || text[k] == '\r' ||
-                               text[k] == '\v' || text[k] == '\f'))
-        ++k;
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
     bool negative = false;
-    if (k < text.size() && (text[k] == '-' || text[k] == '+')) {
-        negative = text[k] == '-';
-        ++k;
+    if (p < end && (*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
     }
+    // Twelve digits are far past the 32-bit range; further digits are read
+    // over without growing the value.
     long long value = 0;
-    bool over = false;
-    for (; k < text.size() && text[k] >= '0' && text[k] <= '9'; ++k) {
-        if (value > (1LL << 40)) {
-            over = true;  // keep consuming digits, the value is already far out of range
-            continue;
-        }
-        value = value * 10 + (text[k] - '0');
-    }
+    int digits = 0;
+    for (; p < end && static_cast<unsigned>(*p - '0') < 10u; ++p)
+        if (++digits <= 12) value = value * 10 + (*p - '0');
     if (negative) value = -value;
-    if (value > INT_MAX || value < INT_MIN) over = true;
-    if (overflow) *overflow = over;
+    if (overflow) *overflow = digits > 12 || value > INT_MAX || value < INT_MIN;
     return value;
 }
 

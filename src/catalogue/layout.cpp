@@ -180,24 +180,29 @@ int ValueOffset(int i, int j, int step) {
     return Get_Hex_Offset(i, j, step) + SectionBase(i);
 }
 
-std::vector<Place> SecondCopies(int i, int j, int step) {
-    if (step != 1) return {};
+Place SecondCopy(int i, int j) {
     switch (i) {
         case 24:
-            if (j == 0) return {{GameFile::Wizards, 0x63405}};
-            if (j == 1) return {{GameFile::Wizards, 0x633FA}};
-            return {};
+            if (j == 0) return {GameFile::Wizards, 0x63405};
+            if (j == 1) return {GameFile::Wizards, 0x633FA};
+            break;
         case 25:
-            if (j == 0) return {{GameFile::Wizards, 0x95A25}};
-            if (j == 1) return {{GameFile::Wizards, 0x95A05}};
-            return {};
+            if (j == 0) return {GameFile::Wizards, 0x95A25};
+            if (j == 1) return {GameFile::Wizards, 0x95A05};
+            break;
         case 30:
-            return {{GameFile::Wizards, 0x8C0E4}};
+            return {GameFile::Wizards, 0x8C0E4};
         case 31:
-            return {{GameFile::Wizards, 0x2F078 + 2 * j}};
+            return {GameFile::Wizards, 0x2F078 + 2 * j};
         default:
-            return {};
+            break;
     }
+    return {GameFile::Wizards, -1};
+}
+
+std::vector<Place> SecondCopies(int i, int j, int step) {
+    if (!HasSecondCopy(i, j, step)) return {};
+    return {SecondCopy(i, j)};
 }
 
 }  // namespace quorvane

@@ -63,4 +63,11 @@ struct Place {
 // see kTowersCopyOffset).
 std::vector<Place> SecondCopies(int i, int j, int step);
 
+// The same without a list: whether cell (i, j, step) has a further place, and
+// where (at most one exists per cell).
+inline bool HasSecondCopy(int i, int j, int step) {
+    return step == 1 && ((i == 24 && (j == 0 || j == 1)) || i == 25 || i == 30 || i == 31);
+}
+Place SecondCopy(int i, int j);
+
 }  // namespace quorvane

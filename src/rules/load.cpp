@@ -16,7 +16,9 @@ class Loader {
 public:
     Loader(Session& s, LineSource& source) : s_(s), r_(s.reader), src_(source) {}
 
-    std::string ReadCell(int i, int j, int step) {
+    // The text of cell (i, j, step): a view into the current line, or the
+    // failure text. Valid until the next line is read.
+    std::string_view ReadCell(int i, int j, int step) {
         return step == 0 ? ReadName(i, j) : ReadValue(i, j, step);
     }
 
@@ -39,7 +41,7 @@ private:
         r_.Line.clear();  // the file ended before the directive
     }
 
-    std::string ReadName(int i, int j) {
+    std::string_view ReadName(int i, int j) {
         if (j == 0) {
             FindDirective(i);
         } else {
@@ -53,10 +55,10 @@ private:
         const std::size_t close = r_.Line.find('"', open + 1);
         if (close == std::string::npos) return kValueNotFound;
         r_.position = close;
-        return r_.Line.substr(open + 1, close - open - 1);
+        return std::string_view(r_.Line).substr(open + 1, close - open - 1);
     }
 
-    std::string ReadValue(int i, int j, int step) {
+    std::string_view ReadValue(int i, int j, int step) {
         const FieldKind kind = GetFieldKind(i, j, step);
         const std::size_t width = static_cast<std::size_t>(ColumnWidth(kind));
         const std::string& line = r_.Line;
@@ -73,7 +75,7 @@ private:
                 Problem(last ? ". SemiColon Not Found." : ". 2nd Comma Not Found.");
                 continue;
             }
-            std::string value = line.substr(p, end - p);
+            const std::string_view value = std::string_view(line).substr(p, end - p);
             s_.log.Line("LoadDataFileToArray comma ", comma, " digit ", p, " value ", value);
             r_.position = last ? 0 : p;
             if (kind == FieldKind::BitFlags && !IsFlagText(value)) Problem(". Binary string expected.");
@@ -109,13 +111,14 @@ bool LoadDataFileToArray(Session& s) {
     } else {
         LineSource source(std::move(content), /*textMode=*/false);
         Loader loader(s, source);
+        int cell = 0;  // cells are visited in file order
         for (int i = 0; i < kSectionCount; ++i) {
             s.log.Line("LoadDataFileToArray_j i-> ", i);
             for (int j = 0; j < Rows(i); ++j) {
                 s.log.Line("LoadDataFileToArray_Step ---- j ---> ", j);
-                for (int step = 0; step < Columns(i); ++step) {
+                for (int step = 0; step < Columns(i); ++step, ++cell) {
                     s.log.Line("LoadDataFileToArray  i-j-Step - ", i, " - ", j, " - ", step);
-                    s.grid.SetArrayValue(i, j, step, loader.ReadCell(i, j, step));
+                    s.grid.SetCell(cell, loader.ReadCell(i, j, step));
                 }
             }
             s.progress().Step();

@@ -1,31 +1,11 @@
 #include "rules/value_grid.h"
 
-#include <array>
-
-#include "catalogue/catalogue.h"
 
 namespace quorvane {
 
 namespace {
-
-// First cell index of each section, in file order.
-const std::array<int, kSectionCount + 1>& SectionStarts() {
-    static const std::array<int, kSectionCount + 1> starts = [] {
-        std::array<int, kSectionCount + 1> s{};
-        for (int i = 0; i < kSectionCount; ++i) s[static_cast<std::size_t>(i) + 1] = s[static_cast<std::size_t>(i)] + Rows(i) * Columns(i);
-        return s;
-    }();
-    return starts;
-}
-
 const std::string kOutside;
-
 }  // namespace
-
-int CellIndex(int i, int j, int s) {
-    if (!InUse(i, j, s)) return -1;
-    return SectionStarts()[static_cast<std::size_t>(i)] + j * Columns(i) + s;
-}
 
 ValueGrid::ValueGrid() : cells_(static_cast<std::size_t>(kInUseCells)) {}
 
@@ -40,11 +20,7 @@ const std::string& ValueGrid::GetArrayValue(int i, int j, int s) const {
 
 void ValueGrid::SetArrayValue(int i, int j, int s, std::string_view text) {
     const int at = CellIndex(i, j, s);
-    if (at < 0) return;
-    std::string& cell = cells_[static_cast<std::size_t>(at)];
-    if (cell == text) return;
-    cell.assign(text.data(), text.size());
-    ++changes_;
+    if (at >= 0) SetCell(at, text);
 }
 
 }  // namespace quorvane

@@ -1,7 +1,5 @@
 #include "writeback/pipeline.h"
 
-#include <vector>
-
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
@@ -28,7 +26,7 @@ void WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, Line
 
     const FieldKind kind = GetFieldKind(i, j, step);
     std::string value = found.value;
-    bool overflow = found.overflow;
+    bool overflow = false;
     const long long n = LeadingNumber(value, &overflow);
     overflow = overflow || found.overflow;
 
@@ -55,33 +53,39 @@ void WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, Line
         }
     }
 
+    // A cell has its first place and at most one further place.
     struct Target {
         GameFileImage* file;
         int offset;
-        std::string text;
     };
-    std::vector<Target> targets;
+    Target targets[2];
+    int count = 0;
     const int width = towers ? 1 : FieldBytes(kind);
     if (towers) {
         GameFileImage& magic = ImageOf(games, GameFile::Magic);
-        targets.push_back({&magic, kTowersOffset, value});
-        targets.push_back({&magic, kTowersCopyOffset, Int2Str(n + kTowersCopyAdd)});
+        targets[count++] = {&magic, kTowersOffset};
+        targets[count++] = {&magic, kTowersCopyOffset};
     } else {
-        targets.push_back({&ImageOf(games, GameFileOf(i)), ValueOffset(i, j, step), value});
-        for (const Place& p : SecondCopies(i, j, step)) targets.push_back({&ImageOf(games, p.file), p.offset, value});
+        targets[count++] = {&ImageOf(games, GameFileOf(i)), ValueOffset(i, j, step)};
+        if (HasSecondCopy(i, j, step)) {
+            const Place copy = SecondCopy(i, j);
+            targets[count++] = {&ImageOf(games, copy.file), copy.offset};
+        }
     }
     // Nothing is written past a game file's end, and a cell is written either
     // at all its places in the open files or nowhere.
-    for (const Target& t : targets) {
-        if (t.file->IsOpen() && !t.file->Holds(t.offset, width)) {
+    for (int t = 0; t < count; ++t) {
+        if (targets[t].file->IsOpen() && !targets[t].file->Holds(targets[t].offset, width)) {
             CellProblem(s, i, found.recordLine, " Place beyond end of game file.");
             return;
         }
     }
-    for (const Target& t : targets) {
-        if (!t.file->IsOpen()) continue;
-        if (towers) WriteBYTE(*t.file, t.offset, t.text, s.log);
-        else WriteField(i, j, step, *t.file, t.offset, t.text, s.log);
+    for (int t = 0; t < count; ++t) {
+        GameFileImage& file = *targets[t].file;
+        if (!file.IsOpen()) continue;
+        if (!towers) WriteField(i, j, step, file, targets[t].offset, value, s.log);
+        else if (t == 0) WriteBYTE(file, targets[t].offset, value, s.log);
+        else WriteBYTE(file, targets[t].offset, Int2Str(n + kTowersCopyAdd), s.log);
     }
 }
 

@@ -7,12 +7,20 @@ namespace quorvane {
 
 int WriteBYTE(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
     file.PutByte(offset, static_cast<std::uint8_t>(StrToInt(value) & 0xFF));
-    log.Line(" WriteBYTE Hex -> ", Int2Hex(static_cast<int>(offset)), " <- Hex Value -> ", value);
+    if (log.IsOpen()) log.Line(" WriteBYTE Hex -> ", Int2Hex(static_cast<int>(offset)), " <- Hex Value -> ", value);
     return 0;
 }
 
 int WriteDWORD(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
-    std::string total = Int2Hex(StrToInt(value));
+    const int n = StrToInt(value);
+    if (n >= 0 && n <= 0xFFFF && !log.IsOpen()) {
+        // For 0 .. 65535 the split of the hexadecimal digits below gives
+        // exactly the low and the high byte.
+        file.PutByte(offset, static_cast<std::uint8_t>(n & 0xFF));
+        file.PutByte(offset + 1, static_cast<std::uint8_t>(n >> 8));
+        return 0;
+    }
+    std::string total = Int2Hex(n);
     if (total.size() > 4) total.resize(4);
     std::string high;
     std::string low;
