@@ -12,7 +12,15 @@ bool GameFileImage::Open(const std::string& path) {
     Close();
     path_ = path;
     if (!IsWritableFile(path)) return false;
-    if (!ReadWholeFile(path, &bytes_)) {
+    std::ifstream in(path, std::ios::in | std::ios::binary);
+    if (!in.is_open()) return false;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size < 0) return false;
+    in.seekg(0, std::ios::beg);
+    bytes_.data = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size) + 1);
+    bytes_.count = static_cast<std::size_t>(size);
+    if (size > 0 && !in.read(bytes_.data.get(), size)) {
         bytes_.clear();
         return false;
     }
@@ -60,7 +68,7 @@ bool GameFileImage::Commit(std::string* failedPath) {
     }
     for (const auto& r : runs) {
         out.seekp(static_cast<std::streamoff>(r.first));
-        out.write(bytes_.data() + r.first, static_cast<std::streamsize>(r.second - r.first));
+        out.write(bytes_.data.get() + r.first, static_cast<std::streamsize>(r.second - r.first));
     }
     out.flush();
     const bool ok = out.good();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -47,7 +48,15 @@ public:
 
 private:
     std::string path_;
-    std::string bytes_;  // the file's bytes, read straight into place
+    // The file's bytes, read straight into place (not zero-filled first).
+    struct Bytes {
+        std::unique_ptr<char[]> data;
+        std::size_t count = 0;
+        std::size_t size() const { return count; }
+        char& operator[](std::size_t k) { return data[k]; }
+        char operator[](std::size_t k) const { return data[k]; }
+        void clear() { data.reset(); count = 0; }
+    } bytes_;
     std::vector<std::pair<std::size_t, std::size_t>> dirty_;  // [begin, end) ranges of changed bytes, in write order
     bool touched_ = false;  // PutByte was called since the last Commit
     bool open_ = false;

@@ -36,11 +36,11 @@ void DataRules(Session& s, int i, int j, int step, const GameFileImage& input, s
     } else if (kind == FieldKind::Word) {
         total = GetDWORD(input, offset, s.log);
         const int n = StrToInt(total);
-        if (n >= 60001) total = "-" + Int2Str(65536 - n);
+        if (n >= 60001) total = Int2Str(n - 65536);  // 60001 .. 65535 show as -5535 .. -1
     } else {
         total = GetBYTE(input, offset, s.log);
         const int n = StrToInt(total);
-        if (n >= 241) total = "-" + Int2Str(256 - n);
+        if (n >= 241) total = Int2Str(n - 256);  // 241 .. 255 show as -15 .. -1
     }
     AppendValueField(rules, total, ColumnWidth(kind));
     s.grid.SetArrayValue(i, j, step, total);

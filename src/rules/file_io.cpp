@@ -35,7 +35,11 @@ std::string TemporaryName(const fs::path& target) {
     static std::mt19937_64 rng{std::random_device{}()};
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = dir / ("." + target.filename().string() + ".tmp" + std::to_string(rng() % 1000000000ULL));
+        std::string name = ".";
+        name += target.filename().string();
+        name += ".tmp";
+        name += std::to_string(rng() % 1000000000ULL);
+        const fs::path candidate = dir / name;
         std::error_code ec;
         if (!fs::exists(candidate, ec)) return candidate.string();
     }

@@ -105,11 +105,12 @@ LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rul
             r.position = k;
         }
         if (kind != FieldKind::BitFlags) {
-            LeadingNumber(value, &result.overflow);
+            result.number = LeadingNumber(value, &result.overflow);
             if (negative) {
-                const long long base = kind == FieldKind::Byte ? 256 : 65536;
+                const int base = kind == FieldKind::Byte ? 256 : 65536;
                 s.log.Line("FindRulesNumber before sign ", value);
-                value = Int2Str(base - StrToInt(value));
+                result.number = base - static_cast<long long>(StrToInt(value));
+                value = Int2Str(result.number);
                 s.log.Line("FindRulesNumber after sign ", value);
             }
         }

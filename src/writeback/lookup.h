@@ -11,6 +11,7 @@ struct LookupResult {
     std::string value = std::string(1, '0');  // the value text; "0" when none was found
     bool valueProblem = false;  // a problem with the value itself was reported
     bool overflow = false;   // the number ran past the 32-bit range
+    long long number = 0;    // the value's leading number (Byte and Word cells)
     int recordLine = 0;      // line number of the record line holding the value
 };
 

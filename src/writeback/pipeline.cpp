@@ -25,10 +25,8 @@ void WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, Line
     if (found.valueProblem) return;
 
     const FieldKind kind = GetFieldKind(i, j, step);
-    std::string value = found.value;
-    bool overflow = false;
-    const long long n = LeadingNumber(value, &overflow);
-    overflow = overflow || found.overflow;
+    const bool overflow = found.overflow;
+    const long long n = found.number;
 
     const bool towers = i == kMapGenerationSection && j == kTowersRow;
     if (i == kDestroyedItemsSection) {
@@ -38,7 +36,6 @@ void WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, Line
             CellProblem(s, i, found.recordLine, " Value Must Be Either 25 or 50.");
             return;
         }
-        value = n == 50 ? Int2Str(kCode50) : Int2Str(kCode25);
     } else if (towers) {
         // The copy holds the count plus 6 in one byte.
         if (overflow || n < 0 || n > 255 - kTowersCopyAdd) {
@@ -80,12 +77,17 @@ void WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, Line
             return;
         }
     }
+    // The value is written in its field kind: a flag text as its bits, a
+    // number (already read and checked) as one byte or one word.
+    const int number = i == kDestroyedItemsSection ? (n == 50 ? kCode50 : kCode25) : static_cast<int>(n);
     for (int t = 0; t < count; ++t) {
         GameFileImage& file = *targets[t].file;
         if (!file.IsOpen()) continue;
-        if (!towers) WriteField(i, j, step, file, targets[t].offset, value, s.log);
-        else if (t == 0) WriteBYTE(file, targets[t].offset, value, s.log);
-        else WriteBYTE(file, targets[t].offset, Int2Str(n + kTowersCopyAdd), s.log);
+        const int offset = targets[t].offset;
+        if (towers) WriteBYTE(file, offset, t == 0 ? number : number + kTowersCopyAdd, s.log);
+        else if (kind == FieldKind::BitFlags) WriteBitFlagHex8BitTest(file, offset, found.value, s.log);
+        else if (kind == FieldKind::Word) WriteDWORD(file, offset, number, s.log);
+        else WriteBYTE(file, offset, number, s.log);
     }
 }
 

@@ -6,13 +6,20 @@
 namespace quorvane {
 
 int WriteBYTE(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
-    file.PutByte(offset, static_cast<std::uint8_t>(StrToInt(value) & 0xFF));
+    return WriteBYTE(file, offset, StrToInt(value), log);
+}
+
+int WriteBYTE(GameFileImage& file, long long offset, int value, DebugLog& log) {
+    file.PutByte(offset, static_cast<std::uint8_t>(value & 0xFF));
     if (log.IsOpen()) log.Line(" WriteBYTE Hex -> ", Int2Hex(static_cast<int>(offset)), " <- Hex Value -> ", value);
     return 0;
 }
 
 int WriteDWORD(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
-    const int n = StrToInt(value);
+    return WriteDWORD(file, offset, StrToInt(value), log);
+}
+
+int WriteDWORD(GameFileImage& file, long long offset, int n, DebugLog& log) {
     if (n >= 0 && n <= 0xFFFF && !log.IsOpen()) {
         // For 0 .. 65535 the split of the hexadecimal digits below gives
         // exactly the low and the high byte.
