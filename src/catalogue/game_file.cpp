@@ -12,15 +12,13 @@ bool GameFileImage::Open(const std::string& path) {
     Close();
     path_ = path;
     if (!IsWritableFile(path)) return false;
-    std::ifstream in(path, std::ios::in | std::ios::binary);
-    if (!in.is_open()) return false;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0) return false;
-    in.seekg(0, std::ios::beg);
-    bytes_.data = std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(size) + 1);
-    bytes_.count = static_cast<std::size_t>(size);
-    if (size > 0 && !in.read(bytes_.data.get(), size)) {
+    const bool read = ReadWholeFile(path, [this](std::size_t size) {
+        // Not zero-filled: every byte is read over at once.
+        bytes_.data = std::make_unique_for_overwrite<char[]>(size + 1);
+        bytes_.count = size;
+        return bytes_.data.get();
+    });
+    if (!read) {
         bytes_.clear();
         return false;
     }

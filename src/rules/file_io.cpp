@@ -114,16 +114,22 @@ bool ReplaceFileContents(const std::string& path, std::string_view content) {
     return writer.Begin(path) && writer.Commit(content);
 }
 
-bool ReadWholeFile(const std::string& path, std::string* content) {
+bool ReadWholeFile(const std::string& path, const std::function<char*(std::size_t)>& buffer) {
     std::ifstream in(path, std::ios::in | std::ios::binary);
     if (!in.is_open()) return false;
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
     if (size < 0) return false;
     in.seekg(0, std::ios::beg);
-    content->resize(static_cast<std::size_t>(size));
-    if (size > 0) in.read(content->data(), size);
-    return static_cast<std::streamoff>(in.gcount()) == size || size == 0;
+    char* into = buffer(static_cast<std::size_t>(size));
+    return size == 0 || static_cast<bool>(in.read(into, size));
+}
+
+bool ReadWholeFile(const std::string& path, std::string* content) {
+    return ReadWholeFile(path, [content](std::size_t size) {
+        content->resize(size);
+        return content->data();
+    });
 }
 
 std::string GamePath(const std::string& folder, const std::string& name) {

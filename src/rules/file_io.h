@@ -3,6 +3,7 @@
 // then move it over the target).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,9 @@ bool ReplaceFileContents(const std::string& path, std::string_view content);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string* content);
+// The same into storage of the caller's: buffer(size) returns where the size
+// bytes go.
+bool ReadWholeFile(const std::string& path, const std::function<char*(std::size_t)>& buffer);
 
 // Joins the game folder and a bare file name; the bare name alone when the
 // folder is empty.
