@@ -1,17 +1,17 @@
 #include "catalogue/game_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 
 #include "rules/file_io.h"
 
 namespace quorvane {
 
-bool GameFileImage::Open(const std::string& path) {
+bool GameFileImage::Open(const std::string& path, Access access) {
     Close();
     path_ = path;
-    if (!IsWritableFile(path)) return false;
+    if (access == Access::ReadWrite && !IsWritableFile(path)) return false;
     const bool read = ReadWholeFile(path, [this](std::size_t size) {
         // Not zero-filled: every byte is read over at once.
         bytes_.data = std::make_unique_for_overwrite<char[]>(size + 1);
@@ -32,55 +32,92 @@ void GameFileImage::PutByte(long long offset, std::uint8_t value) {
     const auto at = static_cast<std::size_t>(offset);
     const char byte = static_cast<char>(value);
     // Rewriting a byte with its own value changes nothing on disk; leaving it
-    // out keeps the writes (one seek and write per run) to the real changes.
+    // out keeps the file untouched when nothing really changed.
     if (bytes_[at] == byte) return;
+    if (staging_) undo_.emplace_back(at, bytes_[at]);
     bytes_[at] = byte;
     if (!dirty_.empty() && dirty_.back().second == at) dirty_.back().second = at + 1;
     else dirty_.emplace_back(at, at + 1);
 }
 
-bool GameFileImage::Commit(std::string* failedPath) {
-    if (!open_ || !touched_) return true;
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const std::string backup = path_ + ".bak";
-    if (!fs::exists(backup, ec)) {
-        // The file on disk is still untouched: every change so far lives in memory.
-        if (!fs::copy_file(path_, backup, ec) || ec) {
-            if (failedPath) *failedPath = backup;
-            return false;
-        }
-    }
-    touched_ = false;
-    if (dirty_.empty()) return true;
-    std::sort(dirty_.begin(), dirty_.end());
+void GameFileImage::BeginStage() {
+    staging_ = true;
+    stageTouched_ = touched_;
+    stageDirtyCount_ = dirty_.size();
+    stageLastEnd_ = dirty_.empty() ? 0 : dirty_.back().second;
+    undo_.clear();
+}
+
+void GameFileImage::EndStage() {
+    staging_ = false;
+    undo_.clear();
+}
+
+void GameFileImage::RollbackStage() {
+    if (!staging_) return;
+    for (auto it = undo_.rbegin(); it != undo_.rend(); ++it) bytes_[it->first] = it->second;
+    dirty_.resize(stageDirtyCount_);
+    if (!dirty_.empty()) dirty_.back().second = stageLastEnd_;
+    touched_ = stageTouched_;
+    EndStage();
+}
+
+std::vector<std::pair<std::size_t, std::size_t>> GameFileImage::ChangedRanges() const {
+    std::vector<std::pair<std::size_t, std::size_t>> sorted = dirty_;
+    std::sort(sorted.begin(), sorted.end());
     std::vector<std::pair<std::size_t, std::size_t>> runs;
-    for (const auto& r : dirty_) {
+    for (const auto& r : sorted) {
         if (!runs.empty() && r.first <= runs.back().second) runs.back().second = std::max(runs.back().second, r.second);
         else runs.push_back(r);
     }
-    std::fstream out(path_, std::ios::in | std::ios::out | std::ios::binary);
-    if (!out.is_open()) {
-        if (failedPath) *failedPath = path_;
+    return runs;
+}
+
+bool GameFileImage::Commit(std::string* problem) {
+    if (!open_ || !touched_) return true;
+    const auto fail = [&](std::string text) {
+        if (problem) *problem = std::move(text);
         return false;
+    };
+    const std::string unchanged = path_ + " could not be written; it was left unchanged.";
+    // The file as it is now: a byte this run did not change keeps whatever
+    // the file holds, and the backup is the file before this first write.
+    std::string disk;
+    if (!ReadWholeFile(path_, &disk)) return fail(unchanged);
+    const int permissions = FilePermissions(path_);
+
+    const std::string backup = path_ + ".bak";
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(backup, ec))) {
+        if (!ReplaceFileContents(backup, disk, permissions)) return fail("Error opening " + backup);
     }
-    for (const auto& r : runs) {
-        out.seekp(static_cast<std::streamoff>(r.first));
-        out.write(bytes_.data.get() + r.first, static_cast<std::streamsize>(r.second - r.first));
-    }
-    out.flush();
-    const bool ok = out.good();
-    out.close();
+    touched_ = false;
+    const auto runs = ChangedRanges();
     dirty_.clear();
-    if (!ok && failedPath) *failedPath = path_;
-    return ok;
+    if (runs.empty()) return true;
+    // The length never changes: a file that changed its length since it was
+    // read is not written.
+    if (disk.size() != bytes_.size()) return fail(unchanged);
+    bool differs = false;
+    for (const auto& r : runs) {
+        const std::size_t n = r.second - r.first;
+        if (std::memcmp(disk.data() + r.first, bytes_.data.get() + r.first, n) != 0) {
+            differs = true;
+            std::memcpy(disk.data() + r.first, bytes_.data.get() + r.first, n);
+        }
+    }
+    if (!differs) return true;
+    if (!ReplaceFileContents(path_, disk)) return fail(unchanged);
+    return true;
 }
 
 void GameFileImage::Close() {
     open_ = false;
     touched_ = false;
+    staging_ = false;
     bytes_.clear();
     dirty_.clear();
+    undo_.clear();
 }
 
 }  // namespace quorvane

@@ -1,6 +1,7 @@
 // One game file held in memory for one file action. Extraction reads values
-// out of it; write-back changes bytes in it and then writes exactly the
-// changed ranges back in place, so the file never changes its length.
+// out of it; write-back changes bytes in it and then replaces the file whole
+// (a temporary file renamed over it), so the file never changes its length
+// and is always either entirely old or entirely new.
 #pragma once
 
 #include <cstdint>
@@ -13,9 +14,11 @@ namespace quorvane {
 
 class GameFileImage {
 public:
-    // Opens the file for reading and writing (it must exist and be writable)
-    // and reads it whole. Returns false, leaving the image closed, otherwise.
-    bool Open(const std::string& path);
+    enum class Access { ReadOnly, ReadWrite };
+
+    // Reads the file whole. With ReadWrite it must also be writable (and not
+    // marked read-only). Returns false, leaving the image closed, otherwise.
+    bool Open(const std::string& path, Access access = Access::ReadWrite);
     bool IsOpen() const { return open_; }
     const std::string& Path() const { return path_; }
     std::size_t Size() const { return bytes_.size(); }
@@ -38,12 +41,25 @@ public:
     void PutByte(long long offset, std::uint8_t value);
     bool Dirty() const { return !dirty_.empty(); }
 
-    // Writes the changed ranges back into the file in place. Before the first
-    // write ever (the first Commit after any PutByte), copies the untouched
-    // file to path + ".bak" unless that file exists. Returns false, with the
-    // path that failed in *failedPath, when the backup or the write fails (the
-    // file is then left as it was, as far as the system allows).
-    bool Commit(std::string* failedPath);
+    // Staging: puts after BeginStage can be taken back whole with
+    // RollbackStage, or kept with EndStage.
+    void BeginStage();
+    void EndStage();
+    void RollbackStage();
+
+    // The changed ranges, [begin, end), sorted and merged.
+    std::vector<std::pair<std::size_t, std::size_t>> ChangedRanges() const;
+    const char* Data() const { return bytes_.data.get(); }
+
+    // Makes the changes real. Before the first write ever (any PutByte since
+    // the last Commit), copies the file as it is on disk now to path + ".bak"
+    // unless that file exists; the copy goes through a temporary file, so a
+    // .bak is either whole or absent. Then, when bytes changed, the file as
+    // it is on disk now with the changed ranges put in is written whole to a
+    // temporary file and renamed over the file. Returns false with a report
+    // text in *problem when the backup or the write fails: the file is then
+    // left unchanged.
+    bool Commit(std::string* problem);
     void Close();
 
 private:
@@ -60,6 +76,13 @@ private:
     std::vector<std::pair<std::size_t, std::size_t>> dirty_;  // [begin, end) ranges of changed bytes, in write order
     bool touched_ = false;  // PutByte was called since the last Commit
     bool open_ = false;
+
+    // What RollbackStage restores.
+    bool staging_ = false;
+    bool stageTouched_ = false;
+    std::size_t stageDirtyCount_ = 0;
+    std::size_t stageLastEnd_ = 0;
+    std::vector<std::pair<std::size_t, char>> undo_;
 };
 
 }  // namespace quorvane

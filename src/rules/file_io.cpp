@@ -5,9 +5,136 @@
 #include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace quorvane {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view kTempSuffix = ".qvtmp";
+
+// The few operating-system calls the writer and the lock need, on open
+// handles, so that a temporary file stays locked from creation to rename.
+#ifdef _WIN32
+using Handle = HANDLE;
+Handle ToHandle(std::intptr_t h) { return reinterpret_cast<Handle>(h); }
+std::intptr_t FromHandle(Handle h) { return reinterpret_cast<std::intptr_t>(h); }
+constexpr std::intptr_t kNoHandle = -1;
+
+std::intptr_t CreateExclusive(const fs::path& p) {
+    // No delete sharing: while it is open nobody can remove it.
+    Handle h = CreateFileW(p.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    return h == INVALID_HANDLE_VALUE ? kNoHandle : FromHandle(h);
+}
+bool WriteAll(std::intptr_t h, std::string_view content) {
+    const char* p = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        const DWORD chunk = static_cast<DWORD>(left > (1u << 30) ? (1u << 30) : left);
+        DWORD done = 0;
+        if (!WriteFile(ToHandle(h), p, chunk, &done, nullptr) || done == 0) return false;
+        p += done;
+        left -= done;
+    }
+    return true;
+}
+bool SyncFile(std::intptr_t h) { return FlushFileBuffers(ToHandle(h)) != 0; }
+void CloseHandleOf(std::intptr_t& h) {
+    if (h != kNoHandle) CloseHandle(ToHandle(h));
+    h = kNoHandle;
+}
+bool ReplaceByRename(const fs::path& from, const fs::path& to) {
+    return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+void SyncFolder(const fs::path&) {}  // MOVEFILE_WRITE_THROUGH already waits for the rename
+bool TryRemoveLeftover(const fs::path& p) {
+    // A file another writer still has open cannot be deleted.
+    return DeleteFileW(p.c_str()) != 0;
+}
+#else
+constexpr std::intptr_t kNoHandle = -1;
+
+std::intptr_t CreateExclusive(const fs::path& p) {
+    const int fd = ::open(p.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return kNoHandle;
+    // Held for the file's whole life, so that a cleaner can tell a live
+    // temporary file from a leftover.
+    ::flock(fd, LOCK_EX | LOCK_NB);
+    return fd;
+}
+bool WriteAll(std::intptr_t h, std::string_view content) {
+    const char* p = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        const ssize_t done = ::write(static_cast<int>(h), p, left);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) return false;
+        p += done;
+        left -= static_cast<std::size_t>(done);
+    }
+    return true;
+}
+bool SyncFile(std::intptr_t h) { return ::fsync(static_cast<int>(h)) == 0; }
+void CloseHandleOf(std::intptr_t& h) {
+    if (h != kNoHandle) ::close(static_cast<int>(h));
+    h = kNoHandle;
+}
+bool ReplaceByRename(const fs::path& from, const fs::path& to) { return ::rename(from.c_str(), to.c_str()) == 0; }
+void SyncFolder(const fs::path& folder) {
+    // Makes the rename itself durable; a folder that cannot be opened or
+    // synced still holds the renamed file.
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+bool TryRemoveLeftover(const fs::path& p) {
+    const int fd = ::open(p.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    bool removed = false;
+    // A writer that is still running holds its lock: leave its file alone.
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) removed = ::unlink(p.c_str()) == 0;
+    ::close(fd);
+    return removed;
+}
+#endif
+
+fs::path FolderOf(const fs::path& target) { return target.has_parent_path() ? target.parent_path() : fs::path("."); }
+
+std::string TemporaryName(const fs::path& target) {
+    static std::mt19937_64 rng{std::random_device{}()};
+    std::string name = ".";
+    name += target.filename().string();
+    name += '.';
+    name += std::to_string(rng() % 1000000000ULL);
+    name += kTempSuffix;
+    return (FolderOf(target) / name).string();
+}
+
+void RemoveLeftovers(const fs::path& target) {
+    std::error_code ec;
+    const std::string name = target.filename().string();
+    for (fs::directory_iterator it(FolderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string entry = it->path().filename().string();
+        if (IsTemporaryNameFor(entry, name)) TryRemoveLeftover(it->path());
+    }
+}
+
+}  // namespace
 
 bool IsWritableFile(const std::string& path) {
     if (path.empty()) return false;
@@ -29,24 +156,25 @@ bool CanReplaceFile(const std::string& path) {
     return true;  // creating it is tried when the temporary file is made
 }
 
-namespace {
-
-std::string TemporaryName(const fs::path& target) {
-    static std::mt19937_64 rng{std::random_device{}()};
-    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = ".";
-        name += target.filename().string();
-        name += ".tmp";
-        name += std::to_string(rng() % 1000000000ULL);
-        const fs::path candidate = dir / name;
-        std::error_code ec;
-        if (!fs::exists(candidate, ec)) return candidate.string();
-    }
-    return {};
+int FilePermissions(const std::string& path) {
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    if (ec || !fs::exists(st)) return -1;
+    return static_cast<int>(st.permissions() & fs::perms::mask);
 }
 
-}  // namespace
+bool IsTemporaryNameFor(std::string_view name, std::string_view target) {
+    // "." target "." digits ".qvtmp"
+    if (name.size() < target.size() + 3 + kTempSuffix.size()) return false;
+    if (name[0] != '.' || name.substr(1, target.size()) != target) return false;
+    std::string_view rest = name.substr(1 + target.size());
+    if (rest.front() != '.' || rest.size() <= kTempSuffix.size() + 1) return false;
+    if (rest.substr(rest.size() - kTempSuffix.size()) != kTempSuffix) return false;
+    const std::string_view digits = rest.substr(1, rest.size() - 1 - kTempSuffix.size());
+    for (char c : digits)
+        if (c < '0' || c > '9') return false;
+    return !digits.empty();
+}
 
 bool AtomicFileWriter::Begin(const std::string& path) {
     Abort();
@@ -54,64 +182,68 @@ bool AtomicFileWriter::Begin(const std::string& path) {
     std::error_code ec;
     fs::path target(path);
     if (fs::is_symlink(fs::symlink_status(target, ec))) {
+        // The link stays; the file it names is replaced.
         const fs::path resolved = fs::canonical(target, ec);
         if (ec) return false;
         target = resolved;
     }
-    const std::string temp = TemporaryName(target);
-    if (temp.empty()) return false;
-    std::ofstream probe(temp, std::ios::out | std::ios::binary | std::ios::trunc);
-    if (!probe.is_open()) return false;
-    probe.close();
+    for (int attempt = 0; attempt < 100 && handle_ == kNoHandle; ++attempt) {
+        temp_ = TemporaryName(target);
+        handle_ = CreateExclusive(temp_);
+    }
+    if (handle_ == kNoHandle) {
+        temp_.clear();
+        return false;
+    }
     target_ = target.string();
-    temp_ = temp;
     return true;
 }
 
-bool AtomicFileWriter::Commit(std::string_view content) {
+bool AtomicFileWriter::Commit(std::string_view content, int permissions) {
     if (temp_.empty()) return false;
+    bool ok = WriteAll(handle_, content) && SyncFile(handle_);
     std::error_code ec;
-    {
-        std::ofstream out(temp_, std::ios::out | std::ios::binary | std::ios::trunc);
-        if (!out.is_open()) {
-            Abort();
-            return false;
-        }
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        out.flush();
-        bool ok = out.good();
-        out.close();
-        ok = ok && !out.fail() && fs::file_size(temp_, ec) == content.size() && !ec;
-        if (!ok) {
-            Abort();
-            return false;
+    if (ok) {
+        const int existing = FilePermissions(target_);
+        const int bits = existing >= 0 ? existing : permissions;
+        if (bits >= 0) {
+#ifdef _WIN32
+            CloseHandleOf(handle_);  // attributes are set on the closed file
+#endif
+            fs::permissions(temp_, static_cast<fs::perms>(bits), ec);
+            ok = !ec;
         }
     }
-    if (fs::exists(target_, ec)) {
-        fs::permissions(temp_, fs::status(target_, ec).permissions(), ec);
-    } else {
-        fs::permissions(temp_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                                   fs::perms::others_read, ec);
-    }
-    fs::rename(temp_, target_, ec);
-    if (ec) {
+#ifndef _WIN32
+    // The lock is dropped only after the rename: until then a cleaner must
+    // leave this file alone.
+    ok = ok && ReplaceByRename(temp_, target_);
+    CloseHandleOf(handle_);
+#else
+    CloseHandleOf(handle_);
+    ok = ok && ReplaceByRename(temp_, target_);
+#endif
+    if (!ok) {
         Abort();
         return false;
     }
     temp_.clear();
+    SyncFolder(FolderOf(target_));
+    RemoveLeftovers(target_);
     return true;
 }
 
 void AtomicFileWriter::Abort() {
+    CloseHandleOf(handle_);
     if (temp_.empty()) return;
     std::error_code ec;
     fs::remove(temp_, ec);
     temp_.clear();
 }
 
-bool ReplaceFileContents(const std::string& path, std::string_view content) {
+bool ReplaceFileContents(const std::string& path, std::string_view content, int permissions) {
     AtomicFileWriter writer;
-    return writer.Begin(path) && writer.Commit(content);
+    return writer.Begin(path) && writer.Commit(content, permissions);
 }
 
 bool ReadWholeFile(const std::string& path, const std::function<char*(std::size_t)>& buffer) {
@@ -119,7 +251,7 @@ bool ReadWholeFile(const std::string& path, const std::function<char*(std::size_
     if (!in.is_open()) return false;
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
-    if (size < 0) return false;
+    if (size < 0 || static_cast<std::uint64_t>(size) > kMaxFileSize) return false;
     in.seekg(0, std::ios::beg);
     char* into = buffer(static_cast<std::size_t>(size));
     return size == 0 || static_cast<bool>(in.read(into, size));
@@ -135,6 +267,48 @@ bool ReadWholeFile(const std::string& path, std::string* content) {
 std::string GamePath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
     return (fs::path(folder) / name).string();
+}
+
+bool FolderLock::TryAcquire(const std::string& folder) {
+    Release();
+    const fs::path file = fs::path(folder.empty() ? std::string(".") : folder) / kLockFileName;
+#ifdef _WIN32
+    Handle h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return true;
+    OVERLAPPED at{};
+    if (!LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+        CloseHandle(h);
+        return false;
+    }
+    handle_ = FromHandle(h);
+#else
+    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return true;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return false;
+    }
+    handle_ = fd;
+#endif
+    return true;
+}
+
+void FolderLock::Release() { CloseHandleOf(handle_); }
+
+std::string FolderForReports(const std::string& folder) {
+    if (!folder.empty()) return folder;
+    std::error_code ec;
+    const fs::path here = fs::current_path(ec);
+    return ec ? std::string(".") : here.string();
+}
+
+std::string FolderInUse(const std::string& folder) {
+    return "Another run is using the game folder " + FolderForReports(folder) + "; nothing was done.";
 }
 
 }  // namespace quorvane
