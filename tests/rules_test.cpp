@@ -139,6 +139,50 @@ TEST_F(RulesFileTest, SaveFailuresLeaveTheOldFileAlone) {
     EXPECT_EQ(files, 1);
 }
 
+// A save replaces the file whole: its permission bits stay, and temporary
+// files that killed saves left beside it are cleared away.
+TEST_F(RulesFileTest, SaveKeepsPermissionsAndClearsLeftovers) {
+    namespace fs = std::filesystem;
+    test::WriteFile(f.session.rulesPath, "old");
+    fs::permissions(f.session.rulesPath, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    const std::string leftover = dir.File(".rules.txt.123456.qvtmp");
+    const std::string other = dir.File(".other.txt.123456.qvtmp");
+    test::WriteFile(leftover, "half");
+    test::WriteFile(other, "someone else's");
+    ASSERT_TRUE(SaveCommand(f.session));
+    EXPECT_EQ(fs::status(f.session.rulesPath).permissions() & fs::perms::mask,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_FALSE(fs::exists(leftover));
+    EXPECT_TRUE(fs::exists(other));
+    EXPECT_NE(test::ReadFile(f.session.rulesPath), "old");
+}
+
+// The scan window after a comma: a one-byte value may start at most six
+// characters after it (five blanks), a word eight, a flag byte eleven.
+TEST_F(RulesFileTest, ScanWindowEdges) {
+    const auto lines = CanonicalLines();
+    const std::size_t heal = static_cast<std::size_t>(test::RecordLineNumber(23, 0) - 1);
+    const std::size_t cost = static_cast<std::size_t>(test::RecordLineNumber(31, 0) - 1);
+    const std::size_t power = static_cast<std::size_t>(test::RecordLineNumber(0, 0) - 1);
+    struct Case {
+        std::size_t line;
+        std::string text;
+        std::string cell;  // "" when the value is out of the window
+    };
+    const std::string powerTail = lines[power].substr(lines[power].find(',', lines[power].find(',') + 1));
+    for (const Case& c : {Case{heal, "\"Heal Amount\",     5;", "5"}, Case{heal, "\"Heal Amount\",      5;", ""},
+                          Case{cost, "\"Dagger\",       7;", "7"}, Case{cost, "\"Dagger\",        7;", ""},
+                          Case{power, "\"Sword\",          00000001" + powerTail, "00000001"},
+                          Case{power, "\"Sword\",           00000001" + powerTail, ""}}) {
+        auto edited = lines;
+        edited[c.line] = c.text;
+        Load(edited);
+        const int i = c.line == heal ? 23 : c.line == cost ? 31 : 0;
+        EXPECT_EQ(Cell(i, 0, 1), c.cell.empty() ? "Value Not Found" : c.cell) << c.text;
+        EXPECT_EQ(f.errors.texts.empty(), !c.cell.empty()) << c.text;
+    }
+}
+
 TEST_F(RulesFileTest, MissingFileIsReportedOnceAndStillCountsAsLoaded) {
     f.session.rulesPath = dir.File("nothing.txt");
     LoadCommand(f.session);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "app/actions.h"
@@ -256,7 +257,11 @@ TEST_F(WriteBackTest, ShortFlagTextIsNotWritten) {
 
 TEST_F(WriteBackTest, PlacesPastTheEndAreReportedAndFilesKeepTheirLength) {
     std::filesystem::resize_file(dir.File("WIZARDS.EXE"), 0x8C0E4);  // cuts the spell-charge copy
+    // Its first place, in ITEMMAKE.EXE, is whole.
+    SetValue(30, 0, " " + std::to_string((before[static_cast<std::size_t>(GameFile::ItemMake)][0x72A0] + 1) % 240));
     Write();
+    // A cell is written at all its places or nowhere.
+    EXPECT_EQ(Bytes(GameFile::ItemMake), before[static_cast<std::size_t>(GameFile::ItemMake)]);
     // Every WIZARDS.EXE place past the new end is reported; the spell-charge
     // cost is not written to ITEMMAKE.EXE either, since its copy is cut off.
     ASSERT_FALSE(f.errors.texts.empty());
@@ -296,6 +301,90 @@ TEST_F(WriteBackTest, RefusalsAndOpeningFailures) {
     WriteCommand(f.session);
     ASSERT_EQ(f.errors.texts.size(), 6u);
     EXPECT_EQ(f.errors.texts[3], "Error opening " + dir.File("elsewhere/WIZARDS.EXE"));
+}
+
+// Rules files whose lines do not line up with the catalogue's rows write
+// nothing of the sections they garble: not a value lands in another cell's
+// place, and every other section is written as usual.
+TEST_F(WriteBackTest, GarbledSectionsAreWrittenNowhere) {
+    const auto unchanged = [&](GameFile g) { return Bytes(g) == before[static_cast<std::size_t>(g)]; };
+    const std::string text = test::JoinLines(lines);
+
+    // Cut right after the first BARBARIAN UNITS record line, without its line
+    // end: that line is read once, every later lookup finds an empty line.
+    const std::size_t cut = text.find("\r\n", text.find("[BARBARIAN UNITS]") + 20);
+    test::WriteFile(f.session.rulesPath, text.substr(0, cut));
+    f.errors.texts.clear();
+    WriteCommand(f.session);
+    for (int g = 0; g < kGameFileCount; ++g) EXPECT_TRUE(unchanged(static_cast<GameFile>(g))) << g;
+    EXPECT_EQ(f.errors.texts.back().substr(f.errors.texts.back().size() - 17), "  Comma expected.");
+
+    // CR-only line ends: the whole file is one line, read once.
+    std::string crOnly = text;
+    for (std::size_t k; (k = crOnly.find("\r\n")) != std::string::npos;) crOnly.erase(k + 1, 1);
+    test::WriteFile(f.session.rulesPath, crOnly);
+    WriteCommand(f.session);
+    for (int g = 0; g < kGameFileCount; ++g) EXPECT_TRUE(unchanged(static_cast<GameFile>(g))) << g;
+
+    // SPELLS with one record line deleted, with two lines merged by a stray
+    // CR, and with one line doubled; the heal amount is changed each time.
+    const std::size_t spell = static_cast<std::size_t>(test::RecordLineNumber(2, 40) - 1);
+    const std::string endLine = std::to_string(test::RecordLineNumber(2, Rows(2) - 1) + 1);
+    const auto garbled = [&](int kind) {
+        std::vector<std::string> l = lines;
+        if (kind == 0) l.erase(l.begin() + static_cast<long>(spell));
+        if (kind == 1) {
+            l[spell] += "\r" + l[spell + 1];
+            l.erase(l.begin() + static_cast<long>(spell + 1));
+        }
+        if (kind == 2) l.insert(l.begin() + static_cast<long>(spell), l[spell]);
+        test::WriteFile(f.session.rulesPath, test::JoinLines(l));
+        f.errors.texts.clear();
+        WriteCommand(f.session);
+    };
+    const std::string noLineUp = " In [SPELLS] section  Rows do not line up: no value of this section was written.";
+    for (int kind = 0; kind < 3; ++kind) {
+        SetValue(23, 0, "  " + std::to_string(90 + kind));
+        garbled(kind);
+        EXPECT_TRUE(unchanged(GameFile::SpellDat)) << kind;
+        EXPECT_EQ(ByteAt(GameFile::Wizards, 0x82C9F), 90 + kind) << kind;
+        const auto at = std::find_if(f.errors.texts.begin(), f.errors.texts.end(),
+                                     [&](const std::string& t) { return t.find("Rows do not") != std::string::npos; });
+        ASSERT_NE(at, f.errors.texts.end()) << kind;
+        EXPECT_EQ(std::count_if(f.errors.texts.begin(), f.errors.texts.end(),
+                                [&](const std::string& t) { return t.find("Rows do not") != std::string::npos; }), 1);
+        if (kind == 2) {
+            // The reader's own end check fails; the new report follows it at once.
+            ASSERT_NE(at, f.errors.texts.begin());
+            EXPECT_EQ(*(at - 1), "Line: " + std::to_string(std::stoi(endLine)) + " In [SPELLS] section  [END] expected.");
+            EXPECT_EQ(*at, "Line: " + std::to_string(std::stoi(endLine)) + noLineUp);
+        } else {
+            // The last row read the end line: the rows ran out one line early.
+            EXPECT_EQ(*at, "Line: " + std::to_string(std::stoi(endLine) - 1) + noLineUp);
+            EXPECT_EQ(at + 1, f.errors.texts.end());
+        }
+    }
+}
+
+// A flag byte is written only from eight 0/1 characters (trailing blanks
+// aside); each other text is reported once and written nowhere.
+TEST_F(WriteBackTest, MalformedFlagTextsAreRefused) {
+    std::string& row = Row(0, 0);
+    const std::string original = row;
+    const std::size_t first = row.find(',');
+    const std::size_t second = row.find(',', first + 1);
+    for (const char* flag : {" 00000002", " 1111111x", " 123456789", "  0000000", " 0000000 1"}) {
+        row = original.substr(0, first) + "," + flag + original.substr(second);
+        Write();
+        ASSERT_EQ(f.errors.texts.size(), 1u) << flag;
+        EXPECT_EQ(f.errors.texts[0], "Line: 4 In [ITEM POWERS] section  Binary string expected.") << flag;
+        EXPECT_EQ(Bytes(GameFile::ItemPow), before[static_cast<std::size_t>(GameFile::ItemPow)]) << flag;
+    }
+    // Trailing blanks are allowed.
+    row = original.substr(0, first) + ",11111111 " + original.substr(second);
+    Write();
+    EXPECT_TRUE(f.errors.texts.empty());
+    EXPECT_EQ(ByteAt(GameFile::ItemPow, ValueOffset(0, 0, 1)), 255);
 }
 
 }  // namespace

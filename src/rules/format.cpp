@@ -31,12 +31,16 @@ void AppendValueField(std::string& out, std::string_view text, int width) {
     out += text;
 }
 
+bool IsFlagText(std::string_view v) {
+    while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
+    if (v.size() != 8) return false;
+    for (char c : v)
+        if (c != '0' && c != '1') return false;
+    return true;
+}
+
 bool LineSource::GetLine(std::string& line) {
-    if (ended_ || failed_) {
-        failed_ = true;
-        return false;
-    }
-    if (pos_ >= data_.size()) {
+    if (ended_ || failed_ || pos_ >= data_.size()) {
         line.clear();
         ended_ = failed_ = true;
         return false;

@@ -21,15 +21,19 @@ void AppendNameField(std::string& out, std::string_view name);
 // width - length spaces (none for a text of width or more), then the text.
 void AppendValueField(std::string& out, std::string_view text, int width);
 
+// True when the text, once trailing blanks are removed, is eight characters
+// each '0' or '1': the only form a flag byte takes in the rules file.
+bool IsFlagText(std::string_view text);
+
 // Reads lines of a rules file held in memory. In text mode a CR before the
 // line feed is not part of the line.
 class LineSource {
 public:
     LineSource(std::string content, bool textMode) : data_(std::move(content)), textMode_(textMode) {}
 
-    // Behaves as std::getline on a file stream: at the end of the input the
-    // line becomes empty and the source fails; once it has failed (or ended
-    // after a last line without line feed) the line is left as it was.
+    // Behaves as std::getline on a file stream, except that once the input
+    // has ended the line is always empty, whatever the file's last bytes
+    // were: a last line without a line end is read once, never again.
     bool GetLine(std::string& line);
     // Reads the next line; at the end of the input the line is empty.
     bool NextLineOrEmpty(std::string& line);

@@ -85,15 +85,6 @@ private:
         return kValueNotFound;
     }
 
-    // Eight characters, each 0 or 1, once trailing blanks are removed.
-    static bool IsFlagText(std::string_view v) {
-        while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
-        if (v.size() != 8) return false;
-        for (char c : v)
-            if (c != '0' && c != '1') return false;
-        return true;
-    }
-
     Session& s_;
     ReaderState& r_;
     LineSource& src_;

@@ -86,7 +86,10 @@ LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rul
         }
         std::string value = line.substr(k, end - k);
         s.log.Line("FindRulesNumber value ", value, " i ", i, " j ", j, " Step ", step);
-        if (kind == FieldKind::BitFlags && value.size() < 8) {
+        // A flag byte is written only from its exact form: eight characters
+        // 0 or 1 (trailing blanks aside); anything else would set bits the
+        // text does not show.
+        if (kind == FieldKind::BitFlags && !IsFlagText(value)) {
             s.log.Line(" binary expected in FindRulesNumber ");
             RecordProblem(s, i, " Binary string expected.");
             result.valueProblem = true;
@@ -98,6 +101,8 @@ LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rul
                 if (r.Line.find(Header(kHeaderEnd)) == std::string::npos) {
                     s.log.Line(" end missing - FindRulesNumber ");
                     RecordProblem(s, i, " [END] expected.");
+                    result.endMissing = true;
+                    result.endLine = r.LineNumber;
                 }
             }
             r.position = 0;

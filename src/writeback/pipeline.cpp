@@ -15,14 +15,26 @@ void CellProblem(Session& s, int i, int line, const char* message) {
     s.Report("Line: ", Int2Str(line), " In ", "[", Header(i), "]", " section ", message);
 }
 
+constexpr const char* kRowsDoNotLineUp = " Rows do not line up: no value of this section was written.";
+
+// A directive line ("[END]", "[SPELLS]", ...) read where a record line was
+// expected: the section ran out of record lines.
+bool IsDirectiveLine(const std::string& line) {
+    const std::size_t first = line.find_first_not_of(" \t");
+    return first != std::string::npos && line[first] == '[';
+}
+
 }  // namespace
 
-void WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, LineSource& rules) {
+LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, LineSource& rules) {
     const LookupResult found = FindRulesNumber(s, i, j, step, rules);
-    if (step == 0) return;
+    // The section's values are still staged (see WriteSectionToGame): none
+    // of them will be written.
+    if (found.endMissing) CellProblem(s, i, found.endLine, kRowsDoNotLineUp);
+    if (step == 0) return found;
     // A value the lookup could not read cleanly is never written: its "0" or
-    // its short flag text would overwrite the game's value.
-    if (found.valueProblem) return;
+    // its malformed flag text would overwrite the game's value.
+    if (found.valueProblem) return found;
 
     const FieldKind kind = GetFieldKind(i, j, step);
     const bool overflow = found.overflow;
@@ -34,19 +46,19 @@ void WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, Line
         // machine code.
         if (overflow || (n != 50 && n != 25)) {
             CellProblem(s, i, found.recordLine, " Value Must Be Either 25 or 50.");
-            return;
+            return found;
         }
     } else if (towers) {
         // The copy holds the count plus 6 in one byte.
         if (overflow || n < 0 || n > 255 - kTowersCopyAdd) {
             CellProblem(s, i, found.recordLine, " Value out of range.");
-            return;
+            return found;
         }
     } else if (kind != FieldKind::BitFlags) {
         const long long maximum = kind == FieldKind::Byte ? 255 : 65535;
         if (overflow || n < 0 || n > maximum) {
             CellProblem(s, i, found.recordLine, " Value out of range.");
-            return;
+            return found;
         }
     }
 
@@ -74,7 +86,7 @@ void WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, Line
     for (int t = 0; t < count; ++t) {
         if (targets[t].file->IsOpen() && !targets[t].file->Holds(targets[t].offset, width)) {
             CellProblem(s, i, found.recordLine, " Place beyond end of game file.");
-            return;
+            return found;
         }
     }
     // The value is written in its field kind: a flag text as its bits, a
@@ -89,14 +101,38 @@ void WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, Line
         else if (kind == FieldKind::Word) WriteDWORD(file, offset, number, s.log);
         else WriteBYTE(file, offset, number, s.log);
     }
+    return found;
 }
 
 void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules) {
+    // A section is written whole or not at all: its values stay staged until
+    // its end shows that its rows lined up with the catalogue's. Rows that do
+    // not would put every value into a neighbour's place.
+    for (GameFileImage& image : games) image.BeginStage();
+    bool misaligned = false;
+    int ranOut = 0;  // the line where a directive line stood in for a record line
     for (int j = 0; j < Rows(i); ++j)
-        for (int step = 0; step < Columns(i); ++step) WriteRulesValue(s, i, j, step, games, rules);
+        for (int step = 0; step < Columns(i); ++step) {
+            const LookupResult found = WriteRulesValue(s, i, j, step, games, rules);
+            misaligned = misaligned || found.endMissing;
+            if (step == 0 && ranOut == 0 && IsDirectiveLine(s.reader.Line)) ranOut = found.recordLine;
+        }
+    if (!misaligned && ranOut != 0) {
+        CellProblem(s, i, ranOut, kRowsDoNotLineUp);
+        misaligned = true;
+    }
+    for (GameFileImage& image : games) {
+        if (misaligned) image.RollbackStage();
+        else image.EndStage();
+    }
 }
 
 int WriteRulesToGameFiles(Session& s) {
+    FolderLock lock;
+    if (!lock.TryAcquire(s.gameFolder)) {
+        s.Report(FolderInUse(s.gameFolder));
+        return 0;
+    }
     std::string content;
     if (!IsWritableFile(s.rulesPath) || !ReadWholeFile(s.rulesPath, &content)) {
         s.Report("Error opening ", s.rulesPath);
@@ -119,8 +155,8 @@ int WriteRulesToGameFiles(Session& s) {
 
     for (GameFile f : GameFileOpenOrder()) {
         GameFileImage& image = ImageOf(games, f);
-        std::string failed;
-        if (!image.Commit(&failed)) s.Report("Error opening ", failed);
+        std::string problem;
+        if (!image.Commit(&problem)) s.Report(problem);
         image.Close();
     }
     return 0;

@@ -3,18 +3,24 @@
 #include "app/session.h"
 #include "catalogue/readers.h"
 #include "rules/format.h"
+#include "writeback/lookup.h"
 
 namespace quorvane {
 
 // Writes every value of the rules file at s.rulesPath into the game files (in
-// s.gameFolder, or the working directory), in place, with second copies and
-// code values. Stops at once, opening no game file, when the rules file cannot
-// be opened. A cell whose value is faulty, out of range, or whose place lies
-// past the end of its game file is reported and written nowhere. Steps the
-// progress once per section. Returns 0.
+// s.gameFolder, or the working directory), with second copies and code
+// values. Holds the game folder's lock for the whole run; stops at once,
+// opening no game file, when another run holds it or when the rules file
+// cannot be opened. A cell whose value is faulty, out of range, or whose
+// place lies past the end of its game file is reported and written nowhere;
+// so is every value of a section whose rows do not line up. Each changed game
+// file is replaced whole (after its backup), never left half written. Steps
+// the progress once per section. Returns 0.
 int WriteRulesToGameFiles(Session& s);
 
+// Writes one section; its values reach the images only when its rows lined up.
 void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules);
-void WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, LineSource& rules);
+// Looks one cell up and writes it; returns what the lookup found.
+LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, LineSource& rules);
 
 }  // namespace quorvane
