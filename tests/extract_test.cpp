@@ -104,11 +104,23 @@ TEST_F(ExtractTest, BytesPastTheEndAreNotFound) {
     // The spells end inside record 100; its cost word is cut in half.
     Truncate(GameFile::SpellDat, static_cast<std::size_t>(ValueOffset(2, 100, 8) + 1));
     ExtractCommand(f.session);
-    EXPECT_TRUE(f.errors.texts.empty());
+    // One report for the cut file, counting every cell (names included) that
+    // its end left unread: the rest of row 100 and the 114 rows after it.
+    ASSERT_EQ(f.errors.texts.size(), 1u);
+    EXPECT_EQ(f.errors.texts[0], dir.File("SPELLDAT.LBX") + " ends before 1832 of its values; they read Value Not Found.");
     EXPECT_NE(Cell(2, 100, 7), "Value Not Found");
     EXPECT_EQ(Cell(2, 100, 8), "Value Not Found");
     EXPECT_EQ(Cell(2, 101, 0), "Value Not Found");
     EXPECT_EQ(Cell(2, 214, 15), "Value Not Found");
+}
+
+// Extraction only reads: game files marked read-only extract as any others.
+TEST_F(ExtractTest, ReadOnlyGameFilesExtract) {
+    for (int g = 0; g < kGameFileCount; ++g)
+        std::filesystem::permissions(dir.File(GameFileName(static_cast<GameFile>(g))), std::filesystem::perms::owner_read);
+    ExtractCommand(f.session);
+    EXPECT_TRUE(f.errors.texts.empty());
+    EXPECT_EQ(test::ReadFile(f.session.rulesPath).find("Value Not Found"), std::string::npos);
 }
 
 TEST_F(ExtractTest, GameFolderOrWorkingDirectoryAndFailingRulesFile) {

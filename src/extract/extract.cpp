@@ -1,5 +1,7 @@
 #include "extract/extract.h"
 
+#include <array>
+
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
@@ -20,11 +22,12 @@ void WriteNameRules(Session& s, std::string& rules, const std::string& name, int
     s.grid.SetArrayValue(i, j, step, name);
 }
 
-void DataRules(Session& s, int i, int j, int step, const GameFileImage& input, std::string& rules, int offset) {
+bool DataRules(Session& s, int i, int j, int step, const GameFileImage& input, std::string& rules, int offset) {
     s.log.Line(" DataRules(int i,int j,int Step,fstream& InputFile,ofstream& Rules) ");
     const FieldKind kind = GetFieldKind(i, j, step);
     std::string total;
-    if (!input.Holds(offset, FieldBytes(kind))) {
+    const bool readable = input.Holds(offset, FieldBytes(kind));
+    if (!readable) {
         total = kValueNotFound;
     } else if (i == kDestroyedItemsSection) {
         total = GetDWORD(input, offset, s.log);
@@ -44,9 +47,24 @@ void DataRules(Session& s, int i, int j, int step, const GameFileImage& input, s
     }
     AppendValueField(rules, total, ColumnWidth(kind));
     s.grid.SetArrayValue(i, j, step, total);
+    return readable;
 }
 
-void ExtractFromGameFiles(Session& s) {
+namespace {
+
+// The game file a row's name is read from: its own file for the three LBX
+// sections, WIZARDS.EXE (through the name pointers) for units and races.
+GameFile NameFileOf(int i) { return i <= 2 ? GameFileOf(i) : GameFile::Wizards; }
+bool NameComesFromGameFile(int i) { return i <= 20; }
+
+}  // namespace
+
+bool ExtractFromGameFiles(Session& s) {
+    FolderLock lock;
+    if (!lock.TryAcquire(s.gameFolder)) {
+        s.Report(FolderInUse(s.gameFolder));
+        return false;
+    }
     AtomicFileWriter writer;
     const bool rulesOpen = writer.Begin(s.rulesPath);
     if (!rulesOpen) s.Report("Error opening ", s.rulesPath);
@@ -58,8 +76,11 @@ void ExtractFromGameFiles(Session& s) {
     GameImages images;
     for (GameFile f : GameFileOpenOrder()) {
         const std::string path = GamePath(s.gameFolder, GameFileName(f));
-        if (!ImageOf(images, f).Open(path)) s.Report("Error opening ", path);
+        // Extraction only reads: read-only game files are fine.
+        if (!ImageOf(images, f).Open(path, GameFileImage::Access::ReadOnly)) s.Report("Error opening ", path);
     }
+    // Cells that read "Value Not Found" because an open file ends too soon.
+    std::array<int, kGameFileCount> cutOff{};
 
     for (int i = 0; i < kSectionCount; ++i) {
         rules += kLineEnd;
@@ -73,8 +94,11 @@ void ExtractFromGameFiles(Session& s) {
                     bool readable = true;
                     const std::string name = ReadName(i, j, images, s.log, &readable);
                     WriteNameRules(s, rules, readable ? name : std::string(kValueNotFound), i, j, 0, 0);
+                    if (!readable && NameComesFromGameFile(i) && ImageOf(images, NameFileOf(i)).IsOpen())
+                        ++cutOff[static_cast<std::size_t>(NameFileOf(i))];
                 } else {
-                    DataRules(s, i, j, step, input, rules, ValueOffset(i, j, step));
+                    if (!DataRules(s, i, j, step, input, rules, ValueOffset(i, j, step)) && input.IsOpen())
+                        ++cutOff[static_cast<std::size_t>(GameFileOf(i))];
                     if (step < columns - 1) {
                         rules += ',';
                     } else {
@@ -89,7 +113,14 @@ void ExtractFromGameFiles(Session& s) {
         s.progress().Step();
     }
 
+    for (int f = 0; f < kGameFileCount; ++f) {
+        const int n = cutOff[static_cast<std::size_t>(f)];
+        if (n > 0)
+            s.Report(ImageOf(images, static_cast<GameFile>(f)).Path(), " ends before ", Int2Str(n),
+                     " of its values; they read Value Not Found.");
+    }
     if (rulesOpen && !writer.Commit(rules)) s.Report("Error opening ", s.rulesPath);
+    return true;
 }
 
 }  // namespace quorvane

@@ -10,12 +10,16 @@ namespace quorvane {
 // Reads every value out of the six game files (in s.gameFolder, or the working
 // directory when it is empty), writes a complete rules file at s.rulesPath and
 // stores the same texts in the grid. A cell any of whose bytes cannot be read
-// gets "Value Not Found". Steps the progress once per section.
-void ExtractFromGameFiles(Session& s);
+// gets "Value Not Found"; each game file that ends too soon for some of its
+// places is reported once, after all values are read. Game files are opened
+// for reading only. Holds the game folder's lock for the whole run; returns
+// false, having changed nothing, when another run holds it. Steps the
+// progress once per section.
+bool ExtractFromGameFiles(Session& s);
 
 // Appends the value field of cell (i, j, step) read at offset, and stores its
-// text in the grid.
-void DataRules(Session& s, int i, int j, int step, const GameFileImage& input, std::string& rules, int offset);
+// text in the grid. Returns false when its bytes could not be read.
+bool DataRules(Session& s, int i, int j, int step, const GameFileImage& input, std::string& rules, int offset);
 
 // Appends the name field (and a comma, or with last a semicolon and line end)
 // and stores the name in the grid.
