@@ -11,6 +11,9 @@
 // error.
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <new>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -18,6 +21,7 @@
 #include "app/actions.h"
 #include "app/session.h"
 #include "catalogue/catalogue.h"
+#include "rules/file_io.h"
 #include "sample/sample_game.h"
 #include "writeback/pipeline.h"
 
@@ -93,9 +97,7 @@ void Dump(const Session& s) {
     std::fflush(stdout);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return Usage("no command given");
     if (args[0] == "--help" || args[0] == "-h") {
@@ -143,6 +145,15 @@ int main(int argc, char** argv) {
             if (o.seed.empty() || *end != '\0' || v > 0xFFFFFFFFULL) return Usage("--seed needs a number 0 to 4294967295");
             seed = static_cast<std::uint32_t>(v);
         }
+        // A sample never replaces game files: the folder may be a real install.
+        for (GameFile f : GameFileOpenOrder()) {
+            const std::string path = GamePath(o.positional, GameFileName(f));
+            std::error_code ec;
+            if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
+                session.Report(path, " already exists; no sample game was written.");
+                return 1;
+            }
+        }
         std::string failed;
         if (!WriteSampleGame(o.positional, seed, &failed)) session.Report("Error opening ", failed);
         return errors.count == 0 ? 0 : 1;
@@ -155,17 +166,29 @@ int main(int argc, char** argv) {
     if (o.command == "extract") {
         ExtractCommand(session);
     } else if (o.command == "write") {
-        // The command line has no grid to guard: it writes the file it is given.
-        progress.Begin(0, kSectionCount);
-        WriteRulesToGameFiles(session);
-        progress.Reset();
+        WriteRulesCommand(session);
     } else {
-        LoadCommand(session);
-        if (o.hasSave) {
+        // Nothing read, nothing saved: OUT keeps what it holds.
+        const bool read = LoadCommand(session);
+        if (o.hasSave && read) {
             session.rulesPath = o.save;
             SaveCommand(session);
         }
         if (o.dump) Dump(session);
     }
     return errors.count == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // No input, however large or odd, ends the tool through an exception.
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("Not enough memory; the action stopped.\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "The action stopped: %s\n", e.what());
+    }
+    return 1;
 }
