@@ -8,6 +8,9 @@
 //    copy);
 //  - no report says a file could not be opened or written;
 //  - where a game file was written, its backup holds the pristine bytes;
+//  - a section whose rows do not line up with the catalogue's (seen by an
+//    independent reading of the input's lines) changed no byte: no value
+//    went into a neighbour's place;
 //  - when a byte changed: extracting the folder again reports nothing, the
 //    extracted rules file and a save of the extracted grid differ only by
 //    the save's final empty line, and loading the saved file gives back
@@ -46,6 +49,55 @@ struct State {
 
 State g;
 
+struct SectionPlace {
+    GameFile file;
+    long long offset;
+    int width;
+};
+std::array<std::vector<SectionPlace>, kSectionCount> sectionPlaces;
+
+enum class Alignment { LinesUp, DoesNot, Unknown };
+
+// How the input's lines fall into sections, read independently of the
+// lookup: after a section's directive line come its rows' record lines, then
+// a line holding END. A directive line among the rows, or no END after them,
+// means the rows do not line up. Past a line whose reading is ambiguous the
+// rest is Unknown.
+std::array<Alignment, kSectionCount> Alignments(std::string_view text) {
+    std::vector<std::string> lines;
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::size_t nl = text.find('\n', pos);
+        std::string line(text.substr(pos, nl == std::string_view::npos ? std::string_view::npos : nl - pos));
+        if (nl != std::string_view::npos && !line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        pos = nl == std::string_view::npos ? text.size() : nl + 1;
+    }
+    std::array<Alignment, kSectionCount> result;
+    result.fill(Alignment::Unknown);
+    std::size_t p = 0;
+    for (int i = 0; i < kSectionCount; ++i) {
+        const std::string& header = Header(i);
+        std::size_t d = p;
+        while (d < lines.size() && lines[d].find(header) == std::string::npos) ++d;
+        if (d >= lines.size() || d > 9000) return result;  // nothing more is read (or the search limit plays in)
+        const std::size_t rows = static_cast<std::size_t>(Rows(i));
+        if (d + rows + 1 >= lines.size()) return result;  // the file ends inside the section
+        bool directiveRow = false;
+        for (std::size_t k = d + 1; k <= d + rows; ++k) {
+            const std::size_t first = lines[k].find_first_not_of(" \t");
+            directiveRow = directiveRow || (first != std::string::npos && lines[k][first] == '[');
+        }
+        const std::string& after = lines[d + rows + 1];
+        const bool lines_up = !directiveRow && after.find(Header(kHeaderEnd)) != std::string::npos;
+        result[static_cast<std::size_t>(i)] = lines_up ? Alignment::LinesUp : Alignment::DoesNot;
+        // The lookup reads the line after the rows or leaves it to the next
+        // search: the same unless it holds the next directive.
+        if (i + 1 < kSectionCount && after.find(Header(i + 1)) != std::string::npos) return result;
+        p = d + rows + 1;
+    }
+    return result;
+}
+
 fs::path GameFilePath(int f) { return g.work / GameFileName(static_cast<GameFile>(f)); }
 
 void Allow(GameFile file, long long offset, int width) {
@@ -65,6 +117,15 @@ void ComputeWritablePlaces() {
             }
     Allow(GameFile::Magic, kTowersOffset, 1);
     Allow(GameFile::Magic, kTowersCopyOffset, 1);
+    for (int i = 0; i < kSectionCount; ++i)
+        for (int j = 0; j < Rows(i); ++j)
+            for (int s = 1; s < Columns(i); ++s) {
+                const int width = FieldBytes(GetFieldKind(i, j, s));
+                sectionPlaces[static_cast<std::size_t>(i)].push_back({GameFileOf(i), ValueOffset(i, j, s), width});
+                for (const Place& p : SecondCopies(i, j, s))
+                    sectionPlaces[static_cast<std::size_t>(i)].push_back({p.file, p.offset, width});
+            }
+    sectionPlaces[kMapGenerationSection].push_back({GameFile::Magic, kTowersCopyOffset, 1});
 }
 
 // Puts back the files the last input changed (all of them the first time)
@@ -170,6 +231,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Fail(name + " was changed without a backup");
         }
     }
-    if (changed) CheckRoundTrip();
+    if (changed) {
+        const auto alignments = Alignments(std::string_view(reinterpret_cast<const char*>(data), size));
+        for (int i = 0; i < kSectionCount; ++i) {
+            if (alignments[static_cast<std::size_t>(i)] != Alignment::DoesNot) continue;
+            for (const SectionPlace& place : sectionPlaces[static_cast<std::size_t>(i)]) {
+                const std::string now = ReadFile(GameFilePath(static_cast<int>(place.file)));
+                const std::string& before = g.pristine[static_cast<std::size_t>(place.file)];
+                const auto at = static_cast<std::size_t>(place.offset);
+                if (at + static_cast<std::size_t>(place.width) <= now.size() &&
+                    now.compare(at, static_cast<std::size_t>(place.width), before, at, static_cast<std::size_t>(place.width)) != 0)
+                    Fail("section " + Header(i) + " does not line up, yet its place at " + std::to_string(at) + " was written");
+            }
+        }
+        CheckRoundTrip();
+    }
     return 0;
 }

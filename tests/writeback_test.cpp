@@ -337,13 +337,18 @@ TEST_F(WriteBackTest, GarbledSectionsAreWrittenNowhere) {
             l[spell] += "\r" + l[spell + 1];
             l.erase(l.begin() + static_cast<long>(spell + 1));
         }
-        if (kind == 2) l.insert(l.begin() + static_cast<long>(spell), l[spell]);
+        if (kind >= 2) l.insert(l.begin() + static_cast<long>(spell), l[spell]);
+        if (kind == 3) {
+            // The last value unreadable: the reader leaves the end line unread.
+            std::string& last = l[static_cast<std::size_t>(test::RecordLineNumber(2, Rows(2) - 1) - 1)];
+            last = last.substr(0, last.rfind(',')) + ",Not Set;";
+        }
         test::WriteFile(f.session.rulesPath, test::JoinLines(l));
         f.errors.texts.clear();
         WriteCommand(f.session);
     };
     const std::string noLineUp = " In [SPELLS] section  Rows do not line up: no value of this section was written.";
-    for (int kind = 0; kind < 3; ++kind) {
+    for (int kind = 0; kind < 4; ++kind) {
         SetValue(23, 0, "  " + std::to_string(90 + kind));
         garbled(kind);
         EXPECT_TRUE(unchanged(GameFile::SpellDat)) << kind;
@@ -358,6 +363,10 @@ TEST_F(WriteBackTest, GarbledSectionsAreWrittenNowhere) {
             ASSERT_NE(at, f.errors.texts.begin());
             EXPECT_EQ(*(at - 1), "Line: " + std::to_string(std::stoi(endLine)) + " In [SPELLS] section  [END] expected.");
             EXPECT_EQ(*at, "Line: " + std::to_string(std::stoi(endLine)) + noLineUp);
+        } else if (kind == 3) {
+            // The line after the last row read is checked all the same.
+            EXPECT_EQ(*(at - 1), "Line: " + std::to_string(std::stoi(endLine) - 1) + " In [SPELLS] section  Decimal Number expected.");
+            EXPECT_EQ(*at, "Line: " + endLine + noLineUp);
         } else {
             // The last row read the end line: the rows ran out one line early.
             EXPECT_EQ(*at, "Line: " + std::to_string(std::stoi(endLine) - 1) + noLineUp);

@@ -58,6 +58,14 @@ bool LineSource::GetLine(std::string& line) {
     return true;
 }
 
+std::string LineSource::PeekLine() const {
+    if (ended_ || failed_ || pos_ >= data_.size()) return {};
+    const std::size_t nl = data_.find('\n', pos_);
+    std::string line = data_.substr(pos_, nl == std::string::npos ? std::string::npos : nl - pos_);
+    if (nl != std::string::npos && textMode_ && !line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
 bool LineSource::NextLineOrEmpty(std::string& line) {
     if (GetLine(line)) return true;
     line.clear();

@@ -37,6 +37,8 @@ public:
     bool GetLine(std::string& line);
     // Reads the next line; at the end of the input the line is empty.
     bool NextLineOrEmpty(std::string& line);
+    // The line GetLine would read next, without reading it; empty at the end.
+    std::string PeekLine() const;
     bool Failed() const { return failed_; }
 
 private:

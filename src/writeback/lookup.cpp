@@ -98,6 +98,7 @@ LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rul
             if (j + 1 == Rows(i)) {
                 rules.GetLine(r.Line);
                 ++r.LineNumber;
+                result.endChecked = true;
                 if (r.Line.find(Header(kHeaderEnd)) == std::string::npos) {
                     s.log.Line(" end missing - FindRulesNumber ");
                     RecordProblem(s, i, " [END] expected.");

@@ -110,13 +110,21 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
     // not would put every value into a neighbour's place.
     for (GameFileImage& image : games) image.BeginStage();
     bool misaligned = false;
+    bool endChecked = false;
     int ranOut = 0;  // the line where a directive line stood in for a record line
     for (int j = 0; j < Rows(i); ++j)
         for (int step = 0; step < Columns(i); ++step) {
             const LookupResult found = WriteRulesValue(s, i, j, step, games, rules);
             misaligned = misaligned || found.endMissing;
+            endChecked = endChecked || found.endChecked;
             if (step == 0 && ranOut == 0 && IsDirectiveLine(s.reader.Line)) ranOut = found.recordLine;
         }
+    // When the last value could not be read the lookup leaves the end line
+    // unread; it must still be there (unless the file has ended, when no
+    // later row was read at all).
+    if (!misaligned && ranOut == 0 && !endChecked && !rules.Failed() &&
+        rules.PeekLine().find(Header(kHeaderEnd)) == std::string::npos)
+        ranOut = s.reader.LineNumber + 1;
     if (!misaligned && ranOut != 0) {
         CellProblem(s, i, ranOut, kRowsDoNotLineUp);
         misaligned = true;
