@@ -71,6 +71,33 @@ TEST(Cli, ReportsGoToStderrOneLineEachAndSetTheStatus) {
     EXPECT_EQ(r.err, "Error opening missing.txt\n");
 }
 
+// Commands that would replace a file they should not: nothing is written.
+TEST(Cli, RefusesToReplaceFilesItShouldNot) {
+    TempDir dir;
+    ASSERT_EQ(Cli(dir.path(), "sample-game g", dir).status, 0);
+    test::WriteFile(dir.File("g/MAGIC.EXE"), "a real install");
+    CliRun r = Cli(dir.path(), "sample-game g --seed 3", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "g/BUILDDAT.LBX already exists; no sample game was written.\n");
+    EXPECT_EQ(test::ReadFile(dir.File("g/MAGIC.EXE")), "a real install");
+
+    test::WriteFile(dir.File("out.txt"), "keep");
+    r = Cli(dir.path(), "load --rules missing.txt --save out.txt", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(test::ReadFile(dir.File("out.txt")), "keep");
+
+    // Files too large to hold are reported as files that cannot be opened.
+    test::WriteFile(dir.File("big.txt"), "");
+    std::filesystem::resize_file(dir.File("big.txt"), 65ull * 1024 * 1024);
+    r = Cli(dir.path(), "load --rules big.txt", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Load of big.txt Failed.\n");
+    std::filesystem::resize_file(dir.File("g/MAGIC.EXE"), 65ull * 1024 * 1024);
+    r = Cli(dir.path(), "extract --rules r.txt --game-dir g", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "Error opening g/MAGIC.EXE");
+}
+
 TEST(Cli, UsageErrors) {
     TempDir dir;
     for (const char* args : {"", "frobnicate", "load", "extract --rules", "load --rules a --rules b",
