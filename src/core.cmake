@@ -16,6 +16,7 @@ add_library(quorvane_core STATIC
   src/writeback/lookup.cpp
   src/writeback/writers.cpp
   src/writeback/pipeline.cpp
+  src/writeback/dry_run.cpp
   src/sample/sample_game.cpp
   src/rules/file_io.cpp
 )

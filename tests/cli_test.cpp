@@ -98,6 +98,49 @@ TEST(Cli, RefusesToReplaceFilesItShouldNot) {
     EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "Error opening g/MAGIC.EXE");
 }
 
+TEST(Cli, DiffListsWhatAWriteWouldChangeAndWritesNothing) {
+    TempDir dir;
+    const std::string g = dir.File("g");
+    ASSERT_EQ(Cli(dir.path(), "sample-game g", dir).status, 0);
+    ASSERT_EQ(Cli(g, "extract --rules r.txt", dir).status, 0);
+    ASSERT_EQ(Cli(g, "write --rules r.txt", dir).status, 0);  // second copies now agree
+    auto lines = test::SplitLines(test::ReadFile(g + "/r.txt"));
+    lines[static_cast<std::size_t>(test::RecordLineNumber(23, 0) - 1)] = "\"Heal Amount\", 201;";
+    lines[static_cast<std::size_t>(test::RecordLineNumber(31, 0) - 1)] = "\"Dagger\",   -1;";
+    lines[static_cast<std::size_t>(test::RecordLineNumber(33, 0) - 1)] = "\"x\",  30;";
+    test::WriteFile(g + "/r.txt", test::JoinLines(lines));
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const auto& e : std::filesystem::directory_iterator(g)) files.emplace_back(e.path().string(), test::ReadFile(e.path().string()));
+
+    const CliRun diff = Cli(g, "diff --rules r.txt", dir);
+    EXPECT_EQ(diff.status, 1);
+    const std::string destroyed = std::to_string(test::RecordLineNumber(33, 0));
+    EXPECT_EQ(diff.err, "Line: " + destroyed + " In [MANA FROM DESTROYED ITEMS] section  Value Must Be Either 25 or 50.\n");
+    EXPECT_NE(diff.out.find("23\t0\t1\t"), std::string::npos);
+    EXPECT_NE(diff.out.find("\t201\tHealing Spells\tHeal Amount\t\n"), std::string::npos) << diff.out;
+    EXPECT_NE(diff.out.find("31\t0\t1\t"), std::string::npos);
+    EXPECT_NE(diff.out.find("\t-1\tCreate Item Base Costs\tSword\t\n"), std::string::npos) << diff.out;
+    EXPECT_EQ(std::count(diff.out.begin(), diff.out.end(), '\n'), 2);
+
+    const CliRun bytes = Cli(g, "diff --rules r.txt --bytes", dir);
+    EXPECT_EQ(bytes.err, diff.err);
+    // The heal amount, then the item cost's two bytes in ITEMMAKE.EXE and its
+    // copy in WIZARDS.EXE.
+    EXPECT_NE(bytes.out.find("WIZARDS.EXE\t0x82C9F\t"), std::string::npos) << bytes.out;
+    EXPECT_NE(bytes.out.find("\t201\n"), std::string::npos) << bytes.out;
+    EXPECT_NE(bytes.out.find("ITEMMAKE.EXE\t0x29B46\t"), std::string::npos) << bytes.out;
+    EXPECT_LT(bytes.out.find("WIZARDS.EXE\t0x2F078"), bytes.out.find("ITEMMAKE.EXE"));
+
+    const CliRun dry = Cli(g, "write --rules r.txt --dry-run", dir);
+    EXPECT_EQ(dry.status, 1);
+    EXPECT_EQ(dry.out, "");
+    EXPECT_EQ(dry.err, diff.err);
+    for (const auto& [path, content] : files) EXPECT_EQ(test::ReadFile(path), content) << path;
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(g)) ++count;
+    EXPECT_EQ(count, files.size());
+}
+
 TEST(Cli, UsageErrors) {
     TempDir dir;
     for (const char* args : {"", "frobnicate", "load", "extract --rules", "load --rules a --rules b",

@@ -14,6 +14,7 @@ constexpr int kMaxRows = 215;
 constexpr int kMaxColumns = 33;
 constexpr int kInUseCells = 12450;  // 745 names and 11,705 values
 constexpr int kRecordLines = 745;
+constexpr int kLastRecordSection = 22;  // sections 0 .. 22 have column names; 23 .. 42 are constants
 
 inline constexpr std::array<int, kSectionCount> kRowCounts = {
     66, 36, 215, 35, 4, 7, 11, 9, 10, 7, 6, 6, 9, 10, 6, 7, 10, 10, 7, 44, 14, 82,

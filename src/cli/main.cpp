@@ -23,6 +23,7 @@
 #include "catalogue/catalogue.h"
 #include "rules/file_io.h"
 #include "sample/sample_game.h"
+#include "writeback/dry_run.h"
 #include "writeback/pipeline.h"
 
 namespace {
@@ -32,12 +33,17 @@ using namespace quorvane;
 const char kUsage[] =
     "usage:\n"
     "  quorvane-cli extract --rules FILE [--game-dir DIR] [--debug-log FILE]\n"
-    "  quorvane-cli write   --rules FILE [--game-dir DIR] [--debug-log FILE]\n"
+    "  quorvane-cli write   --rules FILE [--game-dir DIR] [--dry-run] [--debug-log FILE]\n"
+    "  quorvane-cli diff    --rules FILE [--game-dir DIR] [--bytes] [--debug-log FILE]\n"
     "  quorvane-cli load    --rules FILE [--save OUT] [--dump] [--debug-log FILE]\n"
     "  quorvane-cli sample-game DIR [--seed N] [--debug-log FILE]\n"
     "\n"
     "extract      read the six game files and write the rules file\n"
-    "write        write the rules file's values into the game files\n"
+    "write        write the rules file's values into the game files;\n"
+    "             --dry-run only reports what the write would report\n"
+    "diff         list every cell the write would change (nothing is written):\n"
+    "             i j s, game text, new text, section, record and column names;\n"
+    "             --bytes lists every game byte instead: file, offset, old, new\n"
     "load         read the rules file; --save writes it out again to OUT,\n"
     "             --dump prints every cell as i<TAB>j<TAB>s<TAB>text\n"
     "sample-game  write six synthetic game files (not the game's) into DIR\n";
@@ -64,6 +70,7 @@ struct Options {
     std::string positional;
     std::string rules, gameDir, save, debugLog, seed;
     bool hasRules = false, hasSave = false, hasDebugLog = false, hasSeed = false, dump = false;
+    bool dryRun = false, bytes = false;
 };
 
 void Escape(std::string& out, const std::string& text) {
@@ -97,6 +104,37 @@ void Dump(const Session& s) {
     std::fflush(stdout);
 }
 
+// One line per changed cell, or with bytes one per changed game byte.
+void PrintDiff(const DryRunResult& result, bool bytes) {
+    std::string out;
+    if (bytes) {
+        char offset[32];
+        for (const ByteChange& b : result.bytes) {
+            std::snprintf(offset, sizeof offset, "0x%zX", b.offset);
+            out += GameFileName(b.file);
+            out += '\t';
+            out += offset;
+            out += '\t' + std::to_string(b.before) + '\t' + std::to_string(b.after) + '\n';
+        }
+    } else {
+        for (const CellChange& c : result.cells) {
+            out += std::to_string(c.i) + '\t' + std::to_string(c.j) + '\t' + std::to_string(c.step) + '\t';
+            Escape(out, c.gameText);
+            out += '\t';
+            Escape(out, c.newText);
+            out += '\t';
+            Escape(out, DisplayName(c.i));
+            out += '\t';
+            Escape(out, c.recordName);
+            out += '\t';
+            if (c.i <= kLastRecordSection) Escape(out, ColumnName(c.i, c.step));
+            out += '\n';
+        }
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+}
+
 int Run(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return Usage("no command given");
@@ -106,7 +144,8 @@ int Run(int argc, char** argv) {
     }
     Options o;
     o.command = args[0];
-    if (o.command != "extract" && o.command != "write" && o.command != "load" && o.command != "sample-game")
+    if (o.command != "extract" && o.command != "write" && o.command != "load" && o.command != "sample-game" &&
+        o.command != "diff")
         return Usage("unknown command '" + o.command + "'");
 
     for (std::size_t k = 1; k < args.size(); ++k) {
@@ -120,7 +159,10 @@ int Run(int argc, char** argv) {
         bool ok = true;
         bool gameDirSeen = !o.gameDir.empty();
         if (a == "--rules") ok = value(o.rules, o.hasRules);
-        else if (a == "--game-dir" && (o.command == "extract" || o.command == "write")) ok = value(o.gameDir, gameDirSeen);
+        else if (a == "--game-dir" && (o.command == "extract" || o.command == "write" || o.command == "diff"))
+            ok = value(o.gameDir, gameDirSeen);
+        else if (a == "--dry-run" && o.command == "write" && !o.dryRun) o.dryRun = true;
+        else if (a == "--bytes" && o.command == "diff" && !o.bytes) o.bytes = true;
         else if (a == "--save" && o.command == "load") ok = value(o.save, o.hasSave);
         else if (a == "--dump" && o.command == "load" && !o.dump) o.dump = true;
         else if (a == "--debug-log") ok = value(o.debugLog, o.hasDebugLog);
@@ -165,8 +207,11 @@ int Run(int argc, char** argv) {
 
     if (o.command == "extract") {
         ExtractCommand(session);
-    } else if (o.command == "write") {
+    } else if (o.command == "write" && !o.dryRun) {
         WriteRulesCommand(session);
+    } else if (o.command == "write" || o.command == "diff") {
+        const DryRunResult result = DryRunWrite(session);
+        if (o.command == "diff") PrintDiff(result, o.bytes);
     } else {
         // Nothing read, nothing saved: OUT keeps what it holds.
         const bool read = LoadCommand(session);

@@ -22,29 +22,35 @@ void WriteNameRules(Session& s, std::string& rules, const std::string& name, int
     s.grid.SetArrayValue(i, j, step, name);
 }
 
-bool DataRules(Session& s, int i, int j, int step, const GameFileImage& input, std::string& rules, int offset) {
-    s.log.Line(" DataRules(int i,int j,int Step,fstream& InputFile,ofstream& Rules) ");
+std::string ExtractValueText(int i, int j, int step, const GameFileImage& input, long long offset, DebugLog& log) {
     const FieldKind kind = GetFieldKind(i, j, step);
     std::string total;
-    const bool readable = input.Holds(offset, FieldBytes(kind));
-    if (!readable) {
+    if (!input.Holds(offset, FieldBytes(kind))) {
         total = kValueNotFound;
     } else if (i == kDestroyedItemsSection) {
-        total = GetDWORD(input, offset, s.log);
+        total = GetDWORD(input, offset, log);
         const int code = StrToInt(total);
         if (code == kCode50) total = "50";
         else if (code == kCode25) total = "25";
     } else if (kind == FieldKind::BitFlags) {
-        total = Get8BitBinaryFlags(input, offset, s.log);
+        total = Get8BitBinaryFlags(input, offset, log);
     } else if (kind == FieldKind::Word) {
-        total = GetDWORD(input, offset, s.log);
+        total = GetDWORD(input, offset, log);
         const int n = StrToInt(total);
         if (n >= 60001) total = Int2Str(n - 65536);  // 60001 .. 65535 show as -5535 .. -1
     } else {
-        total = GetBYTE(input, offset, s.log);
+        total = GetBYTE(input, offset, log);
         const int n = StrToInt(total);
         if (n >= 241) total = Int2Str(n - 256);  // 241 .. 255 show as -15 .. -1
     }
+    return total;
+}
+
+bool DataRules(Session& s, int i, int j, int step, const GameFileImage& input, std::string& rules, int offset) {
+    s.log.Line(" DataRules(int i,int j,int Step,fstream& InputFile,ofstream& Rules) ");
+    const FieldKind kind = GetFieldKind(i, j, step);
+    const bool readable = input.Holds(offset, FieldBytes(kind));
+    const std::string total = ExtractValueText(i, j, step, input, offset, s.log);
     AppendValueField(rules, total, ColumnWidth(kind));
     s.grid.SetArrayValue(i, j, step, total);
     return readable;

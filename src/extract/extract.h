@@ -17,6 +17,11 @@ namespace quorvane {
 // progress once per section.
 bool ExtractFromGameFiles(Session& s);
 
+// The text extraction gives cell (i, j, step) read at offset of input:
+// negative forms, the destroyed-items code words, "Value Not Found" when its
+// bytes cannot be read.
+std::string ExtractValueText(int i, int j, int step, const GameFileImage& input, long long offset, DebugLog& log);
+
 // Appends the value field of cell (i, j, step) read at offset, and stores its
 // text in the grid. Returns false when its bytes could not be read.
 bool DataRules(Session& s, int i, int j, int step, const GameFileImage& input, std::string& rules, int offset);

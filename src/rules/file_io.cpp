@@ -269,12 +269,12 @@ std::string GamePath(const std::string& folder, const std::string& name) {
     return (fs::path(folder) / name).string();
 }
 
-bool FolderLock::TryAcquire(const std::string& folder) {
+bool FolderLock::TryAcquire(const std::string& folder, bool create) {
     Release();
     const fs::path file = fs::path(folder.empty() ? std::string(".") : folder) / kLockFileName;
 #ifdef _WIN32
     Handle h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+                           nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         h = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -286,7 +286,7 @@ bool FolderLock::TryAcquire(const std::string& folder) {
     }
     handle_ = FromHandle(h);
 #else
-    int fd = ::open(file.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    int fd = ::open(file.c_str(), O_RDWR | (create ? O_CREAT : 0) | O_CLOEXEC, 0666);
     if (fd < 0) fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return true;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -93,7 +93,9 @@ public:
     // folder where the lock file can neither be created nor opened (a
     // read-only folder without one) counts as free: nothing can be written
     // there, so nothing can race.
-    bool TryAcquire(const std::string& folder);
+    // With create false a missing lock file is not made (for runs that only
+    // read, and write nothing anywhere): the folder then counts as free.
+    bool TryAcquire(const std::string& folder, bool create = true);
     void Release();
 
 private:

@@ -135,6 +135,30 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
     }
 }
 
+void OpenGameImages(Session& s, GameImages& games) {
+    for (GameFile f : GameFileOpenOrder()) {
+        const std::string path = GamePath(s.gameFolder, GameFileName(f));
+        if (!ImageOf(games, f).Open(path)) s.Report("Error opening ", path);
+    }
+}
+
+bool ReadRulesForWriting(Session& s, std::string* content) {
+    if (IsWritableFile(s.rulesPath) && ReadWholeFile(s.rulesPath, content)) return true;
+    s.Report("Error opening ", s.rulesPath);
+    return false;
+}
+
+void WriteRulesIntoImages(Session& s, std::string rulesText, GameImages& games) {
+    LineSource rules(std::move(rulesText), /*textMode=*/true);
+    OpenGameImages(s, games);
+    s.reader.LineNumber = 0;
+    s.reader.position = 0;
+    for (int i = 0; i < kSectionCount; ++i) {
+        WriteSectionToGame(s, i, games, rules);
+        s.progress().Step();
+    }
+}
+
 int WriteRulesToGameFiles(Session& s) {
     FolderLock lock;
     if (!lock.TryAcquire(s.gameFolder)) {
@@ -142,25 +166,9 @@ int WriteRulesToGameFiles(Session& s) {
         return 0;
     }
     std::string content;
-    if (!IsWritableFile(s.rulesPath) || !ReadWholeFile(s.rulesPath, &content)) {
-        s.Report("Error opening ", s.rulesPath);
-        return 0;
-    }
-    LineSource rules(std::move(content), /*textMode=*/true);
-
+    if (!ReadRulesForWriting(s, &content)) return 0;
     GameImages games;
-    for (GameFile f : GameFileOpenOrder()) {
-        const std::string path = GamePath(s.gameFolder, GameFileName(f));
-        if (!ImageOf(games, f).Open(path)) s.Report("Error opening ", path);
-    }
-
-    s.reader.LineNumber = 0;
-    s.reader.position = 0;
-    for (int i = 0; i < kSectionCount; ++i) {
-        WriteSectionToGame(s, i, games, rules);
-        s.progress().Step();
-    }
-
+    WriteRulesIntoImages(s, std::move(content), games);
     for (GameFile f : GameFileOpenOrder()) {
         GameFileImage& image = ImageOf(games, f);
         std::string problem;

@@ -18,6 +18,14 @@ namespace quorvane {
 // the progress once per section. Returns 0.
 int WriteRulesToGameFiles(Session& s);
 
+// Everything a write does short of touching a file: opens the game files
+// (reporting those that cannot be opened for writing) and puts every value of
+// the rules text into their images. The write and the dry run share it.
+void WriteRulesIntoImages(Session& s, std::string rulesText, GameImages& games);
+// Reads the rules file for a write; reports and returns false when it cannot
+// be opened.
+bool ReadRulesForWriting(Session& s, std::string* content);
+
 // Writes one section; its values reach the images only when its rows lined up.
 void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules);
 // Looks one cell up and writes it; returns what the lookup found.

@@ -1,0 +1,43 @@
+// The dry run: the whole write, on game-file images in memory, reporting what
+// a real write would change and report, and touching no file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/session.h"
+#include "catalogue/layout.h"
+
+namespace quorvane {
+
+// A cell whose text, as extraction would give it, changes with the write.
+struct CellChange {
+    int i = 0, j = 0, step = 0;
+    std::string gameText;  // now
+    std::string newText;   // after the write
+    std::string recordName;  // the row's name as extraction reads it now
+};
+
+// One game byte the write would change.
+struct ByteChange {
+    GameFile file;
+    std::size_t offset = 0;
+    std::uint8_t before = 0, after = 0;
+};
+
+struct DryRunResult {
+    bool ran = false;  // false when the rules file could not be read or the folder was busy
+    std::vector<CellChange> cells;  // sections, rows, columns in write order; column 0 never
+    std::vector<ByteChange> bytes;  // ITEMPOW.LBX, BUILDDAT.LBX, ... ITEMMAKE.EXE, then by offset
+};
+
+// Runs the write of the rules file at s.rulesPath (or, when rulesText is
+// given, of that text, as if it were the rules file) through the write
+// pipeline's own code into images of the game files, and compares them with
+// the files as they are. Every report the real write would give goes to the
+// session's sink, in the same order and texts. Nothing is written: no game
+// file, no backup, no lock file.
+DryRunResult DryRunWrite(Session& s, const std::string* rulesText = nullptr);
+
+}  // namespace quorvane
