@@ -4,8 +4,7 @@
 // folder is put back to it (and its backups removed). After the write:
 //  - no game file changed its length;
 //  - no byte changed outside the places the layout gives the value cells
-//    (each cell's own place and width, its second copies, the tower count's
-//    copy);
+//    (each cell's own place and width, and its further place);
 //  - no report says a file could not be opened or written;
 //  - where a game file was written, its backup holds the pristine bytes;
 //  - a section whose rows do not line up with the catalogue's (seen by an
@@ -113,19 +112,16 @@ void ComputeWritablePlaces() {
             for (int s = 1; s < Columns(i); ++s) {
                 const int width = FieldBytes(GetFieldKind(i, j, s));
                 Allow(GameFileOf(i), ValueOffset(i, j, s), width);
-                for (const Place& p : SecondCopies(i, j, s)) Allow(p.file, p.offset, width);
+                if (const auto p = SecondCopyOf(i, j, s)) Allow(p->file, p->offset, width);
             }
-    Allow(GameFile::Magic, kTowersOffset, 1);
-    Allow(GameFile::Magic, kTowersCopyOffset, 1);
     for (int i = 0; i < kSectionCount; ++i)
         for (int j = 0; j < Rows(i); ++j)
             for (int s = 1; s < Columns(i); ++s) {
                 const int width = FieldBytes(GetFieldKind(i, j, s));
                 sectionPlaces[static_cast<std::size_t>(i)].push_back({GameFileOf(i), ValueOffset(i, j, s), width});
-                for (const Place& p : SecondCopies(i, j, s))
-                    sectionPlaces[static_cast<std::size_t>(i)].push_back({p.file, p.offset, width});
+                if (const auto p = SecondCopyOf(i, j, s))
+                    sectionPlaces[static_cast<std::size_t>(i)].push_back({p->file, p->offset, width});
             }
-    sectionPlaces[kMapGenerationSection].push_back({GameFile::Magic, kTowersCopyOffset, 1});
 }
 
 // Puts back the files the last input changed (all of them the first time)

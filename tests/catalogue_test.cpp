@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <set>
 
 #include "catalogue/catalogue.h"
@@ -84,9 +86,8 @@ TEST(Layout, NoTwoCellsShareAByte) {
                 const std::string what = std::to_string(i) + "/" + std::to_string(j) + "/" + std::to_string(s);
                 const int bytes = FieldBytes(GetFieldKind(i, j, s));
                 claim(GameFileOf(i), ValueOffset(i, j, s), bytes, what);
-                for (const Place& p : SecondCopies(i, j, s)) claim(p.file, p.offset, bytes, what + " copy");
+                if (const auto p = SecondCopyOf(i, j, s)) claim(p->file, p->offset, bytes, what + " copy");
             }
-    claim(GameFile::Magic, kTowersCopyOffset, 1, "towers copy");
 }
 
 TEST(Layout, FieldKinds) {
@@ -114,16 +115,45 @@ TEST(Layout, FieldKinds) {
     EXPECT_EQ(ColumnWidth(FieldKind::BitFlags), 9);
 }
 
+// Every cell's file, offset and kind, and every further place, against a
+// table written out once and checked in: a changed digit anywhere in the
+// layout fails here.
+TEST(Layout, EveryCellMatchesTheGoldenTable) {
+    std::ifstream golden(QUORVANE_TEST_DATA "/layout_golden.txt");
+    ASSERT_TRUE(golden.is_open());
+    std::string line;
+    std::getline(golden, line);  // the header
+    int cells = 0;
+    for (int i = 0; i < kSectionCount; ++i)
+        for (int j = 0; j < Rows(i); ++j)
+            for (int s = 0; s < Columns(i); ++s) {
+                ASSERT_TRUE(std::getline(golden, line));
+                char offset[16], expected[160];
+                std::snprintf(offset, sizeof offset, "0x%X", ValueOffset(i, j, s));
+                std::string text = std::to_string(i) + ' ' + std::to_string(j) + ' ' + std::to_string(s) + ' ' +
+                                   GameFileName(GameFileOf(i)) + ' ' + offset + ' ' + std::to_string(FieldKindCode(i, j, s));
+                if (const auto copy = SecondCopyOf(i, j, s)) {
+                    std::snprintf(expected, sizeof expected, " %s 0x%X %d", GameFileName(copy->file), copy->offset, copy->add);
+                    text += expected;
+                }
+                EXPECT_EQ(text, line);
+                ++cells;
+            }
+    EXPECT_EQ(cells, kInUseCells);
+    EXPECT_FALSE(std::getline(golden, line));
+}
+
 TEST(Layout, GameFilesAndCopies) {
     EXPECT_EQ(GameFileOf(30), GameFile::ItemMake);
     EXPECT_EQ(GameFileOf(26), GameFile::Magic);
     EXPECT_EQ(GameFileOf(23), GameFile::Wizards);
     EXPECT_STREQ(GameFileName(GameFileOpenOrder().front()), "BUILDDAT.LBX");
     EXPECT_STREQ(GameFileName(GameFileOpenOrder().back()), "ITEMMAKE.EXE");
-    ASSERT_EQ(SecondCopies(31, 9, 1).size(), 1u);
-    EXPECT_EQ(SecondCopies(31, 9, 1)[0].offset, 0x2F078 + 18);
-    EXPECT_TRUE(SecondCopies(24, 2, 1).empty());
-    EXPECT_EQ(SecondCopies(30, 0, 1)[0].offset, 0x8C0E4);
+    ASSERT_TRUE(SecondCopyOf(31, 9, 1).has_value());
+    EXPECT_EQ(SecondCopyOf(31, 9, 1)->offset, 0x2F078 + 18);
+    EXPECT_FALSE(SecondCopyOf(24, 2, 1).has_value());
+    EXPECT_EQ(SecondCopyOf(30, 0, 1)->offset, 0x8C0E4);
+    EXPECT_EQ(SecondCopyOf(kMapGenerationSection, kTowersRow, 1)->add, kTowersCopyAdd);
 }
 
 }  // namespace

@@ -14,7 +14,17 @@ constexpr int kMaxRows = 215;
 constexpr int kMaxColumns = 33;
 constexpr int kInUseCells = 12450;  // 745 names and 11,705 values
 constexpr int kRecordLines = 745;
-constexpr int kLastRecordSection = 22;  // sections 0 .. 22 have column names; 23 .. 42 are constants
+// The section ranges: 0 .. 2 the records of the three LBX files, 3 .. 19 the
+// units of each race (20 the races, whose names are read like theirs), 21 and
+// 22 further record tables; 0 .. 22 have column names, 23 .. 42 are the
+// groups of single constants, whose rows have fixed labels.
+constexpr int kFirstUnitSection = 3;
+constexpr int kLastUnitSection = 19;
+constexpr int kLastNamedFromGameSection = 20;  // rows of 0 .. 20 take their names from the game files
+constexpr int kLastRecordSection = 22;
+constexpr int kFirstConstantSection = 23;
+inline bool IsUnitSection(int i) { return i >= kFirstUnitSection && i <= kLastUnitSection; }
+inline bool IsConstantSection(int i) { return i >= kFirstConstantSection && i < kSectionCount; }
 
 inline constexpr std::array<int, kSectionCount> kRowCounts = {
     66, 36, 215, 35, 4, 7, 11, 9, 10, 7, 6, 6, 9, 10, 6, 7, 10, 10, 7, 44, 14, 82,

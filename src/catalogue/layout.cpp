@@ -1,6 +1,7 @@
 #include "catalogue/layout.h"
 
 #include <array>
+#include <span>
 
 #include "catalogue/catalogue.h"
 
@@ -8,16 +9,43 @@ namespace quorvane {
 
 namespace {
 
-// Record arrays of sections 0 .. 22.
-constexpr std::array<int, 23> kRecordBase = {
-    548,     548,     548,     0x2963C, 0x29B28, 0x29BB8, 0x29CB4, 0x29E40, 0x29F84, 0x2A0EC, 0x2A1E8, 0x2A2C0,
-    0x2A398, 0x2A4DC, 0x2A644, 0x2A71C, 0x2A818, 0x2A980, 0x2AAE8, 0x2ABE4, 0x2B226, 0x2B3B8, 0x27AE0};
+constexpr FieldKind B = FieldKind::Byte;
+constexpr FieldKind W = FieldKind::Word;
+constexpr FieldKind F = FieldKind::BitFlags;
 
-// Field offsets inside a record, by column.
-constexpr std::array<int, 10> kItemPowerOffsets = {0, 18, 19, 20, 22, 24, 26, 27, 28, 29};
-constexpr std::array<int, 16> kSpellOffsets = {0, 19, 20, 21, 22, 23, 24, 25, 26, 28, 30, 31, 32, 33, 34, 35};
+// Where a section's values stand. A cell (j, step) is at
+//   base + j * recordSize + columnOffsets[step] + rowOffsets[j]
+// (an empty list adds 0) and has the kind columnKinds[step], else
+// rowKinds[j], else kind.
+struct SectionLayout {
+    GameFile file;
+    int base;
+    int recordSize;
+    std::span<const int> columnOffsets;
+    std::span<const int> rowOffsets;
+    std::span<const FieldKind> columnKinds;
+    std::span<const FieldKind> rowKinds;
+    FieldKind kind;
+};
 
-// Absolute offsets of the row-table sections, by row.
+// Records: field offsets and kinds by column.
+constexpr std::array<int, 10> kItemPowerColumns = {0, 18, 19, 20, 22, 24, 26, 27, 28, 29};
+constexpr std::array<FieldKind, 10> kItemPowerKinds = {B, F, F, W, W, W, F, F, F, F};
+constexpr std::array<int, 17> kBuildingColumns = {0, 20, 22, 24, 26, 28, 30, 32, 34, 36, 38, 40, 42, 44, 46, 48, 50};
+constexpr std::array<FieldKind, 17> kBuildingKinds = {W, B, W, W, W, B, B, B, W, W, W, W, W, W, W, W, W};
+constexpr std::array<int, 16> kSpellColumns = {0, 19, 20, 21, 22, 23, 24, 25, 26, 28, 30, 31, 32, 33, 34, 35};
+constexpr std::array<FieldKind, 16> kSpellKinds = {B, B, B, B, B, B, B, B, W, W, B, B, B, B, B, B};
+// Units: the name pointer, eight bytes, the 2-byte cost, then single bytes.
+constexpr std::array<int, 33> kUnitColumns = {0,  2,  3,  4,  5,  6,  7,  8,  9,  10, 12, 13, 14, 15, 16, 17, 18,
+                                              19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34};
+constexpr std::array<FieldKind, 33> kUnitKinds = {W, B, B, B, B, B, B, B, B, W, B, B, B, B, B, B, B,
+                                                  B, B, B, B, B, F, B, F, F, F, B, F, F, F, F, B};
+constexpr std::array<int, 12> kRaceColumns = {0, 2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 22};
+constexpr std::array<int, 19> kUpkeepColumns = {0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17};
+constexpr std::array<FieldKind, 19> kUpkeepKinds = {B, B, B, B, B, F, F, F, F, B, B, B, B, B, B, B, B, B, B};
+constexpr std::array<int, 11> kHeroStatColumns = {0, 0, 2, 4, 6, 8, 10, 12, 14, 16, 18};
+
+// Constants: absolute offsets by row.
 constexpr std::array<int, 3> kBookRetort = {0x633E6, 0x633E0, 0x63410};
 constexpr std::array<int, 2> kManaGold = {0x95A14, 0x959F4};
 constexpr std::array<int, 8> kPicks = {0x3394B, 0x469F0, 0x469FC, 0x46A08, 0x467F3, 0x46802, 0x46812, 0x46822};
@@ -28,53 +56,102 @@ constexpr std::array<int, 2> kItemMaximum = {0x8C488, 0x8C481};
 constexpr std::array<int, 18> kMapGeneration = {0x3EAF1, 0x3DD83, 0x39A94, 0x39B6F, 0x39988, 0x39671,
                                                 0x3966C, 0x39589, 0x39575, 0x396A4, 0x39341, 0x36D73,
                                                 0x38433, 0x38424, 0x38412, 0x3835B, 0x38354, 0x3834D};
+constexpr std::array<FieldKind, 18> kMapGenerationKinds = {B, B, B, B, B, B, B, B, B, B, B, B, B, B, B, W, W, W};
 constexpr std::array<int, 15> kBookResearch = {0x97339, 0x9734A, 0x9734D, 0x97376, 0x97387,
                                                0x9738A, 0x973B3, 0x973C4, 0x973C7, 0x973DC,
                                                0x973ED, 0x973F0, 0x97405, 0x97416, 0x97419};
+constexpr std::array<FieldKind, 15> kBookResearchKinds = {B, W, B, B, W, B, B, W, B, B, W, B, B, W, B};
 constexpr std::array<int, 5> kHireHero = {0xBE57B, 0xBE581, 0xBE59D, 0xBE5A1, 0xBE5A9};
 constexpr std::array<int, 5> kHireMerc = {0xBE38E, 0xBE3A7, 0xBE3B1, 0xBE3B5, 0xBE3BD};
 constexpr std::array<int, 9> kMisc = {0x99F4B, 0x99F51, 0x9A651, 0xBCB2F, 0xF41AB,
                                       0x90D99, 0xBDB00, 0xC01EA, 0xB550E};
 constexpr std::array<int, 5> kFoodBonuses = {0xC0078, 0xC02CC, 0xC02F7, 0xC026E, 0xC0228};
 
-template <std::size_t N>
-int RowOffset(const std::array<int, N>& table, int j) {
-    return (j >= 0 && j < static_cast<int>(N)) ? table[static_cast<std::size_t>(j)] : 0;
+constexpr GameFile kWizards = GameFile::Wizards;
+constexpr GameFile kMagic = GameFile::Magic;
+
+constexpr SectionLayout Records(GameFile file, int base, int size, std::span<const int> columns,
+                                std::span<const FieldKind> kinds) {
+    return {file, base, size, columns, {}, kinds, {}, B};
+}
+constexpr SectionLayout Unit(int base) { return Records(kWizards, base, 36, kUnitColumns, kUnitKinds); }
+constexpr SectionLayout RowTable(GameFile file, std::span<const int> rows, FieldKind kind,
+                             std::span<const FieldKind> kinds = {}) {
+    return {file, 0, 0, {}, rows, {}, kinds, kind};
+}
+constexpr SectionLayout At(GameFile file, int base, FieldKind kind, int recordSize = 0,
+                           std::span<const int> columns = {}) {
+    return {file, base, recordSize, columns, {}, {}, {}, kind};
+}
+
+constexpr std::array<SectionLayout, kSectionCount> kLayout = {{
+    /* 0 ITEM POWERS */ Records(GameFile::ItemPow, kLbxRecordStart, 30, kItemPowerColumns, kItemPowerKinds),
+    /* 1 BUILDINGS */ Records(GameFile::BuildDat, kLbxRecordStart, 52, kBuildingColumns, kBuildingKinds),
+    /* 2 SPELLS */ Records(GameFile::SpellDat, kLbxRecordStart, 36, kSpellColumns, kSpellKinds),
+    /* 3 .. 19 units */ Unit(0x2963C), Unit(0x29B28), Unit(0x29BB8), Unit(0x29CB4), Unit(0x29E40), Unit(0x29F84),
+    Unit(0x2A0EC), Unit(0x2A1E8), Unit(0x2A2C0), Unit(0x2A398), Unit(0x2A4DC), Unit(0x2A644), Unit(0x2A71C),
+    Unit(0x2A818), Unit(0x2A980), Unit(0x2AAE8), Unit(0x2ABE4),
+    /* 20 races */ At(kWizards, 0x2B226, W, 24, kRaceColumns),
+    /* 21 */ At(kWizards, 0x2B3B8, B, 2),
+    /* 22 upkeep */ Records(kMagic, 0x27AE0, 18, kUpkeepColumns, kUpkeepKinds),
+    /* 23 */ At(kWizards, 0x82C9F, B),
+    /* 24 */ RowTable(kWizards, kBookRetort, B),
+    /* 25 */ RowTable(kWizards, kManaGold, W),
+    /* 26 */ RowTable(kMagic, kPicks, B),
+    /* 27 */ RowTable(kWizards, kItemRewards, W),
+    /* 28 */ At(kWizards, 0x5C02D, B),
+    /* 29 */ RowTable(kWizards, kRetortEffects, B),
+    /* 30 */ At(GameFile::ItemMake, 0x72A0, B),
+    /* 31 */ At(GameFile::ItemMake, 0x29B46, W, 2),
+    /* 32 */ RowTable(kWizards, kItemMaximum, W),
+    /* 33 */ At(kWizards, 0x5863D, W),
+    /* 34 */ At(kMagic, 0x2713E, W, 0, kHeroStatColumns),
+    /* 35 */ At(kMagic, 0x47C35, B),
+    /* 36 */ RowTable(kMagic, kMapGeneration, B, kMapGenerationKinds),
+    /* 37 */ RowTable(kWizards, kBookResearch, B, kBookResearchKinds),
+    /* 38 */ RowTable(kWizards, kHireHero, B),
+    /* 39 */ RowTable(kWizards, kHireMerc, B),
+    /* 40 */ At(kWizards, 0xBE2D4, B),
+    /* 41 */ RowTable(kWizards, kMisc, B),
+    /* 42 */ RowTable(kWizards, kFoodBonuses, B),
+}};
+
+// The further places write-back stores a value to (column 1 only). A row of
+// -1 means every row, each rowStride bytes after the one before.
+struct CopyRule {
+    int section;
+    int row;
+    Place place;
+    int rowStride;
+};
+constexpr std::array<CopyRule, 7> kCopies = {{
+    {24, 0, {kWizards, 0x63405, 0}, 0},
+    {24, 1, {kWizards, 0x633FA, 0}, 0},
+    {25, 0, {kWizards, 0x95A25, 0}, 0},
+    {25, 1, {kWizards, 0x95A05, 0}, 0},
+    {30, 0, {kWizards, 0x8C0E4, 0}, 0},
+    {31, -1, {kWizards, 0x2F078, 0}, 2},
+    // The tower count's copy holds the count plus 6.
+    {kMapGenerationSection, kTowersRow, {kMagic, kTowersCopyOffset, kTowersCopyAdd}, 0},
+}};
+
+const SectionLayout* LayoutOf(int i) {
+    return static_cast<unsigned>(i) < static_cast<unsigned>(kSectionCount) ? &kLayout[static_cast<std::size_t>(i)] : nullptr;
+}
+
+template <typename T>
+T Item(std::span<const T> list, int k, T otherwise) {
+    return k >= 0 && static_cast<std::size_t>(k) < list.size() ? list[static_cast<std::size_t>(k)] : otherwise;
 }
 
 }  // namespace
 
 FieldKind GetFieldKind(int i, int j, int step) {
-    switch (i) {
-        case 0:
-            if (step == 3 || step == 4 || step == 5) return FieldKind::Word;
-            if (step == 1 || step == 2 || (step >= 6 && step <= 9)) return FieldKind::BitFlags;
-            return FieldKind::Byte;
-        case 1:
-            return (step == 1 || step == 5 || step == 6 || step == 7) ? FieldKind::Byte : FieldKind::Word;
-        case 2:
-            return (step == 8 || step == 9) ? FieldKind::Word : FieldKind::Byte;
-        case 20: case 25: case 27: case 31: case 32: case 33: case 34:
-            return FieldKind::Word;
-        case 22:
-            return (step >= 5 && step <= 8) ? FieldKind::BitFlags : FieldKind::Byte;
-        case 36:
-            return (j == 15 || j == 16 || j == 17) ? FieldKind::Word : FieldKind::Byte;
-        case 37:
-            return (j == 1 || j == 4 || j == 7 || j == 10 || j == 13) ? FieldKind::Word : FieldKind::Byte;
-        default:
-            break;
-    }
-    if (i >= 3 && i <= 19) {
-        if (step == 0 || step == 9) return FieldKind::Word;
-        switch (step) {
-            case 22: case 24: case 25: case 26: case 28: case 29: case 30: case 31:
-                return FieldKind::BitFlags;
-            default:
-                return FieldKind::Byte;
-        }
-    }
-    return FieldKind::Byte;
+    const SectionLayout* l = LayoutOf(i);
+    if (!l) return FieldKind::Byte;
+    if (!l->columnKinds.empty()) return Item(l->columnKinds, step, l->kind);
+    if (!l->rowKinds.empty()) return Item(l->rowKinds, j, l->kind);
+    return l->kind;
 }
 
 int ColumnWidth(FieldKind kind) {
@@ -107,102 +184,37 @@ const std::vector<GameFile>& GameFileOpenOrder() {
 }
 
 GameFile GameFileOf(int i) {
-    switch (i) {
-        case 0: return GameFile::ItemPow;
-        case 1: return GameFile::BuildDat;
-        case 2: return GameFile::SpellDat;
-        case 22: case 26: case 34: case 35: case 36: return GameFile::Magic;
-        case 30: case 31: return GameFile::ItemMake;
-        default: return GameFile::Wizards;
-    }
+    const SectionLayout* l = LayoutOf(i);
+    return l ? l->file : GameFile::Wizards;
 }
 
 int RecordSize(int i) {
-    if (i == 0) return 30;
-    if (i == 1) return 52;
-    if (i >= 2 && i <= 19) return 36;
-    if (i == 20) return 24;
-    if (i == 21) return 2;
-    if (i == 22) return 18;
-    return 0;
+    const SectionLayout* l = LayoutOf(i);
+    return l ? l->recordSize : 0;
 }
 
 int SectionBase(int i) {
-    if (i >= 0 && i <= 22) return kRecordBase[static_cast<std::size_t>(i)];
-    switch (i) {
-        case 23: return 0x82C9F;
-        case 28: return 0x5C02D;
-        case 33: return 0x5863D;
-        case 34: return 0x2713E;
-        case 35: return 0x47C35;
-        case 40: return 0xBE2D4;
-        default: return 0;
-    }
+    const SectionLayout* l = LayoutOf(i);
+    return l ? l->base : 0;
 }
 
 int FieldOffset(int i, int j, int step) {
-    if (i == 0) return (step >= 0 && step < 10) ? kItemPowerOffsets[static_cast<std::size_t>(step)] : 0;
-    if (i == 1) return step <= 0 ? 0 : 20 + 2 * (step - 1);
-    if (i == 2) return (step >= 0 && step < 16) ? kSpellOffsets[static_cast<std::size_t>(step)] : 0;
-    if (i >= 3 && i <= 19) {
-        if (step <= 0) return 0;
-        if (step <= 8) return step + 1;  // columns 1 .. 8 at offsets 2 .. 9
-        if (step == 9) return 10;        // the 2-byte cost
-        return step + 2;                 // columns 10 .. 32 at offsets 12 .. 34
-    }
-    if (i == 20) return 2 * step;
-    if (i == 21) return 0;
-    if (i == 22) return step <= 0 ? 0 : step - 1;
-    switch (i) {
-        case 24: return RowOffset(kBookRetort, j);
-        case 25: return RowOffset(kManaGold, j);
-        case 26: return RowOffset(kPicks, j);
-        case 27: return RowOffset(kItemRewards, j);
-        case 29: return RowOffset(kRetortEffects, j);
-        case 32: return RowOffset(kItemMaximum, j);
-        case 34: return step >= 1 ? 2 * (step - 1) : 0;
-        case 36: return RowOffset(kMapGeneration, j);
-        case 37: return RowOffset(kBookResearch, j);
-        case 38: return RowOffset(kHireHero, j);
-        case 39: return RowOffset(kHireMerc, j);
-        case 41: return RowOffset(kMisc, j);
-        case 42: return RowOffset(kFoodBonuses, j);
-        default: return 0;
-    }
+    const SectionLayout* l = LayoutOf(i);
+    return l ? Item(l->columnOffsets, step, 0) + Item(l->rowOffsets, j, 0) : 0;
 }
 
 int Get_Hex_Offset(int i, int j, int step) { return FieldOffset(i, j, step) + j * RecordSize(i); }
 
-int ValueOffset(int i, int j, int step) {
-    if (i >= 0 && i <= 2) return Get_Hex_Offset(i, j, step) + kLbxRecordStart;
-    if (i == 30) return 0x72A0;
-    if (i == 31) return 0x29B46 + 2 * j;
-    return Get_Hex_Offset(i, j, step) + SectionBase(i);
-}
+int ValueOffset(int i, int j, int step) { return Get_Hex_Offset(i, j, step) + SectionBase(i); }
 
-Place SecondCopy(int i, int j) {
-    switch (i) {
-        case 24:
-            if (j == 0) return {GameFile::Wizards, 0x63405};
-            if (j == 1) return {GameFile::Wizards, 0x633FA};
-            break;
-        case 25:
-            if (j == 0) return {GameFile::Wizards, 0x95A25};
-            if (j == 1) return {GameFile::Wizards, 0x95A05};
-            break;
-        case 30:
-            return {GameFile::Wizards, 0x8C0E4};
-        case 31:
-            return {GameFile::Wizards, 0x2F078 + 2 * j};
-        default:
-            break;
+std::optional<Place> SecondCopyOf(int i, int j, int step) {
+    if (step != 1) return std::nullopt;
+    for (const CopyRule& c : kCopies) {
+        if (c.section != i) continue;
+        if (c.row == -1) return Place{c.place.file, c.place.offset + j * c.rowStride, c.place.add};
+        if (c.row == j) return c.place;
     }
-    return {GameFile::Wizards, -1};
-}
-
-std::vector<Place> SecondCopies(int i, int j, int step) {
-    if (!HasSecondCopy(i, j, step)) return {};
-    return {SecondCopy(i, j)};
+    return std::nullopt;
 }
 
 }  // namespace quorvane

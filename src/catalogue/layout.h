@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,29 +46,27 @@ constexpr int kLbxRecordStart = 548;
 constexpr int kDestroyedItemsSection = 33;
 constexpr int kCode50 = 49707;
 constexpr int kCode25 = 63697;
+// The only values section 33 takes: they are stored as the code words.
+constexpr bool IsDestroyedItemsValue(long long n) { return n == 25 || n == 50; }
 
-// Section 36 row 11: the tower count, and its copy that holds the count plus 6.
+// Section 36 row 11: the tower count, and its copy (a further place, see
+// SecondCopyOf) that holds the count plus 6.
 constexpr int kMapGenerationSection = 36;
 constexpr int kTowersRow = 11;
 constexpr int kTowersOffset = 0x36D73;
 constexpr int kTowersCopyOffset = 0x393E3;
 constexpr int kTowersCopyAdd = 6;
 
+// A further place of a value: write-back stores the value there too, plus
+// add (the tower count's copy holds the count plus 6).
 struct Place {
     GameFile file;
     int offset;
+    int add = 0;
 };
 
-// Further places write-back stores a cell's value to, after its first place,
-// with the same field kind (the towers copy of section 36 row 11 is not here;
-// see kTowersCopyOffset).
-std::vector<Place> SecondCopies(int i, int j, int step);
-
-// The same without a list: whether cell (i, j, step) has a further place, and
-// where (at most one exists per cell).
-inline bool HasSecondCopy(int i, int j, int step) {
-    return step == 1 && ((i == 24 && (j == 0 || j == 1)) || i == 25 || i == 30 || i == 31);
-}
-Place SecondCopy(int i, int j);
+// The further place of cell (i, j, step), with the same field kind; at most
+// one exists per cell.
+std::optional<Place> SecondCopyOf(int i, int j, int step);
 
 }  // namespace quorvane

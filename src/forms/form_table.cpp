@@ -5,6 +5,7 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/layout.h"
 
 namespace quorvane::gui {
 
@@ -69,7 +70,7 @@ bool IsDestroyedItemsValue(std::string_view text) {
     in.imbue(std::locale::classic());
     int value = 0;
     if (!(in >> value)) return false;
-    return value == 25 || value == 50;
+    return quorvane::IsDestroyedItemsValue(value);
 }
 
 }  // namespace quorvane::gui

@@ -40,23 +40,20 @@ LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& gam
     const bool overflow = found.overflow;
     const long long n = found.number;
 
-    const bool towers = i == kMapGenerationSection && j == kTowersRow;
+    // A further place may hold the value plus a constant; that sum must fit
+    // its field too.
+    const std::optional<Place> copy = SecondCopyOf(i, j, step);
+    const int add = copy ? copy->add : 0;
     if (i == kDestroyedItemsSection) {
         // Only the two code words may go there: any other word overwrites
         // machine code.
-        if (overflow || (n != 50 && n != 25)) {
+        if (overflow || !IsDestroyedItemsValue(n)) {
             CellProblem(s, i, found.recordLine, " Value Must Be Either 25 or 50.");
-            return found;
-        }
-    } else if (towers) {
-        // The copy holds the count plus 6 in one byte.
-        if (overflow || n < 0 || n > 255 - kTowersCopyAdd) {
-            CellProblem(s, i, found.recordLine, " Value out of range.");
             return found;
         }
     } else if (kind != FieldKind::BitFlags) {
         const long long maximum = kind == FieldKind::Byte ? 255 : 65535;
-        if (overflow || n < 0 || n > maximum) {
+        if (overflow || n < 0 || n > maximum - add) {
             CellProblem(s, i, found.recordLine, " Value out of range.");
             return found;
         }
@@ -66,21 +63,12 @@ LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& gam
     struct Target {
         GameFileImage* file;
         int offset;
+        int add;
     };
-    Target targets[2];
-    int count = 0;
-    const int width = towers ? 1 : FieldBytes(kind);
-    if (towers) {
-        GameFileImage& magic = ImageOf(games, GameFile::Magic);
-        targets[count++] = {&magic, kTowersOffset};
-        targets[count++] = {&magic, kTowersCopyOffset};
-    } else {
-        targets[count++] = {&ImageOf(games, GameFileOf(i)), ValueOffset(i, j, step)};
-        if (HasSecondCopy(i, j, step)) {
-            const Place copy = SecondCopy(i, j);
-            targets[count++] = {&ImageOf(games, copy.file), copy.offset};
-        }
-    }
+    Target targets[2] = {{&ImageOf(games, GameFileOf(i)), ValueOffset(i, j, step), 0}, {}};
+    int count = 1;
+    if (copy) targets[count++] = {&ImageOf(games, copy->file), copy->offset, copy->add};
+    const int width = FieldBytes(kind);
     // Nothing is written past a game file's end, and a cell is written either
     // at all its places in the open files or nowhere.
     for (int t = 0; t < count; ++t) {
@@ -96,10 +84,9 @@ LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& gam
         GameFileImage& file = *targets[t].file;
         if (!file.IsOpen()) continue;
         const int offset = targets[t].offset;
-        if (towers) WriteBYTE(file, offset, t == 0 ? number : number + kTowersCopyAdd, s.log);
-        else if (kind == FieldKind::BitFlags) WriteBitFlagHex8BitTest(file, offset, found.value, s.log);
-        else if (kind == FieldKind::Word) WriteDWORD(file, offset, number, s.log);
-        else WriteBYTE(file, offset, number, s.log);
+        if (kind == FieldKind::BitFlags) WriteBitFlagHex8BitTest(file, offset, found.value, s.log);
+        else if (kind == FieldKind::Word) WriteDWORD(file, offset, number + targets[t].add, s.log);
+        else WriteBYTE(file, offset, number + targets[t].add, s.log);
     }
     return found;
 }

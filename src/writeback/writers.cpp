@@ -1,61 +1,54 @@
 #include "writeback/writers.h"
 
 #include "catalogue/conversions.h"
-#include "catalogue/layout.h"
 
 namespace quorvane {
 
-int WriteBYTE(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
-    return WriteBYTE(file, offset, StrToInt(value), log);
-}
+namespace {
 
-int WriteBYTE(GameFileImage& file, long long offset, int value, DebugLog& log) {
-    file.PutByte(offset, static_cast<std::uint8_t>(value & 0xFF));
-    if (log.IsOpen()) log.Line(" WriteBYTE Hex -> ", Int2Hex(static_cast<int>(offset)), " <- Hex Value -> ", value);
-    return 0;
-}
-
-int WriteDWORD(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
-    return WriteDWORD(file, offset, StrToInt(value), log);
-}
-
-int WriteDWORD(GameFileImage& file, long long offset, int n, DebugLog& log) {
-    if (n >= 0 && n <= 0xFFFF && !log.IsOpen()) {
-        // For 0 .. 65535 the split of the hexadecimal digits below gives
-        // exactly the low and the high byte.
-        file.PutByte(offset, static_cast<std::uint8_t>(n & 0xFF));
-        file.PutByte(offset + 1, static_cast<std::uint8_t>(n >> 8));
-        return 0;
-    }
+// The word a value is stored as: the value itself for 0 .. 65535; beyond, the
+// number its first four hexadecimal digits form.
+int StoredWord(int n) {
+    if (n >= 0 && n <= 0xFFFF) return n;
     std::string total = Int2Hex(n);
     if (total.size() > 4) total.resize(4);
-    std::string high;
-    std::string low;
-    switch (total.size()) {
-        case 4: high = total.substr(0, 2); low = total.substr(2, 2); break;
-        case 3: high = total.substr(0, 1); low = total.substr(1, 2); break;
-        default: high = "0"; low = total; break;
-    }
-    file.PutByte(offset, static_cast<std::uint8_t>(HexToInt(low)));
-    file.PutByte(offset + 1, static_cast<std::uint8_t>(HexToInt(high)));
-    log.Line(" WriteDWORD Fired HighValue-> ", high, " LoValue-> ", low, " Total-> ", total);
-    return 0;
+    return HexToInt(total);
 }
 
-int WriteBitFlagHex8BitTest(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
+}  // namespace
+
+void WriteBYTE(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
+    WriteBYTE(file, offset, StrToInt(value), log);
+}
+
+void WriteBYTE(GameFileImage& file, long long offset, int value, DebugLog& log) {
+    file.PutByte(offset, static_cast<std::uint8_t>(value & 0xFF));
+    if (log.IsOpen()) log.Line(" WriteBYTE Hex -> ", Int2Hex(static_cast<int>(offset)), " <- Hex Value -> ", value);
+}
+
+void WriteDWORD(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
+    WriteDWORD(file, offset, StrToInt(value), log);
+}
+
+void WriteDWORD(GameFileImage& file, long long offset, int n, DebugLog& log) {
+    const int word = StoredWord(n);
+    file.PutByte(offset, static_cast<std::uint8_t>(word & 0xFF));
+    file.PutByte(offset + 1, static_cast<std::uint8_t>(word >> 8));
+    if (!log.IsOpen()) return;
+    // The trace names the value's hexadecimal digits split into the high and
+    // the low byte.
+    std::string total = Int2Hex(n);
+    if (total.size() > 4) total.resize(4);
+    const std::size_t lowDigits = total.size() >= 3 ? 2 : total.size();
+    const std::string high = total.size() >= 3 ? total.substr(0, total.size() - 2) : "0";
+    const std::string low = total.substr(total.size() - lowDigits);
+    log.Line(" WriteDWORD Fired HighValue-> ", high, " LoValue-> ", low, " Total-> ", total);
+}
+
+void WriteBitFlagHex8BitTest(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
     const int byteOne = FlagTextToByte(value);
     file.PutByte(offset, static_cast<std::uint8_t>(byteOne));
     log.Line(" WriteBitFlagHex8BitTest Fired bitstring-> ", byteOne, " ByteOne ", value, " Value ");
-    return 0;
-}
-
-int WriteField(int i, int j, int step, GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
-    switch (GetFieldKind(i, j, step)) {
-        case FieldKind::Byte: return WriteBYTE(file, offset, value, log);
-        case FieldKind::Word: return WriteDWORD(file, offset, value, log);
-        case FieldKind::BitFlags: return WriteBitFlagHex8BitTest(file, offset, value, log);
-    }
-    return 0;
 }
 
 }  // namespace quorvane
