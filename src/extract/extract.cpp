@@ -10,16 +10,9 @@
 
 namespace quorvane {
 
-void WriteNameRules(Session& s, std::string& rules, const std::string& name, int i, int j, int step, int last) {
+void WriteNameRules(Session& s, const std::string& name, int i, int j) {
     s.log.Line(" WriteNameRules ********************** ", name, " section ", Header(i));
-    AppendNameField(rules, name);
-    if (last == 0) {
-        rules += ',';
-    } else {
-        rules += ';';
-        rules += kLineEnd;
-    }
-    s.grid.SetArrayValue(i, j, step, name);
+    s.grid.SetArrayValue(i, j, 0, name);
 }
 
 std::string ExtractValueText(int i, int j, int step, const GameFileImage& input, long long offset, DebugLog& log) {
@@ -46,14 +39,10 @@ std::string ExtractValueText(int i, int j, int step, const GameFileImage& input,
     return total;
 }
 
-bool DataRules(Session& s, int i, int j, int step, const GameFileImage& input, std::string& rules, int offset) {
+bool DataRules(Session& s, int i, int j, int step, const GameFileImage& input, int offset) {
     s.log.Line(" DataRules(int i,int j,int Step,fstream& InputFile,ofstream& Rules) ");
-    const FieldKind kind = GetFieldKind(i, j, step);
-    const bool readable = input.Holds(offset, FieldBytes(kind));
-    const std::string total = ExtractValueText(i, j, step, input, offset, s.log);
-    AppendValueField(rules, total, ColumnWidth(kind));
-    s.grid.SetArrayValue(i, j, step, total);
-    return readable;
+    s.grid.SetArrayValue(i, j, step, ExtractValueText(i, j, step, input, offset, s.log));
+    return input.Holds(offset, FieldBytes(GetFieldKind(i, j, step)));
 }
 
 namespace {
@@ -61,7 +50,7 @@ namespace {
 // The game file a row's name is read from: its own file for the three LBX
 // sections, WIZARDS.EXE (through the name pointers) for units and races.
 GameFile NameFileOf(int i) { return i <= 2 ? GameFileOf(i) : GameFile::Wizards; }
-bool NameComesFromGameFile(int i) { return i <= 20; }
+bool NameComesFromGameFile(int i) { return i <= kLastNamedFromGameSection; }
 
 }  // namespace
 
@@ -95,25 +84,18 @@ bool ExtractFromGameFiles(Session& s) {
         const int columns = Columns(i);
         for (int j = 0; j < Rows(i); ++j) {
             s.log.Line("loop j ", j);
-            for (int step = 0; step < columns; ++step) {
-                if (step == 0) {
-                    bool readable = true;
-                    const std::string name = ReadName(i, j, images, s.log, &readable);
-                    WriteNameRules(s, rules, readable ? name : std::string(kValueNotFound), i, j, 0, 0);
-                    if (!readable && NameComesFromGameFile(i) && ImageOf(images, NameFileOf(i)).IsOpen())
-                        ++cutOff[static_cast<std::size_t>(NameFileOf(i))];
-                } else {
-                    if (!DataRules(s, i, j, step, input, rules, ValueOffset(i, j, step)) && input.IsOpen())
-                        ++cutOff[static_cast<std::size_t>(GameFileOf(i))];
-                    if (step < columns - 1) {
-                        rules += ',';
-                    } else {
-                        rules += ';';
-                        rules += kLineEnd;
-                    }
-                }
+            bool readable = true;
+            const std::string name = ReadName(i, j, images, s.log, &readable);
+            WriteNameRules(s, readable ? name : std::string(kValueNotFound), i, j);
+            if (!readable && NameComesFromGameFile(i) && ImageOf(images, NameFileOf(i)).IsOpen())
+                ++cutOff[static_cast<std::size_t>(NameFileOf(i))];
+            s.log.Line("Step Loop ", 0);
+            for (int step = 1; step < columns; ++step) {
+                if (!DataRules(s, i, j, step, input, ValueOffset(i, j, step)) && input.IsOpen())
+                    ++cutOff[static_cast<std::size_t>(GameFileOf(i))];
                 s.log.Line("Step Loop ", step);
             }
+            AppendRecordLine(rules, i, j, [&](int step) -> const std::string& { return s.grid.GetArrayValue(i, j, step); });
         }
         AppendDirective(rules, Header(kHeaderEnd));
         s.progress().Step();

@@ -22,12 +22,11 @@ bool ExtractFromGameFiles(Session& s);
 // bytes cannot be read.
 std::string ExtractValueText(int i, int j, int step, const GameFileImage& input, long long offset, DebugLog& log);
 
-// Appends the value field of cell (i, j, step) read at offset, and stores its
-// text in the grid. Returns false when its bytes could not be read.
-bool DataRules(Session& s, int i, int j, int step, const GameFileImage& input, std::string& rules, int offset);
+// Reads the value of cell (i, j, step) at offset and stores its text in the
+// grid. Returns false when its bytes could not be read.
+bool DataRules(Session& s, int i, int j, int step, const GameFileImage& input, int offset);
 
-// Appends the name field (and a comma, or with last a semicolon and line end)
-// and stores the name in the grid.
-void WriteNameRules(Session& s, std::string& rules, const std::string& name, int i, int j, int step, int last);
+// Stores the row's name in the grid.
+void WriteNameRules(Session& s, const std::string& name, int i, int j);
 
 }  // namespace quorvane

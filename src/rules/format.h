@@ -5,6 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "catalogue/catalogue.h"
+#include "catalogue/layout.h"
+
 namespace quorvane {
 
 inline constexpr const char* kLineEnd = "\r\n";
@@ -20,6 +23,22 @@ void AppendDirective(std::string& out, std::string_view text);
 void AppendNameField(std::string& out, std::string_view name);
 // width - length spaces (none for a text of width or more), then the text.
 void AppendValueField(std::string& out, std::string_view text, int width);
+
+// One record line of row j of section i: the name field, then each value
+// right-aligned in its column's width after a comma, a semicolon and the line
+// end. text(step) gives the cell's text, step 0 the name. Extraction and save
+// both write their record lines with it.
+template <typename TextOf>
+void AppendRecordLine(std::string& out, int i, int j, TextOf&& text) {
+    const int columns = Columns(i);
+    AppendNameField(out, text(0));
+    for (int step = 1; step < columns; ++step) {
+        out += ',';
+        AppendValueField(out, text(step), ColumnWidth(GetFieldKind(i, j, step)));
+    }
+    out += ';';
+    out += kLineEnd;
+}
 
 // True when the text, once trailing blanks are removed, is eight characters
 // each '0' or '1': the only form a flag byte takes in the rules file.

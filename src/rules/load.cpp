@@ -5,12 +5,11 @@
 #include "catalogue/layout.h"
 #include "rules/file_io.h"
 #include "rules/format.h"
+#include "rules/record_reader.h"
 
 namespace quorvane {
 
 namespace {
-
-bool IsValueStart(char c) { return (c >= '0' && c <= '9') || c == '-'; }
 
 class Loader {
 public:
@@ -27,28 +26,13 @@ private:
 
     void FindDirective(int i) {
         const std::string& header = Header(i);
-        while (src_.GetLine(r_.Line)) {
-            ++r_.LineNumber;
-            if (r_.Line.find(header) != std::string::npos) {
-                s_.log.Line("LoadDataFileToArray found [", header, "] at line ", r_.LineNumber);
-                src_.NextLineOrEmpty(r_.Line);
-                ++r_.LineNumber;
-                r_.position = 0;
-                return;
-            }
-            if (r_.LineNumber > kLoaderSearchLimit) Problem(". Unexpected end of file.");
-        }
-        r_.Line.clear();  // the file ended before the directive
+        if (FindDirectiveLine(r_, src_, header, kLoaderSearchLimit, [&] { Problem(". Unexpected end of file."); }))
+            s_.log.Line("LoadDataFileToArray found [", header, "] at line ", r_.LineNumber - 1);
     }
 
     std::string_view ReadName(int i, int j) {
-        if (j == 0) {
-            FindDirective(i);
-        } else {
-            src_.NextLineOrEmpty(r_.Line);
-            ++r_.LineNumber;
-            r_.position = 0;
-        }
+        if (j == 0) FindDirective(i);
+        else NextRecordLine(r_, src_);
         s_.log.Line("LoadDataFileToArray Line ", r_.LineNumber, " : ", r_.Line);
         const std::size_t open = r_.Line.find('"');
         if (open == std::string::npos) return kValueNotFound;
@@ -68,16 +52,12 @@ private:
             return kValueNotFound;
         }
         const bool last = step == Columns(i) - 1;
-        for (std::size_t p = comma + 1; p <= comma + width + 2 && p < line.size(); ++p) {
-            if (!IsValueStart(line[p])) continue;
-            const std::size_t end = line.find(last ? ';' : ',', p);
-            if (end == std::string::npos) {
-                Problem(last ? ". SemiColon Not Found." : ". 2nd Comma Not Found.");
-                continue;
-            }
-            const std::string_view value = std::string_view(line).substr(p, end - p);
-            s_.log.Line("LoadDataFileToArray comma ", comma, " digit ", p, " value ", value);
-            r_.position = last ? 0 : p;
+        const ValueScan scan = ScanValue(line, comma, static_cast<int>(width), last, MinusSign::StartsValue,
+                                         [&] { Problem(last ? ". SemiColon Not Found." : ". 2nd Comma Not Found."); });
+        if (scan.found) {
+            const std::string_view value = std::string_view(line).substr(scan.start, scan.end - scan.start);
+            s_.log.Line("LoadDataFileToArray comma ", comma, " digit ", scan.start, " value ", value);
+            r_.position = last ? 0 : scan.start;
             if (kind == FieldKind::BitFlags && !IsFlagText(value)) Problem(". Binary string expected.");
             return value;
         }

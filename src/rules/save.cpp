@@ -15,22 +15,14 @@ std::string FormatGrid(Session& s, bool stepProgress) {
     for (int i = 0; i < kSectionCount; ++i) {
         s.log.Line("SaveArrayToDataFile() i loop ", i);
         AppendDirective(out, Header(i));
-        const int columns = Columns(i);
         for (int j = 0; j < Rows(i); ++j) {
             s.log.Line("SaveArrayToDataFile() j loop ", j);
-            for (int step = 0; step < columns; ++step) {
+            AppendRecordLine(out, i, j, [&](int step) -> const std::string& {
                 s.log.Line("SaveArrayToDataFile() Step loop ", step);
                 const std::string& text = s.grid.GetArrayValue(i, j, step);
-                if (step == 0) AppendNameField(out, text);
-                else AppendValueField(out, text, ColumnWidth(GetFieldKind(i, j, step)));
                 if (i == 31) s.log.Line("GetArrayValue(i,j,Step)*************************31", text);
-                if (step == columns - 1) {
-                    out += ';';
-                    out += kLineEnd;
-                } else {
-                    out += ',';
-                }
-            }
+                return text;
+            });
         }
         AppendDirective(out, Header(kHeaderEnd));
         out += kLineEnd;

@@ -3,6 +3,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
+#include "rules/record_reader.h"
 
 namespace quorvane {
 
@@ -13,24 +14,12 @@ void RecordProblem(Session& s, int i, const char* message) {
 }
 
 void FindDirective(Session& s, int i, LineSource& rules) {
-    ReaderState& r = s.reader;
     const std::string& header = Header(i);
-    rules.GetLine(r.Line);
-    while (!rules.Failed()) {
-        ++r.LineNumber;
-        if (r.Line.find(header) != std::string::npos) {
-            s.log.Line("FindRulesNumber found [", header, "] at line ", r.LineNumber);
-            rules.GetLine(r.Line);
-            ++r.LineNumber;
-            r.position = 0;
-            return;
-        }
-        if (r.LineNumber > kWriteBackSearchLimit) {
-            s.log.Line(" Label missing - FindRulesNumber ");
-            s.Report("Line: ", Int2Str(r.LineNumber), "[", header, "]", " expected.");
-        }
-        rules.GetLine(r.Line);
-    }
+    const bool found = FindDirectiveLine(s.reader, rules, header, kWriteBackSearchLimit, [&] {
+        s.log.Line(" Label missing - FindRulesNumber ");
+        s.Report("Line: ", Int2Str(s.reader.LineNumber), "[", header, "]", " expected.");
+    });
+    if (found) s.log.Line("FindRulesNumber found [", header, "] at line ", s.reader.LineNumber - 1);
 }
 
 }  // namespace
@@ -39,13 +28,8 @@ LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rul
     ReaderState& r = s.reader;
     LookupResult result;
     if (step == 0) {
-        if (j == 0) {
-            FindDirective(s, i, rules);
-        } else {
-            rules.GetLine(r.Line);
-            ++r.LineNumber;
-            r.position = 0;
-        }
+        if (j == 0) FindDirective(s, i, rules);
+        else NextRecordLine(r, rules);
         result.recordLine = r.LineNumber;
         return result;
     }
@@ -63,28 +47,20 @@ LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rul
         return result;
     }
     const bool last = step == Columns(i) - 1;
-    bool negative = false;
-    for (std::size_t k = comma; k <= comma + width + 2 && k < line.size(); ++k) {
-        const char c = line[k];
-        if (k == comma) continue;
-        if (c == '-') {
-            negative = true;
-            continue;
+    const ValueScan scan = ScanValue(line, comma, static_cast<int>(width), last, MinusSign::IsFlag, [&] {
+        result.valueProblem = true;
+        if (last) {
+            s.log.Line(" Second in FindRulesNumber ");
+            RecordProblem(s, i, " Semi-colon expected.");
+        } else {
+            s.log.Line(" Second comma in FindRulesNumber ");
+            RecordProblem(s, i, " Comma expected.");
         }
-        if (c < '0' || c > '9') continue;
-        const std::size_t end = line.find(last ? ';' : ',', k);
-        if (end == std::string::npos) {
-            result.valueProblem = true;
-            if (last) {
-                s.log.Line(" Second in FindRulesNumber ");
-                RecordProblem(s, i, " Semi-colon expected.");
-            } else {
-                s.log.Line(" Second comma in FindRulesNumber ");
-                RecordProblem(s, i, " Comma expected.");
-            }
-            continue;
-        }
-        std::string value = line.substr(k, end - k);
+    });
+    if (scan.found) {
+        const std::size_t k = scan.start;
+        const bool negative = scan.negative;
+        std::string value = line.substr(k, scan.end - k);
         s.log.Line("FindRulesNumber value ", value, " i ", i, " j ", j, " Step ", step);
         // A flag byte is written only from its exact form: eight characters
         // 0 or 1 (trailing blanks aside); anything else would set bits the
