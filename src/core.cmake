@@ -17,6 +17,7 @@ add_library(quorvane_core STATIC
   src/writeback/writers.cpp
   src/writeback/pipeline.cpp
   src/writeback/dry_run.cpp
+  src/writeback/cell_check.cpp
   src/sample/sample_game.cpp
   src/rules/file_io.cpp
 )

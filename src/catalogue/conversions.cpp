@@ -1,34 +1,33 @@
 #include "catalogue/conversions.h"
 
+#include <cctype>
+#include <charconv>
 #include <climits>
 #include <cstdint>
 
 namespace quorvane {
 
-std::string Int2Str(long long n) { return std::to_string(n); }
+std::string Int2Str(long long n) {
+    char buffer[24];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, n);
+    return std::string(buffer, end);
+}
 
 std::string Int2Hex(int n) {
-    static const char kDigits[] = "0123456789abcdef";
-    auto u = static_cast<std::uint32_t>(n);
-    if (u == 0) return "0";
-    std::string out;
-    while (u != 0) {
-        out.insert(out.begin(), kDigits[u & 0xF]);
-        u >>= 4;
-    }
-    return out;
+    // Lower-case digits of the 32-bit pattern, no leading zeros.
+    char buffer[8];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, static_cast<std::uint32_t>(n), 16);
+    return std::string(buffer, end);
 }
 
 int HexToInt(std::string_view text) {
+    // The hexadecimal digits up to the first other character; the low 32
+    // bits of a longer number.
+    std::size_t digits = 0;
+    while (digits < text.size() && std::isxdigit(static_cast<unsigned char>(text[digits]))) ++digits;
+    const std::string_view low = text.substr(digits > 8 ? digits - 8 : 0, digits > 8 ? 8 : digits);
     std::uint32_t value = 0;
-    for (char c : text) {
-        int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else break;
-        value = (value << 4) | static_cast<std::uint32_t>(d);
-    }
+    std::from_chars(low.data(), low.data() + low.size(), value, 16);
     return static_cast<int>(value);
 }
 

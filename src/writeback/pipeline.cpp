@@ -26,6 +26,17 @@ bool IsDirectiveLine(const std::string& line) {
 
 }  // namespace
 
+const char* NumberRefusal(int i, int j, int step, long long n, bool overflow) {
+    // Only the two code words may go to the destroyed-items place: any other
+    // word overwrites machine code.
+    if (i == kDestroyedItemsSection) return overflow || !IsDestroyedItemsValue(n) ? " Value Must Be Either 25 or 50." : nullptr;
+    // A further place may hold the value plus a constant; that sum must fit
+    // its field too.
+    const std::optional<Place> copy = SecondCopyOf(i, j, step);
+    const long long maximum = (GetFieldKind(i, j, step) == FieldKind::Byte ? 255 : 65535) - (copy ? copy->add : 0);
+    return overflow || n < 0 || n > maximum ? " Value out of range." : nullptr;
+}
+
 LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, LineSource& rules) {
     const LookupResult found = FindRulesNumber(s, i, j, step, rules);
     // The section's values are still staged (see WriteSectionToGame): none
@@ -40,21 +51,10 @@ LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& gam
     const bool overflow = found.overflow;
     const long long n = found.number;
 
-    // A further place may hold the value plus a constant; that sum must fit
-    // its field too.
     const std::optional<Place> copy = SecondCopyOf(i, j, step);
-    const int add = copy ? copy->add : 0;
-    if (i == kDestroyedItemsSection) {
-        // Only the two code words may go there: any other word overwrites
-        // machine code.
-        if (overflow || !IsDestroyedItemsValue(n)) {
-            CellProblem(s, i, found.recordLine, " Value Must Be Either 25 or 50.");
-            return found;
-        }
-    } else if (kind != FieldKind::BitFlags) {
-        const long long maximum = kind == FieldKind::Byte ? 255 : 65535;
-        if (overflow || n < 0 || n > maximum - add) {
-            CellProblem(s, i, found.recordLine, " Value out of range.");
+    if (kind != FieldKind::BitFlags) {
+        if (const char* refusal = NumberRefusal(i, j, step, n, overflow)) {
+            CellProblem(s, i, found.recordLine, refusal);
             return found;
         }
     }

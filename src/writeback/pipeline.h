@@ -26,6 +26,11 @@ void WriteRulesIntoImages(Session& s, std::string rulesText, GameImages& games);
 // be opened.
 bool ReadRulesForWriting(Session& s, std::string* content);
 
+// The refusal write-back reports (" Value out of range.", " Value Must Be
+// Either 25 or 50.") for the number n read from a Byte or Word cell, or
+// nullptr when it is written.
+const char* NumberRefusal(int i, int j, int step, long long n, bool overflow);
+
 // Writes one section; its values reach the images only when its rows lined up.
 void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules);
 // Looks one cell up and writes it; returns what the lookup found.

@@ -1,0 +1,98 @@
+#include "writeback/cell_check.h"
+
+#include "catalogue/catalogue.h"
+#include "catalogue/conversions.h"
+#include "catalogue/layout.h"
+#include "rules/format.h"
+#include "rules/record_reader.h"
+#include "writeback/pipeline.h"
+
+namespace quorvane {
+
+namespace {
+
+// The number a plain decimal text (blanks around, one optional '-') stands
+// for in the cell's stored form; false for any other text.
+bool PlainNumber(std::string_view text, FieldKind kind, long long* stored) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return false;
+    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    const bool negative = text.front() == '-';
+    if (negative) text.remove_prefix(1);
+    if (text.empty() || text.size() > 12) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    bool overflow = false;
+    const long long n = LeadingNumber(text, &overflow);
+    *stored = negative ? (kind == FieldKind::Byte ? 256 : 65536) - n : n;
+    return true;
+}
+
+// The text extraction gives a stored number.
+std::string DisplayText(long long n, FieldKind kind, int i) {
+    if (i != kDestroyedItemsSection) {
+        if (kind == FieldKind::Byte && n >= 241 && n <= 255) return Int2Str(n - 256);
+        if (kind == FieldKind::Word && n >= 60001 && n <= 65535) return Int2Str(n - 65536);
+    }
+    return Int2Str(n);
+}
+
+}  // namespace
+
+std::string AllowedRange(int i, int j, int step) {
+    const FieldKind kind = GetFieldKind(i, j, step);
+    if (i == kDestroyedItemsSection) return "25 or 50";
+    if (kind == FieldKind::BitFlags) return "eight characters 0 or 1, bit 7 first";
+    const std::optional<Place> copy = SecondCopyOf(i, j, step);
+    const int add = copy ? copy->add : 0;
+    const int maximum = (kind == FieldKind::Byte ? 255 : 65535) - add;
+    const int negativeFrom = kind == FieldKind::Byte ? 241 : 60001;
+    const int base = kind == FieldKind::Byte ? 256 : 65536;
+    std::string text = "0 to " + Int2Str(maximum);
+    if (maximum >= negativeFrom)
+        text += ", or " + Int2Str(negativeFrom - base) + " to " + Int2Str(maximum - base) + " for " + Int2Str(negativeFrom) +
+                " to " + Int2Str(maximum);
+    return text;
+}
+
+CellCheck CheckCell(int i, int j, int step, std::string_view text) {
+    CellCheck result;
+    result.range = AllowedRange(i, j, step);
+    const auto refuse = [&](std::string message) {
+        result.verdict = CellCheck::Verdict::Refused;
+        result.message = std::move(message);
+        return result;
+    };
+    // A comma before the row's last column, or a line end anywhere, would end
+    // the field early and shift every later value of the row, unreported.
+    const FieldKind kind = GetFieldKind(i, j, step);
+    const bool last = step == Columns(i) - 1;
+    if (text.find_first_of(last ? "\r\n" : ",\r\n") != std::string_view::npos)
+        return refuse(" The text holds a comma or line end, which would shift the row's later values.");
+
+    // The field as a save writes it, scanned as write-back scans it.
+    std::string line = "\"\",";
+    AppendValueField(line, text, ColumnWidth(kind));
+    line += last ? ';' : ',';
+    const ValueScan scan = ScanValue(line, 2, ColumnWidth(kind), last, MinusSign::IsFlag, [] {});
+    if (!scan.found) return refuse(" Decimal Number expected.");
+    const std::string_view value = std::string_view(line).substr(scan.start, scan.end - scan.start);
+
+    if (kind == FieldKind::BitFlags) {
+        if (!IsFlagText(value)) return refuse(" Binary string expected.");
+        return result;
+    }
+    bool overflow = false;
+    long long n = LeadingNumber(value, &overflow);
+    if (scan.negative && !overflow) n = (kind == FieldKind::Byte ? 256 : 65536) - n;
+    if (const char* refusal = NumberRefusal(i, j, step, n, overflow)) return refuse(refusal);
+    result.stored = n;
+    long long looks = 0;
+    if (!PlainNumber(text, kind, &looks) || looks != n) {
+        result.verdict = CellCheck::Verdict::Warning;
+        result.message = "Written as " + DisplayText(n, kind, i) + ".";
+    }
+    return result;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,97 @@
+// The cell check against the real write: each text is saved into its cell as
+// the editor saves it, written, and what the write did must be what the check
+// said.
+#include <gtest/gtest.h>
+
+#include "app/actions.h"
+#include "catalogue/layout.h"
+#include "test_util.h"
+#include "writeback/cell_check.h"
+
+namespace quorvane {
+namespace {
+
+using test::Fixture;
+using test::TempDir;
+using Verdict = CellCheck::Verdict;
+
+struct Cell {
+    int i, j, step;
+};
+
+TEST(CellCheck, AgreesWithTheWrite) {
+    TempDir dir;
+    test::MakeSampleGame(dir.path());
+    Fixture f;
+    f.session.gameFolder = dir.path();
+    f.session.rulesPath = dir.File("rules.txt");
+    ExtractCommand(f.session);
+
+    const Cell byteCell{23, 0, 1}, wordCell{31, 0, 1}, flagCell{0, 0, 1}, destroyed{33, 0, 1}, towers{36, 11, 1};
+    struct Case {
+        Cell cell;
+        std::string text;
+        Verdict verdict;
+    };
+    const std::vector<Case> cases = {
+        {byteCell, "7", Verdict::Written},        {byteCell, "-1", Verdict::Written},
+        {byteCell, "255", Verdict::Written},      {byteCell, "256", Verdict::Refused},
+        {byteCell, "300", Verdict::Refused},      {byteCell, "-0", Verdict::Refused},
+        {byteCell, "12ab", Verdict::Warning},     {byteCell, "x5", Verdict::Warning},
+        {byteCell, "Not Set", Verdict::Refused},  {byteCell, "", Verdict::Refused},
+        {byteCell, "1,2", Verdict::Warning},      {wordCell, "5597S", Verdict::Warning},
+        {wordCell, "65535", Verdict::Written},    {wordCell, "-5535", Verdict::Written},
+        {wordCell, "70000", Verdict::Refused},    {wordCell, "99999999999999", Verdict::Refused},
+        {flagCell, "00001001", Verdict::Written}, {flagCell, "0000000x", Verdict::Refused},
+        {flagCell, "101", Verdict::Refused},      {flagCell, "000000001", Verdict::Refused},
+        {flagCell, "0000,0001", Verdict::Refused},
+        {destroyed, "25", Verdict::Written},      {destroyed, "40", Verdict::Refused},
+        {destroyed, "50x", Verdict::Warning},     {towers, "249", Verdict::Written},
+        {towers, "250", Verdict::Refused},
+    };
+    for (const Case& c : cases) {
+        const CellCheck check = CheckCell(c.cell.i, c.cell.j, c.cell.step, c.text);
+        EXPECT_EQ(check.verdict, c.verdict) << c.text << ' ' << check.message;
+
+        const std::string before = f.session.grid.GetArrayValue(c.cell.i, c.cell.j, c.cell.step);
+        f.session.grid.SetArrayValue(c.cell.i, c.cell.j, c.cell.step, c.text);
+        ASSERT_TRUE(SaveCommand(f.session));
+        f.errors.texts.clear();
+        WriteCommand(f.session);
+        if (check.verdict == Verdict::Refused) {
+            // The write refused it with the same message.
+            ASSERT_FALSE(f.errors.texts.empty()) << c.text;
+            if (c.text.find(',') == std::string::npos) {
+                EXPECT_EQ(f.errors.texts.size(), 1u) << c.text;
+                EXPECT_EQ(f.errors.texts[0].substr(f.errors.texts[0].find("section ") + 8), check.message) << c.text;
+            }
+        } else {
+            EXPECT_TRUE(f.errors.texts.empty()) << c.text << ": " << (f.errors.texts.empty() ? "" : f.errors.texts[0]);
+            // What reached the game file is what the check said.
+            const auto bytes = test::GameBytes(dir.path(), GameFileOf(c.cell.i));
+            const auto at = static_cast<std::size_t>(ValueOffset(c.cell.i, c.cell.j, c.cell.step));
+            if (c.cell.i == flagCell.i) {
+                EXPECT_EQ(bytes[at], 0b00001001);
+            } else if (c.cell.i == destroyed.i) {
+                EXPECT_EQ(bytes[at] | bytes[at + 1] << 8, check.stored == 25 ? kCode25 : kCode50);
+            } else {
+                const long long word = GetFieldKind(c.cell.i, c.cell.j, c.cell.step) == FieldKind::Word ? bytes[at] | bytes[at + 1] << 8 : bytes[at];
+                EXPECT_EQ(word, check.stored) << c.text;
+            }
+        }
+        f.session.grid.SetArrayValue(c.cell.i, c.cell.j, c.cell.step, before);
+    }
+    EXPECT_EQ(CheckCell(byteCell.i, 0, 1, "5597S").message, " Value out of range.");
+    EXPECT_EQ(CheckCell(wordCell.i, 0, 1, "5597S").message, "Written as 5597.");
+}
+
+TEST(CellCheck, RangesInWords) {
+    EXPECT_EQ(AllowedRange(23, 0, 1), "0 to 255, or -15 to -1 for 241 to 255");
+    EXPECT_EQ(AllowedRange(31, 0, 1), "0 to 65535, or -5535 to -1 for 60001 to 65535");
+    EXPECT_EQ(AllowedRange(36, 11, 1), "0 to 249, or -15 to -7 for 241 to 249");
+    EXPECT_EQ(AllowedRange(33, 0, 1), "25 or 50");
+    EXPECT_EQ(AllowedRange(0, 0, 1), "eight characters 0 or 1, bit 7 first");
+}
+
+}  // namespace
+}  // namespace quorvane
