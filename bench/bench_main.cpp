@@ -32,10 +32,10 @@
 #include <string>
 #include <vector>
 
-#include "app/actions.h"
-#include "app/session.h"
+#include "actions/actions.h"
+#include "session/session.h"
 #include "catalogue/layout.h"
-#include "rules/file_io.h"
+#include "io/file_io.h"
 #include "rules/format.h"
 #include "sample/sample_game.h"
 #include "writeback/pipeline.h"

@@ -13,7 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/session.h"
+#include "session/session.h"
 #include "catalogue/catalogue.h"
 #include "fuzz_support.h"
 #include "rules/load.h"

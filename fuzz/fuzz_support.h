@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/session.h"
+#include "session/session.h"
 #include "catalogue/catalogue.h"
 
 namespace quorvane::fuzz {

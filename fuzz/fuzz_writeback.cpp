@@ -19,12 +19,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/session.h"
+#include "session/session.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
 #include "extract/extract.h"
 #include "fuzz_support.h"
-#include "rules/file_io.h"
+#include "io/file_io.h"
 #include "rules/format.h"
 #include "rules/load.h"
 #include "rules/save.h"

@@ -3,7 +3,7 @@
 // said.
 #include <gtest/gtest.h>
 
-#include "app/actions.h"
+#include "actions/actions.h"
 #include "catalogue/layout.h"
 #include "test_util.h"
 #include "writeback/cell_check.h"

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/actions.h"
+#include "actions/actions.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
-#include "rules/file_io.h"
+#include "io/file_io.h"
 #include "test_util.h"
 #include "writeback/dry_run.h"
 #include "writeback/pipeline.h"

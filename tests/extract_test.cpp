@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/actions.h"
+#include "actions/actions.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
 #include "rules/save.h"

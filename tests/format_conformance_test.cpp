@@ -4,7 +4,7 @@
 // writers' identical record lines.
 #include <gtest/gtest.h>
 
-#include "app/actions.h"
+#include "actions/actions.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
 #include "rules/format.h"

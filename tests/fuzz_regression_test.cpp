@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "app/actions.h"
+#include "actions/actions.h"
 #include "catalogue/game_file.h"
-#include "rules/file_io.h"
+#include "io/file_io.h"
 #include "test_util.h"
 #include "writeback/pipeline.h"
 

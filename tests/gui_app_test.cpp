@@ -19,13 +19,13 @@
 #include <memory>
 #include <optional>
 
-#include "app/actions.h"
+#include "actions/actions.h"
 #include "app/editor_app.h"
 #include "app/main_window.h"
 #include "app/report_box.h"
 #include "app/settings_dialog.h"
 #include "catalogue/catalogue.h"
-#include "rules/value_grid.h"
+#include "session/value_grid.h"
 #include "sample/sample_game.h"
 
 using namespace quorvane;

@@ -13,9 +13,9 @@
 
 #include <memory>
 
-#include "app/gui_context.h"
-#include "app/progress.h"
-#include "app/session.h"
+#include "gui/gui_context.h"
+#include "io/progress.h"
+#include "session/session.h"
 #include "catalogue/catalogue.h"
 #include "forms/constant_form.h"
 #include "forms/form_table.h"

@@ -18,10 +18,10 @@
 #include <map>
 #include <memory>
 
-#include "app/actions.h"
-#include "app/gui_context.h"
-#include "app/progress.h"
-#include "app/session.h"
+#include "actions/actions.h"
+#include "gui/gui_context.h"
+#include "io/progress.h"
+#include "session/session.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
 #include "sample/sample_game.h"

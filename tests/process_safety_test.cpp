@@ -17,10 +17,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "app/actions.h"
+#include "actions/actions.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
-#include "rules/file_io.h"
+#include "io/file_io.h"
 #include "test_util.h"
 
 namespace quorvane {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/debug_log.h"
+#include "io/debug_log.h"
 #include "catalogue/conversions.h"
 #include "catalogue/game_file.h"
 #include "catalogue/readers.h"

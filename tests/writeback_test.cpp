@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "app/actions.h"
+#include "actions/actions.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
 #include "rules/format.h"

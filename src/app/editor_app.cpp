@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QSettings>
 
-#include "app/placement.h"
+#include "gui/placement.h"
 
 namespace quorvane::gui {
 

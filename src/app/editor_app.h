@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "app/gui_context.h"
+#include "gui/gui_context.h"
 #include "app/main_window.h"
 #include "app/report_box.h"
 

@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "app/session.h"
+#include "session/session.h"
 
 namespace quorvane::gui {
 

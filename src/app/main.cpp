@@ -3,7 +3,7 @@
 
 #include "app/artwork.h"
 #include "app/editor_app.h"
-#include "app/placement.h"
+#include "gui/placement.h"
 #include "app/platform.h"
 
 int main(int argc, char** argv) {

@@ -10,10 +10,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/actions.h"
+#include "actions/actions.h"
 #include "app/artwork.h"
 #include "app/file_action.h"
-#include "app/placement.h"
+#include "gui/placement.h"
 #include "app/progress_bar.h"
 #include "app/settings_dialog.h"
 #include "tables/section_chooser.h"

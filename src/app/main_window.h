@@ -8,7 +8,7 @@
 
 #include <functional>
 
-#include "app/gui_context.h"
+#include "gui/gui_context.h"
 
 class QAction;
 class QDialog;

@@ -4,7 +4,7 @@
 
 #include <QPointer>
 
-#include "app/progress.h"
+#include "io/progress.h"
 
 #include <QProgressBar>
 

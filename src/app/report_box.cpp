@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "app/gui_context.h"
+#include "gui/gui_context.h"
 
 namespace quorvane::gui {
 

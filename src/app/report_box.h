@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "app/error_report.h"
+#include "io/error_report.h"
 
 class QMessageBox;
 

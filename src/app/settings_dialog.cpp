@@ -12,9 +12,9 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/actions.h"
+#include "actions/actions.h"
 #include "app/file_action.h"
-#include "app/placement.h"
+#include "gui/placement.h"
 #include "app/progress_bar.h"
 
 namespace quorvane::gui {

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "app/gui_context.h"
+#include "gui/gui_context.h"
 
 class QLineEdit;
 class QProgressBar;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "rules/file_io.h"
+#include "io/file_io.h"
 
 namespace quorvane {
 

@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-#include "app/debug_log.h"
+#include "io/debug_log.h"
 #include "catalogue/game_file.h"
 #include "catalogue/layout.h"
 

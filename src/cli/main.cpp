@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
-#include "app/actions.h"
-#include "app/session.h"
+#include "actions/actions.h"
+#include "session/session.h"
 #include "catalogue/catalogue.h"
-#include "rules/file_io.h"
+#include "io/file_io.h"
 #include "sample/sample_game.h"
 #include "writeback/dry_run.h"
 #include "writeback/pipeline.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/session.h"
+#include "session/session.h"
 #include "catalogue/readers.h"
 
 namespace quorvane {

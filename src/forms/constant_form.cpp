@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/gui_context.h"
-#include "app/placement.h"
+#include "gui/gui_context.h"
+#include "gui/placement.h"
 #include "catalogue/catalogue.h"
 #include "forms/form_table.h"
 

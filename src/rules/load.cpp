@@ -3,7 +3,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
-#include "rules/file_io.h"
+#include "io/file_io.h"
 #include "rules/format.h"
 #include "rules/record_reader.h"
 

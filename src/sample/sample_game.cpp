@@ -7,7 +7,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
-#include "rules/file_io.h"
+#include "io/file_io.h"
 
 namespace quorvane {
 

@@ -7,8 +7,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/gui_context.h"
-#include "app/placement.h"
+#include "gui/gui_context.h"
+#include "gui/placement.h"
 #include "catalogue/catalogue.h"
 #include "tables/help_tab.h"
 #include "tables/list_binding.h"

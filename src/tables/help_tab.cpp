@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/gui_context.h"
+#include "gui/gui_context.h"
 #include "tables/closing_dialog.h"
 #include "tables/help_texts.h"
 #include "tables/kinds.h"

@@ -7,7 +7,7 @@
 #include <QSettings>
 #include <QTableWidget>
 
-#include "app/gui_context.h"
+#include "gui/gui_context.h"
 #include "catalogue/catalogue.h"
 
 namespace quorvane::gui {

@@ -8,8 +8,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/gui_context.h"
-#include "app/placement.h"
+#include "gui/gui_context.h"
+#include "gui/placement.h"
 #include "catalogue/catalogue.h"
 #include "forms/constant_form.h"
 #include "tables/closing_dialog.h"

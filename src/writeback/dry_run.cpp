@@ -3,7 +3,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/readers.h"
 #include "extract/extract.h"
-#include "rules/file_io.h"
+#include "io/file_io.h"
 #include "rules/format.h"
 #include "writeback/pipeline.h"
 

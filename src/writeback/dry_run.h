@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/session.h"
+#include "session/session.h"
 #include "catalogue/layout.h"
 
 namespace quorvane {

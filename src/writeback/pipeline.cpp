@@ -3,7 +3,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
-#include "rules/file_io.h"
+#include "io/file_io.h"
 #include "writeback/lookup.h"
 #include "writeback/writers.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/session.h"
+#include "session/session.h"
 #include "catalogue/readers.h"
 #include "rules/format.h"
 #include "writeback/lookup.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/debug_log.h"
+#include "io/debug_log.h"
 #include "catalogue/game_file.h"
 
 namespace quorvane {

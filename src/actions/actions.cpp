@@ -1,4 +1,4 @@
-#include "app/actions.h"
+#include "actions/actions.h"
 
 #include <exception>
 #include <new>

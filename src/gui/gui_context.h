@@ -7,7 +7,7 @@
 #include <QString>
 #include <QWidget>
 
-#include "app/session.h"
+#include "session/session.h"
 
 class QSettings;
 

@@ -1,4 +1,4 @@
-#include "rules/file_io.h"
+#include "io/file_io.h"
 
 #include <filesystem>
 #include <fstream>

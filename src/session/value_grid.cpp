@@ -1,4 +1,4 @@
-#include "rules/value_grid.h"
+#include "session/value_grid.h"
 
 
 namespace quorvane {

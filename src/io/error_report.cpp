@@ -1,4 +1,4 @@
-#include "app/error_report.h"
+#include "io/error_report.h"
 
 namespace quorvane {
 

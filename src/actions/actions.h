@@ -3,7 +3,7 @@
 // action does, reset the progress to 0.
 #pragma once
 
-#include "app/session.h"
+#include "session/session.h"
 
 namespace quorvane {
 

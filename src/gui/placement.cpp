@@ -1,4 +1,4 @@
-#include "app/placement.h"
+#include "gui/placement.h"
 
 #include <QEvent>
 #include <QObject>

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/debug_log.h"
-#include "app/error_report.h"
-#include "app/progress.h"
-#include "rules/value_grid.h"
+#include "io/debug_log.h"
+#include "io/error_report.h"
+#include "io/progress.h"
+#include "session/value_grid.h"
 
 namespace quorvane {
 

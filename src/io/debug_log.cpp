@@ -1,4 +1,4 @@
-#include "app/debug_log.h"
+#include "io/debug_log.h"
 
 #include <charconv>
 
