@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "io/file_io.h"
+#include "io/native_path.h"
 
 namespace quorvane {
 
@@ -88,7 +89,7 @@ bool GameFileImage::Commit(std::string* problem) {
 
     const std::string backup = path_ + ".bak";
     std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(backup, ec))) {
+    if (!std::filesystem::exists(std::filesystem::symlink_status(NativePath(backup), ec))) {
         if (!ReplaceFileContents(backup, disk, permissions)) return fail("Error opening " + backup);
     }
     touched_ = false;

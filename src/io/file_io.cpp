@@ -5,6 +5,8 @@
 #include <random>
 #include <system_error>
 
+#include "io/native_path.h"
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -118,18 +120,18 @@ fs::path FolderOf(const fs::path& target) { return target.has_parent_path() ? ta
 std::string TemporaryName(const fs::path& target) {
     static std::mt19937_64 rng{std::random_device{}()};
     std::string name = ".";
-    name += target.filename().string();
+    name += NarrowPath(target.filename());
     name += '.';
     name += std::to_string(rng() % 1000000000ULL);
     name += kTempSuffix;
-    return (FolderOf(target) / name).string();
+    return NarrowPath(FolderOf(target) / NativePath(name));
 }
 
 void RemoveLeftovers(const fs::path& target) {
     std::error_code ec;
-    const std::string name = target.filename().string();
+    const std::string name = NarrowPath(target.filename());
     for (fs::directory_iterator it(FolderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string entry = it->path().filename().string();
+        const std::string entry = NarrowPath(it->path().filename());
         if (IsTemporaryNameFor(entry, name)) TryRemoveLeftover(it->path());
     }
 }
@@ -139,7 +141,7 @@ void RemoveLeftovers(const fs::path& target) {
 bool IsWritableFile(const std::string& path) {
     if (path.empty()) return false;
     std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
+    const fs::file_status st = fs::status(NativePath(path), ec);
     if (ec || !fs::is_regular_file(st)) return false;
     // A file marked read-only is refused even where the system would let this
     // user write it, as a user who marked it expects.
@@ -151,14 +153,14 @@ bool IsWritableFile(const std::string& path) {
 bool CanReplaceFile(const std::string& path) {
     if (path.empty()) return false;
     std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
+    const fs::file_status st = fs::status(NativePath(path), ec);
     if (fs::exists(st)) return IsWritableFile(path);
     return true;  // creating it is tried when the temporary file is made
 }
 
 int FilePermissions(const std::string& path) {
     std::error_code ec;
-    const fs::file_status st = fs::status(path, ec);
+    const fs::file_status st = fs::status(NativePath(path), ec);
     if (ec || !fs::exists(st)) return -1;
     return static_cast<int>(st.permissions() & fs::perms::mask);
 }
@@ -180,7 +182,7 @@ bool AtomicFileWriter::Begin(const std::string& path) {
     Abort();
     if (!CanReplaceFile(path)) return false;
     std::error_code ec;
-    fs::path target(path);
+    fs::path target = NativePath(path);
     if (fs::is_symlink(fs::symlink_status(target, ec))) {
         // The link stays; the file it names is replaced.
         const fs::path resolved = fs::canonical(target, ec);
@@ -189,13 +191,13 @@ bool AtomicFileWriter::Begin(const std::string& path) {
     }
     for (int attempt = 0; attempt < 100 && handle_ == kNoHandle; ++attempt) {
         temp_ = TemporaryName(target);
-        handle_ = CreateExclusive(temp_);
+        handle_ = CreateExclusive(NativePath(temp_));
     }
     if (handle_ == kNoHandle) {
         temp_.clear();
         return false;
     }
-    target_ = target.string();
+    target_ = NarrowPath(target);
     return true;
 }
 
@@ -210,26 +212,26 @@ bool AtomicFileWriter::Commit(std::string_view content, int permissions) {
 #ifdef _WIN32
             CloseHandleOf(handle_);  // attributes are set on the closed file
 #endif
-            fs::permissions(temp_, static_cast<fs::perms>(bits), ec);
+            fs::permissions(NativePath(temp_), static_cast<fs::perms>(bits), ec);
             ok = !ec;
         }
     }
 #ifndef _WIN32
     // The lock is dropped only after the rename: until then a cleaner must
     // leave this file alone.
-    ok = ok && ReplaceByRename(temp_, target_);
+    ok = ok && ReplaceByRename(NativePath(temp_), NativePath(target_));
     CloseHandleOf(handle_);
 #else
     CloseHandleOf(handle_);
-    ok = ok && ReplaceByRename(temp_, target_);
+    ok = ok && ReplaceByRename(NativePath(temp_), NativePath(target_));
 #endif
     if (!ok) {
         Abort();
         return false;
     }
     temp_.clear();
-    SyncFolder(FolderOf(target_));
-    RemoveLeftovers(target_);
+    SyncFolder(FolderOf(NativePath(target_)));
+    RemoveLeftovers(NativePath(target_));
     return true;
 }
 
@@ -237,7 +239,7 @@ void AtomicFileWriter::Abort() {
     CloseHandleOf(handle_);
     if (temp_.empty()) return;
     std::error_code ec;
-    fs::remove(temp_, ec);
+    fs::remove(NativePath(temp_), ec);
     temp_.clear();
 }
 
@@ -266,12 +268,12 @@ bool ReadWholeFile(const std::string& path, std::string* content) {
 
 std::string GamePath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
-    return (fs::path(folder) / name).string();
+    return NarrowPath(NativePath(folder) / NativePath(name));
 }
 
 bool FolderLock::TryAcquire(const std::string& folder, bool create) {
     Release();
-    const fs::path file = fs::path(folder.empty() ? std::string(".") : folder) / kLockFileName;
+    const fs::path file = NativePath(folder.empty() ? std::string(".") : folder) / kLockFileName;
 #ifdef _WIN32
     Handle h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN, nullptr);
@@ -304,7 +306,7 @@ std::string FolderForReports(const std::string& folder) {
     if (!folder.empty()) return folder;
     std::error_code ec;
     const fs::path here = fs::current_path(ec);
-    return ec ? std::string(".") : here.string();
+    return ec ? std::string(".") : NarrowPath(here);
 }
 
 std::string FolderInUse(const std::string& folder) {

@@ -8,6 +8,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
 #include "io/file_io.h"
+#include "io/native_path.h"
 
 namespace quorvane {
 
@@ -104,7 +105,7 @@ bool WriteSampleGame(const std::string& dir, std::uint32_t seed, std::string* er
     file(GameFile::Magic)[kTowersCopyOffset] = static_cast<std::uint8_t>(towers + kTowersCopyAdd);
 
     std::error_code ec;
-    if (!dir.empty()) std::filesystem::create_directories(dir, ec);
+    if (!dir.empty()) std::filesystem::create_directories(NativePath(dir), ec);
     for (int f = 0; f < kGameFileCount; ++f) {
         const std::string path = GamePath(dir, GameFileName(static_cast<GameFile>(f)));
         const Bytes& b = files[static_cast<std::size_t>(f)];

@@ -1,0 +1,43 @@
+#include "io/native_path.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace quorvane {
+
+#ifdef _WIN32
+
+// The library's own narrow conversion follows the C runtime's locale, which
+// is not the code page fopen and the command line use: convert with the ANSI
+// code page explicitly instead.
+std::filesystem::path NativePath(const std::string& narrow) {
+    if (narrow.empty()) return {};
+    const int size = static_cast<int>(narrow.size());
+    const int wide = MultiByteToWideChar(CP_ACP, 0, narrow.data(), size, nullptr, 0);
+    if (wide <= 0) return std::filesystem::path(narrow);
+    std::wstring out(static_cast<std::size_t>(wide), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, narrow.data(), size, out.data(), wide);
+    return std::filesystem::path(out);
+}
+
+std::string NarrowPath(const std::filesystem::path& path) {
+    const std::wstring& wide = path.native();
+    if (wide.empty()) return {};
+    const int size = static_cast<int>(wide.size());
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return {};
+    std::string out(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), size, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
+
+#else
+
+std::filesystem::path NativePath(const std::string& narrow) { return std::filesystem::path(narrow); }
+
+std::string NarrowPath(const std::filesystem::path& path) { return path.string(); }
+
+#endif
+
+}  // namespace quorvane
