@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <algorithm>
 #include <filesystem>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include "catalogue/layout.h"
 #include "test_util.h"
@@ -20,14 +22,25 @@ struct CliRun {
     std::string err;
 };
 
-// Runs quorvane-cli with the arguments (each single-quoted) in folder cwd.
+// Runs quorvane-cli with the arguments (plain words, no quoting) in folder
+// cwd, through the system's shell.
 CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scratch) {
     const std::string out = scratch.File("cli.out");
     const std::string err = scratch.File("cli.err");
+#ifdef _WIN32
+    // A path without a drive letter names a folder on the current drive:
+    // fix it before changing to a folder that may be on another drive.
+    static const std::string cli = std::filesystem::absolute(QUORVANE_CLI_PATH).string();
+    const std::string cmd = "cd /d \"" + cwd + "\" && \"" + cli + "\" " + args + " >\"" + out + "\" 2>\"" + err + "\"";
+    const int raw = std::system(cmd.c_str());
+    CliRun r;
+    r.status = raw;
+#else
     const std::string cmd = "cd '" + cwd + "' && '" + QUORVANE_CLI_PATH + "' " + args + " >'" + out + "' 2>'" + err + "'";
     const int raw = std::system(cmd.c_str());
     CliRun r;
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
     r.out = test::ReadFile(out);
     r.err = test::ReadFile(err);
     return r;
@@ -59,10 +72,11 @@ TEST(Cli, ReportsGoToStderrOneLineEachAndSetTheStatus) {
     TempDir dir;
     CliRun r = Cli(dir.path(), "extract --rules r.txt --game-dir nowhere", dir);
     EXPECT_EQ(r.status, 1);
+    // The folder and the file name are joined with the system's separator.
+    const std::string in = "Error opening nowhere" + std::string(1, static_cast<char>(std::filesystem::path::preferred_separator));
     EXPECT_EQ(r.err,
-              "Error opening nowhere/BUILDDAT.LBX\nError opening nowhere/ITEMPOW.LBX\n"
-              "Error opening nowhere/SPELLDAT.LBX\nError opening nowhere/WIZARDS.EXE\n"
-              "Error opening nowhere/MAGIC.EXE\nError opening nowhere/ITEMMAKE.EXE\n");
+              in + "BUILDDAT.LBX\n" + in + "ITEMPOW.LBX\n" + in + "SPELLDAT.LBX\n" + in + "WIZARDS.EXE\n" + in +
+                  "MAGIC.EXE\n" + in + "ITEMMAKE.EXE\n");
     r = Cli(dir.path(), "load --rules missing.txt", dir);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Load of missing.txt Failed.\n");
@@ -149,6 +163,19 @@ TEST(Cli, UsageErrors) {
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find("usage:"), std::string::npos) << args;
     }
+}
+
+TEST(Cli, HelpListsEveryCommandAndVersionNamesTheRelease) {
+    TempDir dir;
+    const CliRun help = Cli(dir.path(), "--help", dir);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    for (const char* command : {"extract", "write", "diff", "load", "sample-game"})
+        EXPECT_NE(help.out.find(std::string("\n  quorvane-cli ") + command + " "), std::string::npos) << command;
+    EXPECT_NE(help.out.find("--version"), std::string::npos);
+    const CliRun version = Cli(dir.path(), "--version", dir);
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "quorvane-cli " QUORVANE_VERSION "\n");
 }
 
 TEST(Cli, DumpEscapesAndDebugLog) {

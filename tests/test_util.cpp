@@ -33,7 +33,9 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ec);
 }
 
-std::string TempDir::File(const std::string& name) const { return (fs::path(path_) / name).string(); }
+// With the system's separators throughout ("a/b" names a\b on Windows), as the
+// core joins a folder and a file name.
+std::string TempDir::File(const std::string& name) const { return (fs::path(path_) / name).make_preferred().string(); }
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -4,6 +4,7 @@
 //   quorvane-cli write   --rules FILE [--game-dir DIR]
 //   quorvane-cli load    --rules FILE [--save OUT] [--dump]
 //   quorvane-cli sample-game DIR [--seed N]
+//   quorvane-cli --help | --version
 //   --debug-log FILE on any command writes the trace there.
 //
 // Every error report goes to stderr as one line, in the order raised. Exit
@@ -21,7 +22,9 @@
 #include "actions/actions.h"
 #include "session/session.h"
 #include "catalogue/catalogue.h"
+#include "cli/console.h"
 #include "io/file_io.h"
+#include "io/native_path.h"
 #include "sample/sample_game.h"
 #include "writeback/dry_run.h"
 #include "writeback/pipeline.h"
@@ -37,6 +40,7 @@ const char kUsage[] =
     "  quorvane-cli diff    --rules FILE [--game-dir DIR] [--bytes] [--debug-log FILE]\n"
     "  quorvane-cli load    --rules FILE [--save OUT] [--dump] [--debug-log FILE]\n"
     "  quorvane-cli sample-game DIR [--seed N] [--debug-log FILE]\n"
+    "  quorvane-cli --help | --version\n"
     "\n"
     "extract      read the six game files and write the rules file\n"
     "write        write the rules file's values into the game files;\n"
@@ -46,7 +50,8 @@ const char kUsage[] =
     "             --bytes lists every game byte instead: file, offset, old, new\n"
     "load         read the rules file; --save writes it out again to OUT,\n"
     "             --dump prints every cell as i<TAB>j<TAB>s<TAB>text\n"
-    "sample-game  write six synthetic game files (not the game's) into DIR\n";
+    "sample-game  write six synthetic game files (not the game's) into DIR\n"
+    "--help       print this text; --version prints the version\n";
 
 // Prints each report as one line on stderr, as it is raised.
 class StderrSink : public ErrorSink {
@@ -142,6 +147,10 @@ int Run(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (args[0] == "--version") {
+        std::fputs("quorvane-cli " QUORVANE_VERSION "\n", stdout);
+        return 0;
+    }
     Options o;
     o.command = args[0];
     if (o.command != "extract" && o.command != "write" && o.command != "load" && o.command != "sample-game" &&
@@ -191,7 +200,7 @@ int Run(int argc, char** argv) {
         for (GameFile f : GameFileOpenOrder()) {
             const std::string path = GamePath(o.positional, GameFileName(f));
             std::error_code ec;
-            if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
+            if (std::filesystem::exists(std::filesystem::symlink_status(NativePath(path), ec))) {
                 session.Report(path, " already exists; no sample game was written.");
                 return 1;
             }
@@ -227,6 +236,7 @@ int Run(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    UseBinaryStdio();
     // No input, however large or odd, ends the tool through an exception.
     try {
         return Run(argc, argv);
