@@ -1,5 +1,9 @@
 // quorvane-editor: started with the game folder as its working directory.
+//   quorvane-editor --version   prints the version and exits, without a window
 #include <QApplication>
+
+#include <cstdio>
+#include <cstring>
 
 #include "app/artwork.h"
 #include "app/editor_app.h"
@@ -7,6 +11,11 @@
 #include "app/platform.h"
 
 int main(int argc, char** argv) {
+    // Answered before the application object exists, so no display is needed.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::fputs("quorvane-editor " QUORVANE_VERSION "\n", stdout);
+        return 0;
+    }
     quorvane::gui::PreparePlatform();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(quorvane::gui::kOrganization);
