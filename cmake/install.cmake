@@ -87,6 +87,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION games)
 # dpkg-shlibdeps names the Qt 6, C++ runtime and other library packages the
 # programs link against.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}\n${CPACK_PACKAGE_DESCRIPTION}")
 
 include(CPack)
