@@ -37,6 +37,8 @@ TempDir::~TempDir() {
 // core joins a folder and a file name.
 std::string TempDir::File(const std::string& name) const { return (fs::path(path_) / name).make_preferred().string(); }
 
+std::string Native(const std::string& path) { return fs::path(path).make_preferred().string(); }
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;

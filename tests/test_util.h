@@ -25,6 +25,9 @@ private:
     std::string path_;
 };
 
+// A relative path written with '/' in the system's own separators.
+std::string Native(const std::string& path);
+
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& content);
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
