@@ -3,6 +3,8 @@
 // action does, reset the progress to 0.
 #pragma once
 
+#include <string>
+
 #include "app/session.h"
 
 namespace quorvane {
@@ -12,13 +14,29 @@ inline constexpr const char* kSectionsRefusal = "You Have Not Loaded A Data File
 
 // "Extract From Quorvane Files": game files to rules file and grid.
 void ExtractCommand(Session& s);
-// "Load Text File": rules file to grid.
-void LoadCommand(Session& s);
+// "Load Text File": rules file to grid. Returns false when the rules file
+// could not be opened (the grid is then unchanged).
+bool LoadCommand(Session& s);
 // "Save to Text File": grid to rules file. Returns true when the file was
 // written whole.
 bool SaveCommand(Session& s);
 // "Write to Quorvane Files": rules file to game files. Refuses, with the
 // report kWriteRefusal, while grid cell (0, 0, 0) still reads "Not Set".
 void WriteCommand(Session& s);
+
+enum class FileAction { Extract, Load, Save, Write };
+
+// Runs one of the four commands as above and describes in one line what it
+// did, for example "Extracted 12,450 values from 6 game files into
+// rules.txt.", "Wrote 3 changed values into SPELLDAT.LBX; backup
+// SPELLDAT.LBX.bak kept." or "Load of rules.txt found 2 problems.". Reports
+// still go to the session's error sink as they happen.
+// `gridReplaced`, when given, tells whether the grid now holds what was
+// extracted or loaded (false for a load that could not open its file, and for
+// saving and writing).
+std::string RunCommandWithStatus(Session& s, FileAction action, bool* gridReplaced = nullptr);
+
+// 12450 as "12,450".
+std::string GroupedNumber(long long n);
 
 }  // namespace quorvane
