@@ -16,5 +16,7 @@ add_library(quorvane_gui_tables STATIC
   src/tables/help_texts.cpp
   src/tables/help_tab.h
   src/tables/help_tab.cpp
+  src/tables/open_windows.h
+  src/tables/open_windows.cpp
 )
 target_link_libraries(quorvane_gui_tables PUBLIC quorvane_gui_base quorvane_gui_forms)
