@@ -1,6 +1,8 @@
 #include "tables/open_windows.h"
 
+#include <QApplication>
 #include <QList>
+#include <QTableWidget>
 #include <QPointer>
 
 #include "app/gui_context.h"
@@ -8,6 +10,7 @@
 #include "forms/form_table.h"
 #include "tables/edit_dialog.h"
 #include "tables/kinds.h"
+#include "tables/list_binding.h"
 #include "tables/table_dialog.h"
 
 namespace quorvane::gui {
@@ -59,6 +62,11 @@ bool StorePendingEdits(GuiContext& ctx) {
 void RefillOpenWindows(GuiContext& ctx) {
     for (TableDialog* table : OpenTables(ctx)) table->Refill();
     for (QWidget* form : OpenForms(ctx)) RefillForm(form);
+    // The spell-ID lists show the spells' names.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(kSpellIdClass))
+            if (auto* list = w->findChild<QTableWidget*>(QStringLiteral("list")))
+                LoadArrayTable(ctx, list, kSpellsSection, 2);
 }
 
 }  // namespace quorvane::gui
