@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QMetaObject>
 #include <QPushButton>
+#include <QStringList>
 
 #include "app/gui_context.h"
 

@@ -1,10 +1,9 @@
 // CSettings: the modeless settings dialog. Two stored paths (the game folder
-// and the rules file) and the four file actions with their progress bar.
+// and the rules file), the four file actions with their progress bar, and a
+// status line saying what the last action did.
 #pragma once
 
 #include <QDialog>
-
-#include <functional>
 
 #include "app/actions.h"
 #include "app/gui_context.h"

@@ -4,10 +4,10 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
-#include <QKeyEvent>
-#include <QSignalBlocker>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
