@@ -35,15 +35,13 @@ QTableWidget* NewList(int controlId, QWidget* parent) {
     return list;
 }
 
-// Background of a cell whose list text is not in the grid yet: the
-// palette's highlight blended into its base, so the cell's text stays
-// readable in light and dark palettes alike.
+// Background of a cell whose list text is not in the grid yet: the palette's
+// highlight, partly transparent so that it tints whatever base the palette
+// has and the cell's text stays readable in light and dark palettes alike.
 QColor PendingTint(const QPalette& palette) {
-    const QColor base = palette.color(QPalette::Base);
-    const QColor mark = palette.color(QPalette::Highlight);
-    constexpr double kShare = 0.35;
-    auto mix = [](int a, int b) { return static_cast<int>(a + (b - a) * kShare); };
-    return QColor(mix(base.red(), mark.red()), mix(base.green(), mark.green()), mix(base.blue(), mark.blue()));
+    QColor tint = palette.color(QPalette::Highlight);
+    tint.setAlpha(90);
+    return tint;
 }
 
 bool IsEnterKey(const QEvent* event) {
