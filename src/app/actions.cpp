@@ -48,9 +48,11 @@ std::string ProblemsSentence(std::size_t n) {
     return n == 1 ? " 1 problem was found." : " " + GroupedNumber(static_cast<long long>(n)) + " problems were found.";
 }
 
+// The rules file as the status line names it: its bare file name.
 std::string FileNameOf(const std::string& path) {
     const std::string name = std::filesystem::path(path).filename().string();
-    return name.empty() ? path : name;
+    if (!name.empty()) return name;
+    return path.empty() ? "the rules file" : path;
 }
 
 std::string GameFilePath(const Session& s, GameFile f) {
