@@ -28,6 +28,8 @@
 #include "session/value_grid.h"
 #include "sample/sample_game.h"
 
+#include "gui_answer.h"
+
 using namespace quorvane;
 using namespace quorvane::gui;
 
@@ -415,7 +417,10 @@ void GuiAppTest::extractSaveLoadWriteThroughTheButtons() {
     const std::string name = e.session().grid.GetArrayValue(0, 0, 0);
     e.session().grid.SetArrayValue(0, 0, 0, "scratch");
     positions.clear();
+    // The grid holds an edit that is not saved: the load asks first.
+    auto asked = testing::AnswerNextBox("Continue");
     e.Button("loadButton")->click();
+    QCOMPARE(asked->asked, 1);
     QCOMPARE(Texts(e.boxes), QStringList());
     QCOMPARE(e.session().grid.GetArrayValue(0, 0, 0), name);
     QCOMPARE(positions, expected);
@@ -466,7 +471,9 @@ void GuiAppTest::editedValueReachesTheGameFiles() {
     // out of the game files.
     d->rulesFileField()->setText(e.dir.filePath("again.txt"));
     grid.SetArrayValue(section, 0, column, "scratch");
+    auto asked = testing::AnswerNextBox("Continue");  // the scratch edit is not saved
     e.Button("extractButton")->click();
+    QCOMPARE(asked->asked, 1);
     QCOMPARE(Texts(e.boxes), QStringList());
     QCOMPARE(grid.GetArrayValue(section, 0, column), value);
 }

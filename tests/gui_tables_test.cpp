@@ -30,6 +30,8 @@
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
 
+#include "gui_answer.h"
+
 using namespace quorvane;
 using namespace quorvane::gui;
 
@@ -508,7 +510,10 @@ private slots:
         SetCellText(units->list(), 0, 1, "barbarian edit");
         QPointer<EditDialog> editor = OpenByDoubleClick(units, 2);
         QVERIFY(editor);
+        // The list holds an edit: the window asks before it switches.
+        auto asked = testing::AnswerNextBox("Store and Switch");
         QCOMPARE(Table(6), units);  // Beastmen Units, 11 rows
+        QCOMPARE(asked->asked, 1);
         Flush();
         QCOMPARE(Windows("CUnits").size(), 1);
         QCOMPARE(units->windowTitle(), QStringLiteral("Beastmen Units"));
@@ -528,7 +533,10 @@ private slots:
         QPointer<EditDialog> e = OpenByDoubleClick(t, 1);
         QVERIFY(e);
         e->ValueField(2)->setText("lost");
+        // The typed value is dropped only when the user says so.
+        auto asked = testing::AnswerNextBox("Discard and Close");
         Button(t, "Close Tab")->click();
+        QCOMPARE(asked->asked, 1);
         Flush();
         QVERIFY(e.isNull());
         QCOMPARE(G(22, 1, 2), Cell(22, 1, 2));

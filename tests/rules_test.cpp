@@ -52,6 +52,36 @@ TEST(Grid, StartsNotSetAndCountsChanges) {
     EXPECT_FALSE(f.session.HasUnsavedEdits());
 }
 
+TEST(Grid, RemembersTheValuesLastLoadedOrExtracted) {
+    Fixture f;
+    ValueGrid& grid = f.session.grid;
+    grid.SetArrayValue(23, 0, 1, "12");
+    EXPECT_FALSE(grid.ChangedSinceBaseline(23, 0, 1));  // nothing loaded yet
+    grid.TakeBaseline();
+    grid.SetArrayValue(23, 0, 1, "13");
+    EXPECT_TRUE(grid.ChangedSinceBaseline(23, 0, 1));
+    EXPECT_FALSE(grid.ChangedSinceBaseline(23, 1, 1));  // outside the catalogue
+    EXPECT_FALSE(grid.ChangedSinceBaseline(24, 0, 1));
+    grid.SetArrayValue(23, 0, 1, "12");  // typed back
+    EXPECT_FALSE(grid.ChangedSinceBaseline(23, 0, 1));
+
+    // A load that cannot open its file keeps the old baseline; one that
+    // reads takes a new one.
+    TempDir dir;
+    grid.SetArrayValue(23, 0, 1, "14");
+    f.session.rulesPath = dir.File("missing.txt");
+    EXPECT_FALSE(LoadCommand(f.session));
+    EXPECT_TRUE(grid.ChangedSinceBaseline(23, 0, 1));
+    f.session.rulesPath = dir.File("rules.txt");
+    ASSERT_TRUE(SaveCommand(f.session));
+    EXPECT_TRUE(grid.ChangedSinceBaseline(23, 0, 1));  // saving is not loading
+    EXPECT_TRUE(LoadCommand(f.session));
+    EXPECT_FALSE(grid.ChangedSinceBaseline(23, 0, 1));
+    EXPECT_EQ(GroupedNumber(12450), "12,450");
+    EXPECT_EQ(GroupedNumber(999), "999");
+    EXPECT_EQ(GroupedNumber(1000000), "1,000,000");
+}
+
 class RulesFileTest : public ::testing::Test {
 protected:
     void SetUp() override { f.session.rulesPath = dir.File("rules.txt"); }

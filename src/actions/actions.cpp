@@ -1,9 +1,15 @@
 #include "actions/actions.h"
 
+#include <array>
 #include <exception>
+#include <filesystem>
 #include <new>
+#include <optional>
+#include <vector>
 
+#include "catalogue/layout.h"
 #include "extract/extract.h"
+#include "io/file_io.h"
 #include "rules/load.h"
 #include "rules/save.h"
 #include "writeback/pipeline.h"
@@ -30,18 +36,169 @@ auto Guarded(Session& s, Action action) -> decltype(action()) {
     return decltype(action())();
 }
 
+// Passes every report on and keeps a copy, so that the status line can say
+// how many problems an action met and which files it could not open.
+class CountingErrorSink : public ErrorSink {
+public:
+    explicit CountingErrorSink(ErrorSink& inner) : inner_(inner) {}
+    void Report(const std::string& text) override {
+        texts.push_back(text);
+        inner_.Report(text);
+    }
+    int Count(const std::string& text) const {
+        int n = 0;
+        for (const std::string& t : texts) n += t == text ? 1 : 0;
+        return n;
+    }
+    std::vector<std::string> texts;
+
+private:
+    ErrorSink& inner_;
+};
+
+std::string Counted(long long n, const char* one, const char* many) {
+    return GroupedNumber(n) + " " + (n == 1 ? one : many);
+}
+
+// " 1 problem was found." / " 3 problems were found."; empty for none.
+std::string ProblemsSentence(std::size_t n) {
+    if (n == 0) return {};
+    return n == 1 ? " 1 problem was found." : " " + GroupedNumber(static_cast<long long>(n)) + " problems were found.";
+}
+
+// The rules file as the status line names it: its bare file name.
+std::string FileNameOf(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (!name.empty()) return name;
+    return path.empty() ? "the rules file" : path;
+}
+
+std::string GameFilePath(const Session& s, GameFile f) { return GamePath(s.gameFolder, GameFileName(f)); }
+
+int ReadableValues(const ValueGrid& grid) {
+    int n = 0;
+    for (int i = 0; i < kSectionCount; ++i)
+        for (int j = 0; j < Rows(i); ++j)
+            for (int step = 0; step < Columns(i); ++step) n += grid.GetArrayValue(i, j, step) != kValueNotFound ? 1 : 0;
+    return n;
+}
+
+using GameBytes = std::array<std::string, kGameFileCount>;
+
+GameBytes ReadGameFiles(const Session& s) {
+    GameBytes bytes;
+    for (GameFile f : GameFileOpenOrder()) ReadWholeFile(GameFilePath(s, f), &bytes[static_cast<std::size_t>(f)]);
+    return bytes;
+}
+
+bool PlaceDiffers(const GameBytes& before, const GameBytes& after, const Place& place, int width) {
+    const std::string& a = before[static_cast<std::size_t>(place.file)];
+    const std::string& b = after[static_cast<std::size_t>(place.file)];
+    const auto at = static_cast<std::size_t>(place.offset);
+    const auto n = static_cast<std::size_t>(width);
+    if (a.size() < at + n || b.size() < at + n) return false;
+    return a.compare(at, n, b, at, n) != 0;
+}
+
+// Values whose bytes differ between the two images, by game file: a value
+// counts once, for the place (first, or else its second copy) that changed.
+std::array<int, kGameFileCount> ChangedValues(const GameBytes& before, const GameBytes& after) {
+    std::array<int, kGameFileCount> changed{};
+    for (int i = 0; i < kSectionCount; ++i)
+        for (int j = 0; j < Rows(i); ++j)
+            for (int step = 1; step < Columns(i); ++step) {
+                const int width = FieldBytes(GetFieldKind(i, j, step));
+                const Place first{GameFileOf(i), ValueOffset(i, j, step)};
+                if (PlaceDiffers(before, after, first, width)) {
+                    ++changed[static_cast<std::size_t>(first.file)];
+                } else if (const std::optional<Place> copy = SecondCopyOf(i, j, step)) {
+                    if (PlaceDiffers(before, after, *copy, width)) ++changed[static_cast<std::size_t>(copy->file)];
+                }
+            }
+    return changed;
+}
+
+// "A", "A and B", "A, B and C".
+std::string JoinWithAnd(const std::vector<std::string>& parts) {
+    std::string out;
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        if (k > 0) out += k + 1 == parts.size() ? " and " : ", ";
+        out += parts[k];
+    }
+    return out;
+}
+
+std::string ExtractStatus(Session& s, const CountingErrorSink& sink) {
+    const std::string rules = FileNameOf(s.rulesPath);
+    if (sink.Count("Error opening " + s.rulesPath) > 0)
+        return "Extraction found " + Counted(static_cast<long long>(sink.texts.size()), "problem", "problems") + "; " +
+               rules + " was not written.";
+    int files = 0;
+    for (GameFile f : GameFileOpenOrder()) files += sink.Count("Error opening " + GameFilePath(s, f)) == 0 ? 1 : 0;
+    return "Extracted " + Counted(ReadableValues(s.grid), "value", "values") + " from " +
+           Counted(files, "game file", "game files") + " into " + rules + "." + ProblemsSentence(sink.texts.size());
+}
+
+std::string LoadStatus(Session& s, const CountingErrorSink& sink, bool read) {
+    const std::string rules = FileNameOf(s.rulesPath);
+    if (!read) return "Load of " + rules + " failed; the editor's data is unchanged.";
+    if (!sink.texts.empty())
+        return "Load of " + rules + " found " + Counted(static_cast<long long>(sink.texts.size()), "problem", "problems") +
+               ".";
+    return "Loaded " + Counted(ReadableValues(s.grid), "value", "values") + " from " + rules + ".";
+}
+
+std::string SaveStatus(Session& s, bool written) {
+    const std::string rules = FileNameOf(s.rulesPath);
+    if (!written) return "Save to " + rules + " failed; the file was not changed.";
+    return "Saved " + Counted(kInUseCells, "value", "values") + " into " + rules + ".";
+}
+
+std::string WriteStatus(Session& s, const CountingErrorSink& sink, const GameBytes& before) {
+    const std::array<int, kGameFileCount> changed = ChangedValues(before, ReadGameFiles(s));
+    std::vector<std::string> writes;
+    std::vector<std::string> backups;
+    for (GameFile f : GameFileOpenOrder()) {
+        const int n = changed[static_cast<std::size_t>(f)];
+        if (n == 0) continue;
+        const std::string name = GameFileName(f);
+        writes.push_back(writes.empty() ? Counted(n, "changed value", "changed values") + " into " + name
+                                        : GroupedNumber(n) + " into " + name);
+        std::error_code ec;
+        if (std::filesystem::exists(GameFilePath(s, f) + ".bak", ec)) backups.push_back(name + ".bak");
+    }
+    const std::string problems = ProblemsSentence(sink.texts.size());
+    if (writes.empty()) {
+        if (!sink.texts.empty()) return "No value was written into the game files." + problems;
+        return "The game files already held every value of " + FileNameOf(s.rulesPath) + "; nothing was changed.";
+    }
+    std::string text = "Wrote " + JoinWithAnd(writes);
+    if (!backups.empty()) text += (backups.size() == 1 ? "; backup " : "; backups ") + JoinWithAnd(backups) + " kept";
+    return text + "." + problems;
+}
+
 }  // namespace
 
-void ExtractCommand(Session& s) {
-    Guarded(s, [&] {
+std::string GroupedNumber(long long n) {
+    std::string digits = std::to_string(n < 0 ? -n : n);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), 1, ',');
+    return n < 0 ? "-" + digits : digits;
+}
+
+bool ExtractCommand(Session& s) {
+    return Guarded(s, [&] {
         s.progress().Begin(0, kProgressMaximum);
         // A run refused for a busy game folder changed nothing, the grid's
         // unsaved edits included.
-        if (ExtractFromGameFiles(s)) {
+        const bool ran = ExtractFromGameFiles(s);
+        if (ran) {
             s.MarkLoaded();
             s.MarkClean();
+            s.grid.TakeBaseline();
         }
         s.progress().Reset();
+        return ran;
     });
 }
 
@@ -52,7 +209,10 @@ bool LoadCommand(Session& s) {
         // edits in it, as they were.
         const bool read = LoadDataFileToArray(s);
         s.MarkLoaded();
-        if (read) s.MarkClean();
+        if (read) {
+            s.MarkClean();
+            s.grid.TakeBaseline();
+        }
         s.progress().Reset();
         return read;
     });
@@ -82,6 +242,41 @@ void WriteRulesCommand(Session& s) {
         WriteRulesToGameFiles(s);
         s.progress().Reset();
     });
+}
+
+std::string RunCommandWithStatus(Session& s, FileAction action, bool* gridReplaced) {
+    ErrorSink& inner = s.errors();
+    CountingErrorSink sink(inner);
+    s.SetErrorSink(sink);
+    std::string status;
+    bool replaced = false;
+    switch (action) {
+    case FileAction::Extract:
+        replaced = ExtractCommand(s);
+        status = replaced ? ExtractStatus(s, sink) : "Nothing was extracted." + ProblemsSentence(sink.texts.size());
+        break;
+    case FileAction::Load: {
+        replaced = LoadCommand(s);
+        status = LoadStatus(s, sink, replaced);
+        break;
+    }
+    case FileAction::Save:
+        status = SaveStatus(s, SaveCommand(s));
+        break;
+    case FileAction::Write:
+        if (s.grid.GetArrayValue(0, 0, 0) == kNotSet) {
+            WriteCommand(s);
+            status = "Nothing was written: no data has been loaded or extracted yet.";
+        } else {
+            const GameBytes before = ReadGameFiles(s);
+            WriteCommand(s);
+            status = WriteStatus(s, sink, before);
+        }
+        break;
+    }
+    s.SetErrorSink(inner);
+    if (gridReplaced) *gridReplaced = replaced;
+    return status;
 }
 
 }  // namespace quorvane

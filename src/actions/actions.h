@@ -3,6 +3,8 @@
 // action does, reset the progress to 0.
 #pragma once
 
+#include <string>
+
 #include "session/session.h"
 
 namespace quorvane {
@@ -13,9 +15,11 @@ inline constexpr const char* kSectionsRefusal = "You Have Not Loaded A Data File
 // Every action catches what would otherwise end the program (memory running
 // out) and reports it.
 
-// "Extract From Quorvane Files": game files to rules file and grid.
-void ExtractCommand(Session& s);
-// "Load Text File": rules file to grid. Returns true when the file was read.
+// "Extract From Quorvane Files": game files to rules file and grid. Returns
+// false when it did not run (another run held the game folder).
+bool ExtractCommand(Session& s);
+// "Load Text File": rules file to grid. Returns false when the rules file
+// could not be opened (the grid is then unchanged).
 bool LoadCommand(Session& s);
 // "Save to Text File": grid to rules file. Returns true when the file was
 // written whole.
@@ -26,5 +30,20 @@ void WriteCommand(Session& s);
 // The write itself, without the refusal: the command line has no grid to
 // guard and writes the file it is given.
 void WriteRulesCommand(Session& s);
+
+enum class FileAction { Extract, Load, Save, Write };
+
+// Runs one of the four commands as above and describes in one line what it
+// did, for example "Extracted 12,450 values from 6 game files into
+// rules.txt.", "Wrote 3 changed values into SPELLDAT.LBX; backup
+// SPELLDAT.LBX.bak kept." or "Load of rules.txt found 2 problems.". Reports
+// still go to the session's error sink as they happen.
+// `gridReplaced`, when given, tells whether the grid now holds what was
+// extracted or loaded (false for a load that could not open its file, and for
+// saving and writing).
+std::string RunCommandWithStatus(Session& s, FileAction action, bool* gridReplaced = nullptr);
+
+// 12450 as "12,450".
+std::string GroupedNumber(long long n);
 
 }  // namespace quorvane

@@ -16,6 +16,7 @@
 #include "gui/placement.h"
 #include "app/progress_bar.h"
 #include "app/settings_dialog.h"
+#include "tables/open_windows.h"
 #include "tables/section_chooser.h"
 
 namespace quorvane::gui {
@@ -29,9 +30,9 @@ constexpr int kDefaultHeight = 560;
 }  // namespace
 
 QMessageBox::StandardButton AskToSaveEdits(QWidget* window) {
+    const auto* main = qobject_cast<const CQuorvaneEditorDlg*>(window);
     QMessageBox box(QMessageBox::Question, QStringLiteral("Quorvane Editor"),
-                    QStringLiteral("The changes made in the editing windows have not been saved to the text file.\n"
-                                   "Save them before quitting?"),
+                    main ? main->quitQuestion() : QStringLiteral("Save the changes before quitting?"),
                     QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, window);
     box.setDefaultButton(QMessageBox::Save);
     return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -93,13 +94,36 @@ CQuorvaneEditorDlg::CQuorvaneEditorDlg(GuiContext& ctx, SavePrompt prompt)
     sections_ = bar->addAction(QStringLiteral("Sections"), this, &CQuorvaneEditorDlg::OnSections);
     quit_ = bar->addAction(QStringLiteral("Quit"), this, &CQuorvaneEditorDlg::OnQuit);
     about_ = bar->addAction(QStringLiteral("About"), this, &CQuorvaneEditorDlg::OnAbout);
+    // Alt and a letter of each command's name runs it. The letters are bound
+    // as shortcuts rather than marked with '&' in the texts, so the texts stay
+    // exactly "Settings", "Sections", "Quit" and "About" wherever they are read.
+    settings_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
+    sections_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_E));
+    quit_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Q));
+    about_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
     settings_->setObjectName(QStringLiteral("settingsCommand"));
     sections_->setObjectName(QStringLiteral("sectionsCommand"));
     quit_->setObjectName(QStringLiteral("quitCommand"));
     about_->setObjectName(QStringLiteral("aboutCommand"));
+    ctx_.registry.Set(QString::fromLatin1(kMainWindowClass), this);
 }
 
-CQuorvaneEditorDlg::~CQuorvaneEditorDlg() { SavePlacement(ctx_.settings, kMainWindowSection, this); }
+CQuorvaneEditorDlg::~CQuorvaneEditorDlg() {
+    SavePlacement(ctx_.settings, kMainWindowSection, this);
+    if (ctx_.registry.Find(QString::fromLatin1(kMainWindowClass)) == this)
+        ctx_.registry.Clear(QString::fromLatin1(kMainWindowClass));
+}
+
+void CQuorvaneEditorDlg::RefreshTitle() {
+    // The placeholder is in the title only while the mark is shown.
+    if (ctx_.session.HasUnsavedEdits()) {
+        setWindowTitle(QStringLiteral("Quorvane Editor[*]"));
+        setWindowModified(true);
+    } else {
+        setWindowModified(false);
+        setWindowTitle(QStringLiteral("Quorvane Editor"));
+    }
+}
 
 void CQuorvaneEditorDlg::Initialise() {
     RestorePlacement(ctx_.settings, kMainWindowSection, this);
@@ -137,15 +161,22 @@ bool CQuorvaneEditorDlg::ActionRunning() const {
 }
 
 bool CQuorvaneEditorDlg::SettleUnsavedEdits() {
-    if (!ctx_.session.HasUnsavedEdits()) return true;
+    const PendingEdits pending = FindPendingEdits(ctx_);
+    if (!pending.Any()) return true;
+    quitQuestion_ = PendingText(pending) + QStringLiteral("\nSave them before quitting?");
     switch (prompt_(this)) {
     case QMessageBox::Discard:
         return true;
     case QMessageBox::Save: {
+        // Edit dialogs into their tables, forms and tables into the grid,
+        // then the grid into the rules file; any failure keeps the program
+        // running.
+        if (!StorePendingEdits(ctx_)) return false;
         bool saved = false;
         auto* settings = qobject_cast<CSettings*>(ctx_.registry.Find(QStringLiteral("CSettings")));
         BarProgressSink bar(settings ? settings->progressBar() : nullptr);
         RunFileAction(ctx_.session, bar, [&saved](Session& s) { saved = SaveCommand(s); });
+        RefreshTitle();
         return saved;
     }
     default:

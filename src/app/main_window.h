@@ -15,8 +15,9 @@ class QDialog;
 
 namespace quorvane::gui {
 
-// Asked when the program is about to end while the grid holds edits that were
-// not saved: Save, Discard or Cancel.
+// Asked when the program is about to end while edits are pending (in the grid
+// and not saved, or in open windows and not in the grid): Save, Discard or
+// Cancel. The main window's quitQuestion() is the text to ask.
 using SavePrompt = std::function<QMessageBox::StandardButton(QWidget* window)>;
 QMessageBox::StandardButton AskToSaveEdits(QWidget* window);
 
@@ -55,6 +56,9 @@ public:
     QAction* quitAction() const { return quit_; }
     QAction* aboutAction() const { return about_; }
     BackgroundView* background() const { return background_; }
+    // The text of the quit question: what is pending, and "Save them before
+    // quitting?".
+    QString quitQuestion() const { return quitQuestion_; }
 
 signals:
     // The main window has closed: the program is to end with exit code 0.
@@ -65,6 +69,9 @@ public slots:
     void OnSections();
     void OnQuit();
     void OnAbout();
+    // The title carries the modified mark while the grid holds edits not
+    // saved to the rules file.
+    void RefreshTitle();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -81,6 +88,7 @@ private:
     QAction* sections_ = nullptr;
     QAction* quit_ = nullptr;
     QAction* about_ = nullptr;
+    QString quitQuestion_;
 };
 
 }  // namespace quorvane::gui

@@ -13,9 +13,12 @@
 #include <QVBoxLayout>
 
 #include "actions/actions.h"
+#include "gui/edit_state.h"
 #include "app/file_action.h"
 #include "gui/placement.h"
 #include "app/progress_bar.h"
+#include "app/report_box.h"
+#include "tables/open_windows.h"
 
 namespace quorvane::gui {
 
@@ -160,22 +163,97 @@ void CSettings::BrowseFile() {
     if (!file.isEmpty()) rulesFile_->setText(file);
 }
 
-void CSettings::Run(const std::function<void(Session&)>& action) {
-    if (busy_) return;
+bool CSettings::Run(FileAction action) {
+    if (busy_) return false;
     busy_ = true;
     // The actions work on the paths as they stand in the fields now.
     ctx_.session.gameFolder = PathFromField(gameFolder_->text());
     ctx_.session.rulesPath = PathFromField(rulesFile_->text());
     BarProgressSink bar(progress_);
-    RunFileAction(ctx_.session, bar, action);
+    std::string status;
+    bool replaced = false;
+    RunFileAction(ctx_.session, bar,
+                  [&](Session& s) { status = RunCommandWithStatus(s, action, &replaced); });
     progress_->setValue(0);
+    ShowStatus(ReportText(status));
     busy_ = false;
+    // No window may keep data older than the grid.
+    if (replaced) RefillOpenWindows(ctx_);
+    NotifyGridChanged(ctx_);
+    return replaced;
 }
 
-void CSettings::Extract() { Run([](Session& s) { ExtractCommand(s); }); }
-void CSettings::WriteBack() { Run([](Session& s) { WriteCommand(s); }); }
-void CSettings::Load() { Run([](Session& s) { LoadCommand(s); }); }
-void CSettings::Save() { Run([](Session& s) { SaveCommand(s); }); }
+void CSettings::ShowStatus(const QString& text) {
+    // Made with the first action, so that the dialog opens as it always has.
+    if (!status_) {
+        status_ = new QLabel(this);
+        status_->setObjectName(QStringLiteral("statusLine"));
+        status_->setTextFormat(Qt::PlainText);
+        status_->setWordWrap(true);
+        layout()->addWidget(status_);
+    }
+    status_->setText(text);
+}
+
+bool CSettings::ConfirmReplace(const QString& what) {
+    const PendingEdits pending = FindPendingEdits(ctx_);
+    if (!pending.Any()) return true;
+    const QString text = PendingText(pending) + QStringLiteral("\n") + what + QStringLiteral(" Continue?");
+    return AskQuestion(this, text, QMessageBox::NoButton, QStringLiteral("Continue"), QString()) == Answer::First;
+}
+
+void CSettings::Extract() {
+    if (busy_ || !ConfirmReplace(QStringLiteral("Extracting from the game files replaces them."))) return;
+    Run(FileAction::Extract);
+}
+
+void CSettings::Load() {
+    if (busy_ || !ConfirmReplace(QStringLiteral("Loading the text file replaces them."))) return;
+    Run(FileAction::Load);
+}
+
+void CSettings::Save() {
+    if (busy_) return;
+    const PendingEdits pending = FindPendingEdits(ctx_);
+    if (pending.InWindows()) {
+        PendingEdits inWindows = pending;
+        inWindows.grid = false;
+        const QString text = PendingText(inWindows) + QStringLiteral("\nSave them too?");
+        switch (AskQuestion(this, text, QMessageBox::Save, QString(), QStringLiteral("Save Without Them"))) {
+        case Answer::First:
+            if (!StorePendingEdits(ctx_)) return;
+            break;
+        case Answer::Second:
+            break;
+        case Answer::Cancel:
+            return;
+        }
+    }
+    Run(FileAction::Save);
+}
+
+void CSettings::WriteBack() {
+    if (busy_) return;
+    const PendingEdits pending = FindPendingEdits(ctx_);
+    if (pending.Any()) {
+        const QString text = PendingText(pending) +
+                             QStringLiteral("\nWriting uses the text file as it is now. Save them to it first?");
+        switch (AskQuestion(this, text, QMessageBox::NoButton, QStringLiteral("Save and Write"),
+                            QStringLiteral("Write As It Is"))) {
+        case Answer::First:
+            if (!StorePendingEdits(ctx_)) return;
+            Run(FileAction::Save);
+            // A save that failed leaves the edits unsaved; nothing is written.
+            if (ctx_.session.HasUnsavedEdits()) return;
+            break;
+        case Answer::Second:
+            break;
+        case Answer::Cancel:
+            return;
+        }
+    }
+    Run(FileAction::Write);
+}
 
 void CSettings::reject() {
     if (busy_) return;

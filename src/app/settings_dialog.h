@@ -1,13 +1,15 @@
 // CSettings: the modeless settings dialog. Two stored paths (the game folder
-// and the rules file) and the four file actions with their progress bar.
+// and the rules file), the four file actions with their progress bar, and a
+// status line saying what the last action did.
 #pragma once
 
 #include <QDialog>
 
 #include <functional>
-
+#include "actions/actions.h"
 #include "gui/gui_context.h"
 
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -29,6 +31,9 @@ public:
     QLineEdit* gameFolderField() const { return gameFolder_; }
     QLineEdit* rulesFileField() const { return rulesFile_; }
     QProgressBar* progressBar() const { return progress_; }
+    // One line under the progress bar saying what the last action did;
+    // nullptr before the first action.
+    QLabel* statusLine() const { return status_; }
     bool isBusy() const { return busy_; }
 
 public slots:
@@ -46,12 +51,19 @@ private:
     void RulesFileChanged(const QString& text);
     void BrowseFolder();
     void BrowseFile();
-    void Run(const std::function<void(Session&)>& action);
+    // Runs the action with the progress bar and shows its status line;
+    // returns whether the grid now holds what was extracted or loaded.
+    bool Run(FileAction action);
+    // Before the grid is replaced: asks whether to go on when anything is
+    // pending; `what` says what replaces it.
+    bool ConfirmReplace(const QString& what);
+    void ShowStatus(const QString& text);
 
     GuiContext& ctx_;
     QLineEdit* gameFolder_ = nullptr;
     QLineEdit* rulesFile_ = nullptr;
     QProgressBar* progress_ = nullptr;
+    QLabel* status_ = nullptr;
     bool busy_ = false;
 };
 

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "gui/edit_state.h"
 #include "gui/gui_context.h"
 #include "gui/placement.h"
 #include "catalogue/catalogue.h"
@@ -81,6 +82,34 @@ public:
         TrackPlacement(ctx_.settings, objectName(), this);
     }
 
+    bool IsModified() const {
+        for (std::size_t k = 0; k < values_.size(); ++k)
+            if (FromField(values_[k]->text()) != FromField(opened_[k])) return true;
+        return false;
+    }
+
+    bool Store() { return SaveAndClose(); }
+
+    void Refill() {
+        const int s = spec_.section;
+        if (spec_.shape == FormShape::ColumnsOfOneRow) {
+            names_.front()->setText(ToQ(ctx_.session.grid.GetArrayValue(s, 0, 0)));
+        } else {
+            for (std::size_t k = 0; k < names_.size(); ++k)
+                names_[k]->setText(ToQ(ctx_.session.grid.GetArrayValue(s, static_cast<int>(k), 0)));
+        }
+        for (std::size_t k = 0; k < values_.size(); ++k) {
+            const int index = static_cast<int>(k);
+            const std::string& text = spec_.shape == FormShape::ColumnsOfOneRow
+                                          ? ctx_.session.grid.GetArrayValue(s, 0, index + 1)
+                                          : ctx_.session.grid.GetArrayValue(s, index, 1);
+            values_[k]->setText(ToQ(text));
+            values_[k]->setCursorPosition(0);
+            opened_[k] = values_[k]->text();
+        }
+        for (QLineEdit* name : names_) name->setCursorPosition(0);
+    }
+
     // Every way of closing (the two buttons, Escape, the close box) ends
     // here; the form is deleted afterwards (WA_DeleteOnClose).
     void done(int result) override {
@@ -106,6 +135,7 @@ private:
         f->setCursorPosition(0);
         f->setObjectName(QStringLiteral("value%1").arg(values_.size()));
         values_.push_back(f);
+        opened_.push_back(f->text());
         return f;
     }
 
@@ -172,14 +202,14 @@ private:
         outer->addLayout(grid);
     }
 
-    void SaveAndClose() {
+    bool SaveAndClose() {
         const int s = spec_.section;
         if (spec_.only25or50) {
             const std::string text = FromField(values_.front()->text());
             if (!IsDestroyedItemsValue(text)) {
                 ctx_.session.log.Line(spec_.className, "::OnSave refused ", text);
                 ctx_.session.Report(kOnly25Or50Refusal);
-                return;
+                return false;
             }
         }
         for (std::size_t k = 0; k < values_.size(); ++k) {
@@ -191,12 +221,15 @@ private:
                 ctx_.session.grid.SetArrayValue(s, index, 1, text);
         }
         accept();
+        NotifyGridChanged(ctx_);
+        return true;
     }
 
     GuiContext& ctx_;
     const FormSpec& spec_;
     std::vector<QLineEdit*> names_;
     std::vector<QLineEdit*> values_;
+    std::vector<QString> opened_;  // what each value field was opened or refilled with
 };
 
 }  // namespace
@@ -204,6 +237,20 @@ private:
 QString ConstantFormClass(int section) {
     const FormSpec* spec = FindFormSpec(section);
     return spec ? QString::fromLatin1(spec->className) : QString();
+}
+
+bool FormIsModified(const QWidget* form) {
+    const auto* f = dynamic_cast<const ConstantForm*>(form);
+    return f && f->IsModified();
+}
+
+bool StoreForm(QWidget* form) {
+    auto* f = dynamic_cast<ConstantForm*>(form);
+    return f && f->Store();
+}
+
+void RefillForm(QWidget* form) {
+    if (auto* f = dynamic_cast<ConstantForm*>(form)) f->Refill();
 }
 
 QDialog* CreateConstantForm(GuiContext& ctx, int section) {

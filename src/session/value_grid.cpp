@@ -23,4 +23,10 @@ void ValueGrid::SetArrayValue(int i, int j, int s, std::string_view text) {
     if (at >= 0) SetCell(at, text);
 }
 
+bool ValueGrid::ChangedSinceBaseline(int i, int j, int s) const {
+    const int at = CellIndex(i, j, s);
+    if (at < 0 || baseline_.empty()) return false;
+    return cells_[static_cast<std::size_t>(at)] != baseline_[static_cast<std::size_t>(at)];
+}
+
 }  // namespace quorvane

@@ -53,8 +53,15 @@ public:
     // Grows by one every time a stored text differs from the one it replaces.
     std::uint64_t ChangeCount() const { return changes_; }
 
+    // Remembers every cell's text as the one last extracted or loaded.
+    void TakeBaseline() { baseline_ = cells_; }
+    // True when the cell's text differs from the one remembered by the last
+    // TakeBaseline; false before any, and outside the catalogue.
+    bool ChangedSinceBaseline(int i, int j, int s) const;
+
 private:
     std::vector<std::string> cells_;
+    std::vector<std::string> baseline_;
     std::uint64_t changes_ = 0;
 };
 

@@ -79,6 +79,7 @@ EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, QTableWidget* list
         if (place.line > 0) grid->setRowMinimumHeight(place.line * 2, label->sizeHint().height() + 8);
         labels_.push_back(label);
         values_.push_back(value);
+        opened_.push_back(QString());
     }
     outer->addLayout(grid);
     outer->addSpacing(10);
@@ -115,7 +116,19 @@ void EditDialog::SetValue(int c, const QString& text) {
     if (QLineEdit* field = ValueField(c)) {
         field->setText(text);
         field->setCursorPosition(0);
+        opened_[c] = text;
     }
+}
+
+void EditDialog::closeEvent(QCloseEvent* event) {
+    closed_ = true;
+    ClosingDialog::closeEvent(event);
+}
+
+bool EditDialog::IsModified() const {
+    for (int c = 0; c < values_.size(); ++c)
+        if (FromField(values_[c]->text()) != FromField(opened_[c])) return true;
+    return false;
 }
 
 QLineEdit* EditDialog::ValueField(int c) const {

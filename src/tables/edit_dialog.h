@@ -37,6 +37,7 @@ public:
     int columns() const { return static_cast<int>(values_.size()); }
 
     void SetLabel(int c, const QString& text);
+    // Fills value field c; the text counts as what the field was opened with.
     void SetValue(int c, const QString& text);
     QLineEdit* ValueField(int c) const;
     // The label widget of column c: a read-only field or a help button.
@@ -45,6 +46,14 @@ public:
     // Writes every field (cut to 254 characters) into the row of the list,
     // then closes.
     void SaveAndClose();
+
+    // True when a value field differs from what it was opened with.
+    bool IsModified() const;
+    // True once the dialog has closed (it is deleted a little later).
+    bool IsClosed() const { return closed_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void OpenHelp(const HelpLink& link);
@@ -56,6 +65,8 @@ private:
     int section_;
     QVector<QWidget*> labels_;
     QVector<QLineEdit*> values_;
+    QVector<QString> opened_;
+    bool closed_ = false;
 };
 
 }  // namespace quorvane::gui

@@ -59,10 +59,14 @@ QString CellText(const QTableWidget* list, int row, int column) {
 }
 
 void SetCellText(QTableWidget* list, int row, int column, const QString& text) {
-    if (QTableWidgetItem* item = list->item(row, column))
-        item->setText(text);
-    else
-        list->setItem(row, column, NewItem(text));
+    QTableWidgetItem* item = list->item(row, column);
+    if (!item) {
+        item = NewItem(text);
+        list->setItem(row, column, item);
+    }
+    // A record name cut short by a narrow column shows whole in its tooltip.
+    if (column == 0) item->setToolTip(text);
+    item->setText(text);
 }
 
 void SetUpReportList(QTableWidget* list) {
@@ -115,7 +119,9 @@ int LoadArrayTable(GuiContext& ctx, QTableWidget* list, int i, int n) {
                 text = ToQ(ctx.session.grid.GetArrayValue(i, r, 0));
             else if (c == 1)
                 text = QString::number(r - 1);
-            list->setItem(r, c, NewItem(text));
+            QTableWidgetItem* item = NewItem(text);
+            if (c == 0) item->setToolTip(text);  // the whole record name
+            list->setItem(r, c, item);
         }
         ctx.session.log.Line("LoadArrayTable j ", r);
     }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
@@ -51,12 +52,25 @@ public:
             item->setSizeHint(QSize(0, kChooserRowHeight));
         }
         connect(list_, &QListWidget::itemDoubleClicked, this, [this] { OnDoubleClick(); });
+        list_->installEventFilter(this);
     }
 
 protected:
     void closeEvent(QCloseEvent* event) override {
         if (ctx_.registry.Find(kChooserClass) == this) ctx_.registry.Clear(kChooserClass);
         ClosingDialog::closeEvent(event);
+    }
+
+    // Enter or Return on the selected entry opens it, as a double-click does.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == list_ && event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                OnDoubleClick();
+                return true;
+            }
+        }
+        return ClosingDialog::eventFilter(watched, event);
     }
 
 private:
@@ -108,15 +122,20 @@ QWidget* DispatchSection(GuiContext& ctx, int section) {
     if (kind.isEmpty()) return nullptr;
     QWidget* window = ctx.registry.Find(kind);
     if (const TableKind* table = TableKindOf(section)) {
-        if (auto* open = qobject_cast<TableDialog*>(window)) {
+        auto* open = qobject_cast<TableDialog*>(window);
+        if (open) {
             // The shared unit window follows the newest choice, so its
-            // caption and its rows always agree.
-            open->Rebind(section);
+            // caption and its rows always agree; cancelled, it stays as it was.
+            if (!open->Rebind(section)) return open;
         } else {
-            window = new TableDialog(ctx, *table, section);
-            ctx.registry.Set(kind, window);
+            open = new TableDialog(ctx, *table, section);
+            ctx.registry.Set(kind, open);
         }
-    } else if (!window) {
+        ShowWindow(open);
+        open->SetCaption(ToQ(DisplayName(section)));
+        return open;
+    }
+    if (!window) {
         window = CreateConstantForm(ctx, section);
         if (!window) return nullptr;
         ctx.registry.Set(kind, window);

@@ -9,6 +9,7 @@
 #include "tables/kinds.h"
 
 class QTableWidget;
+class QTableWidgetItem;
 
 namespace quorvane::gui {
 
@@ -27,15 +28,37 @@ public:
     int boundSection() const { return section_; }
     QTableWidget* list() const { return list_; }
 
-    // Stores the list into the bound section, closes the edit dialogs (their
-    // rows are gone), binds to `section` and fills the list from it.
-    void Rebind(int section);
+    // Binds to `section` and fills the list from it, closing the edit dialogs
+    // (their rows are gone). When the list or an edit dialog holds changes,
+    // first asks whether to store them into the section shown now, to drop
+    // them, or to cancel; without changes the list is stored as it is.
+    // Returns false when cancelled: the window stays as it was.
+    bool Rebind(int section);
+
+    // Sets the caption; it carries the modified mark while rows are pending.
+    void SetCaption(const QString& caption);
+
+    // Rows whose list text differs from the grid.
+    int PendingRows() const;
+    // Open edit dialogs whose fields differ from what they were opened with.
+    QList<EditDialog*> ModifiedEditors() const;
+    // Every open edit dialog of this table.
+    QList<EditDialog*> Editors() const;
+
+    // Fills the list again from the grid and every open edit dialog from its
+    // row, dropping whatever they held.
+    void Refill();
+    // Stores the modified edit dialogs into the list, then the list into the
+    // bound section, and closes, without asking.
+    void StoreAndClose();
 
     // Opens a new edit dialog on row `row`, filled from the list. Returns
     // nullptr when the row is not in the list.
     EditDialog* OpenEditor(int row);
 
-    // "Close Tab": stores the list into the bound section and closes.
+    // "Close Tab": stores the list into the bound section and closes. When
+    // edit dialogs hold typed values, asks first whether to store them into
+    // the list, to drop them, or to cancel.
     void CloseTab();
     // Closes without storing anything.
     void Discard();
@@ -44,11 +67,17 @@ protected:
     // Escape hides the table; its rows and edits stay for the next showing.
     void reject() override { hide(); }
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnDoubleClick();
+    void Fill();
     void CloseEditors();
+    void SaveModifiedEditors();
     void Unregister();
+    void MarkCell(QTableWidgetItem* item);
+    void RefreshMarks();
+    void RefreshCaption();
 
     GuiContext& ctx_;
     const TableKind& kind_;
@@ -56,6 +85,8 @@ private:
     QTableWidget* list_;
     QList<QPointer<EditDialog>> editors_;
     bool closing_ = false;
+    bool marking_ = false;
+    QString caption_;
 };
 
 // The spell-ID list: every spell with its ID, read-only. Each call opens

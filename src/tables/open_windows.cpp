@@ -1,0 +1,72 @@
+#include "tables/open_windows.h"
+
+#include <QApplication>
+#include <QList>
+#include <QTableWidget>
+#include <QPointer>
+
+#include "gui/gui_context.h"
+#include "forms/constant_form.h"
+#include "forms/form_table.h"
+#include "tables/edit_dialog.h"
+#include "tables/kinds.h"
+#include "tables/list_binding.h"
+#include "tables/table_dialog.h"
+
+namespace quorvane::gui {
+
+namespace {
+
+QList<TableDialog*> OpenTables(GuiContext& ctx) {
+    QList<TableDialog*> out;
+    for (const TableKind& kind : TableKinds())
+        if (auto* table = qobject_cast<TableDialog*>(ctx.registry.Find(QString::fromLatin1(kind.className))))
+            out << table;
+    return out;
+}
+
+QList<QWidget*> OpenForms(GuiContext& ctx) {
+    QList<QWidget*> out;
+    for (int s = kFirstFormSection; s <= kLastFormSection; ++s)
+        if (QWidget* form = ctx.registry.Find(ConstantFormClass(s))) out << form;
+    return out;
+}
+
+}  // namespace
+
+PendingEdits FindPendingEdits(GuiContext& ctx) {
+    PendingEdits pending;
+    for (TableDialog* table : OpenTables(ctx)) {
+        if (table->PendingRows() > 0) ++pending.tables;
+        pending.editWindows += static_cast<int>(table->ModifiedEditors().size());
+    }
+    for (QWidget* form : OpenForms(ctx))
+        if (FormIsModified(form)) ++pending.forms;
+    pending.grid = ctx.session.HasUnsavedEdits();
+    return pending;
+}
+
+bool StorePendingEdits(GuiContext& ctx) {
+    for (TableDialog* table : OpenTables(ctx))
+        for (EditDialog* editor : table->ModifiedEditors()) editor->SaveAndClose();
+    for (QWidget* form : OpenForms(ctx))
+        if (FormIsModified(form) && !StoreForm(form)) return false;
+    // Closing a table removes it from the registry; hold them by pointer.
+    QList<QPointer<TableDialog>> tables;
+    for (TableDialog* table : OpenTables(ctx)) tables << table;
+    for (const QPointer<TableDialog>& table : tables)
+        if (table && table->PendingRows() > 0) table->StoreAndClose();
+    return true;
+}
+
+void RefillOpenWindows(GuiContext& ctx) {
+    for (TableDialog* table : OpenTables(ctx)) table->Refill();
+    for (QWidget* form : OpenForms(ctx)) RefillForm(form);
+    // The spell-ID lists show the spells' names.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(kSpellIdClass))
+            if (auto* list = w->findChild<QTableWidget*>(QStringLiteral("list")))
+                LoadArrayTable(ctx, list, kSpellsSection, 2);
+}
+
+}  // namespace quorvane::gui

@@ -1,0 +1,540 @@
+// No edit is lost without a question, and the user sees where an edit stands:
+// the questions before quitting, saving, loading, extracting, writing,
+// switching the unit window and closing a table, driven through the real
+// windows and answered in the real message boxes; the marks on table cells
+// and titles; the status line of the settings dialog; the keyboard.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+#include "actions/actions.h"
+#include "app/editor_app.h"
+#include "app/main_window.h"
+#include "app/settings_dialog.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/layout.h"
+#include "session/value_grid.h"
+#include "sample/sample_game.h"
+#include "tables/edit_dialog.h"
+#include "tables/help_tab.h"
+#include "tables/section_chooser.h"
+#include "tables/table_dialog.h"
+
+#include "gui_answer.h"
+
+using namespace quorvane;
+using namespace quorvane::gui;
+using testing::AnswerNextBox;
+
+namespace {
+
+constexpr int kSpells = 2;
+constexpr int kSpellCost = 8;
+constexpr int kHealing = 23;
+constexpr int kDestroyedItems = 33;
+
+QWidget* Window(const QString& name) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == name && w->isVisible()) return w;
+    return nullptr;
+}
+
+QPushButton* Button(QWidget* window, const QString& text) {
+    if (!window) return nullptr;
+    for (auto* b : window->findChildren<QPushButton*>())
+        if (b->text() == text && b->isVisible()) return b;
+    return nullptr;
+}
+
+void Click(QWidget* window, const QString& text) {
+    QPushButton* b = Button(window, text);
+    QVERIFY2(b, qPrintable(text));
+    b->click();
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// One editor on a fresh sample game, extracted into rules.txt, with the real
+// quit question and a recorder for error reports.
+class Editor {
+public:
+    Editor() {
+        QVERIFY(dir.isValid());
+        QVERIFY(QDir::setCurrent(dir.path()));
+        std::string error;
+        QVERIFY2(WriteSampleGame(FromQ(dir.filePath("game")), 7, &error), error.c_str());
+        app = std::make_unique<CQuorvaneEditorApp>(
+            std::make_unique<QSettings>(dir.filePath("settings.ini"), QSettings::IniFormat),
+            [this](const QString& text, const QString&) { reports << text; });
+        app->InitInstance();
+        main()->settingsAction()->trigger();
+        settings()->gameFolderField()->setText(dir.filePath("game"));
+        settings()->rulesFileField()->setText(rules());
+        Click(settings(), "Extract From Quorvane Files");
+    }
+    ~Editor() {
+        QList<QPointer<QWidget>> all;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w != app->mainWindow()) all << w;
+        for (const QPointer<QWidget>& w : all) delete w.data();
+        Flush();
+        app.reset();
+        QDir::setCurrent(QDir::tempPath());
+    }
+
+    CQuorvaneEditorDlg* main() const { return app->mainWindow(); }
+    CSettings* settings() const { return main()->findChild<CSettings*>("CSettings"); }
+    QString rules() const { return dir.filePath("rules.txt"); }
+    QString status() const { return settings()->statusLine() ? settings()->statusLine()->text() : QString(); }
+    ValueGrid& grid() { return app->session().grid; }
+    std::string Cell(int i, int j, int s) { return grid().GetArrayValue(i, j, s); }
+
+    // The value the rules file holds for a cell, read by a separate session.
+    std::string InRulesFile(int i, int j, int s) const {
+        RecordingErrorSink errors;
+        NullProgress none;
+        Session check(errors, none);
+        check.rulesPath = FromQ(rules());
+        LoadCommand(check);
+        return check.grid.GetArrayValue(i, j, s);
+    }
+
+    TableDialog* Table(int section) { return qobject_cast<TableDialog*>(DispatchSection(app->context(), section)); }
+    QDialog* Form(int section) { return qobject_cast<QDialog*>(DispatchSection(app->context(), section)); }
+
+    // Opens row `row` of `table` by a double-click and types `text` into
+    // value field `column`.
+    EditDialog* Edit(TableDialog* table, int row, int column, const QString& text) {
+        QTableWidget* list = table->list();
+        const QRect cell = list->visualRect(list->model()->index(row, 0));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+        EditDialog* editor = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* e = qobject_cast<EditDialog*>(w); e && e->isVisible() && !e->IsClosed() && e->row() == row)
+                editor = e;
+        if (editor) editor->ValueField(column)->setText(text);
+        return editor;
+    }
+
+    // A value for the spell cost of row `row` that differs from the one the
+    // grid holds and fits its place.
+    QString NewCost(int row) { return QString::number(std::stoi(Cell(kSpells, row, kSpellCost)) == 7 ? 8 : 7); }
+
+    QTemporaryDir dir;
+    QStringList reports;
+    std::unique_ptr<CQuorvaneEditorApp> app;
+};
+
+bool IsBold(const QTableWidget* list, int r, int c) { return list->item(r, c)->font().bold(); }
+bool IsItalic(const QTableWidget* list, int r, int c) { return list->item(r, c)->font().italic(); }
+bool IsTinted(const QTableWidget* list, int r, int c) {
+    return list->item(r, c)->data(Qt::BackgroundRole).isValid();
+}
+
+}  // namespace
+
+class GuiEditsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Loss 1: Quit with edits in a hidden table, an open edit dialog and a form.
+    void quitAsksAndSavesEveryPendingEdit() {
+        Editor e;
+        TableDialog* spells = e.Table(kSpells);
+        const QString cost4 = e.NewCost(4);
+        EditDialog* saved = e.Edit(spells, 4, kSpellCost, cost4);
+        QVERIFY(saved);
+        Click(saved, "Save Changes And Close Tab");
+        QTest::keyClick(spells->list(), Qt::Key_Escape);  // hidden, not stored
+        QVERIFY(!spells->isVisible());
+        const QString cost5 = e.NewCost(5);
+        QVERIFY(e.Edit(spells, 5, kSpellCost, cost5));  // left open
+        QDialog* healing = e.Form(kHealing);
+        healing->findChild<QLineEdit*>("value0")->setText("12");
+        const std::string before4 = e.Cell(kSpells, 4, kSpellCost);
+
+        // Cancel: everything stays open and as it was.
+        auto asked = AnswerNextBox("Cancel");
+        e.main()->quitAction()->trigger();
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(asked->text, QStringLiteral("1 table, 1 edit window and 1 form hold changes that are not in the "
+                                             "rules file.\nSave them before quitting?"));
+        QVERIFY(e.main()->isVisible());
+        QCOMPARE(spells->list()->item(4, kSpellCost)->text(), cost4);
+        QCOMPARE(healing->findChild<QLineEdit*>("value0")->text(), QStringLiteral("12"));
+        QCOMPARE(e.Cell(kSpells, 4, kSpellCost), before4);
+
+        // Save: dialogs into the table, form and tables into the grid, the
+        // grid into the rules file, then the program ends.
+        QSignalSpy ended(e.main(), &CQuorvaneEditorDlg::programEnded);
+        asked = AnswerNextBox("Save");
+        e.main()->close();  // the close box asks the same
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(e.InRulesFile(kSpells, 4, kSpellCost), FromQ(cost4));
+        QCOMPARE(e.InRulesFile(kSpells, 5, kSpellCost), FromQ(cost5));
+        QCOMPARE(e.InRulesFile(kHealing, 0, 1), std::string("12"));
+        QCOMPARE(e.reports, QStringList());
+    }
+
+    void quitDiscardKeepsTheRulesFileAndARefusedFormKeepsRunning() {
+        Editor e;
+        const QByteArray original = ReadFile(e.rules());
+        TableDialog* spells = e.Table(kSpells);
+        QVERIFY(e.Edit(spells, 4, kSpellCost, e.NewCost(4)));
+        QDialog* destroyed = e.Form(kDestroyedItems);
+        destroyed->findChild<QLineEdit*>("value0")->setText("30");
+
+        // Save with a value the form refuses: its message, and the program runs on.
+        QSignalSpy ended(e.main(), &CQuorvaneEditorDlg::programEnded);
+        auto asked = AnswerNextBox("Save");
+        e.main()->quitAction()->trigger();
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(e.reports, QStringList{"Value Must Be Either 25 or 50."});
+        QCOMPARE(ended.count(), 0);
+        QVERIFY(destroyed->isVisible());
+        QCOMPARE(ReadFile(e.rules()), original);
+
+        // Discard: the program ends and the rules file is untouched.
+        asked = AnswerNextBox("Discard");
+        e.main()->quitAction()->trigger();
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(ended.count(), 1);
+        QCOMPARE(ReadFile(e.rules()), original);
+    }
+
+    // Loss 2: "Save to Text File" while a table holds edits.
+    void saveToTextFileAsksAboutWindows() {
+        Editor e;
+        TableDialog* spells = e.Table(kSpells);
+        const QString cost = e.NewCost(4);
+        Click(e.Edit(spells, 4, kSpellCost, cost), "Save Changes And Close Tab");
+        const std::string old = e.Cell(kSpells, 4, kSpellCost);
+        const QByteArray original = ReadFile(e.rules());
+
+        auto asked = AnswerNextBox("Cancel");
+        Click(e.settings(), "Save to Text File");
+        QCOMPARE(asked->text, QStringLiteral("1 table holds changes that are not in the rules file.\nSave them too?"));
+        QCOMPARE(ReadFile(e.rules()), original);
+
+        asked = AnswerNextBox("Save Without Them");
+        Click(e.settings(), "Save to Text File");
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(e.InRulesFile(kSpells, 4, kSpellCost), old);
+        QVERIFY(spells->isVisible());
+        QCOMPARE(spells->list()->item(4, kSpellCost)->text(), cost);
+
+        asked = AnswerNextBox("Save");
+        Click(e.settings(), "Save to Text File");
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(e.InRulesFile(kSpells, 4, kSpellCost), FromQ(cost));
+        Flush();
+        QVERIFY(!Window("CSpell"));  // stored as its "Close Tab" does
+        QCOMPARE(e.reports, QStringList());
+    }
+
+    // Loss 3: Load and Extract over pending work; afterwards no window shows
+    // data older than the grid.
+    void loadAndExtractAskAndRefillEveryWindow() {
+        Editor e;
+        TableDialog* spells = e.Table(kSpells);
+        const std::string old = e.Cell(kSpells, 4, kSpellCost);
+        Click(e.Edit(spells, 4, kSpellCost, e.NewCost(4)), "Save Changes And Close Tab");
+        QPointer<EditDialog> open = e.Edit(spells, 4, kSpellCost, "99");
+        QDialog* healing = e.Form(kHealing);
+        const QString healingValue = healing->findChild<QLineEdit*>("value0")->text();
+        healing->findChild<QLineEdit*>("value0")->setText("12");
+
+        auto asked = AnswerNextBox("Cancel");
+        Click(e.settings(), "Load Text File");
+        QCOMPARE(asked->text, QStringLiteral("1 table, 1 edit window and 1 form hold changes that are not in the "
+                                             "rules file.\nLoading the text file replaces them. Continue?"));
+        QCOMPARE(open->ValueField(kSpellCost)->text(), QStringLiteral("99"));
+        QVERIFY(spells->list()->item(4, kSpellCost)->text() != QString::fromStdString(old));
+
+        asked = AnswerNextBox("Continue");
+        Click(e.settings(), "Load Text File");
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(spells->list()->item(4, kSpellCost)->text(), QString::fromStdString(old));
+        QVERIFY(open);
+        QCOMPARE(open->ValueField(kSpellCost)->text(), QString::fromStdString(old));
+        QCOMPARE(healing->findChild<QLineEdit*>("value0")->text(), healingValue);
+
+        // Nothing pending now: extraction asks nothing.
+        Click(e.settings(), "Extract From Quorvane Files");
+        QCOMPARE(e.status(), QStringLiteral("Extracted 12,450 values from 6 game files into rules.txt."));
+        // A grid edit not saved: extraction asks, Cancel keeps it.
+        healing->findChild<QLineEdit*>("value0")->setText("13");
+        Click(healing, "Save Changes And Close Tab");
+        asked = AnswerNextBox("Cancel");
+        Click(e.settings(), "Extract From Quorvane Files");
+        QCOMPARE(asked->text, QStringLiteral("The editor holds edits that are not in the rules file.\n"
+                                             "Extracting from the game files replaces them. Continue?"));
+        QCOMPARE(e.Cell(kHealing, 0, 1), std::string("13"));
+        QCOMPARE(e.reports, QStringList());
+    }
+
+    // Loss 4: "Write to Quorvane Files" with grid edits not saved.
+    void writeAsksToSaveFirst() {
+        Editor e;
+        // A first write brings the second copies of some values in line with
+        // their first places; from then on the game files match the rules file.
+        Click(e.settings(), "Write to Quorvane Files");
+        const QString spellFile = e.dir.filePath(QStringLiteral("game/") + GameFileName(GameFileOf(kSpells)));
+        const QByteArray original = ReadFile(spellFile);
+        TableDialog* spells = e.Table(kSpells);
+        const QString cost = e.NewCost(4);
+        Click(e.Edit(spells, 4, kSpellCost, cost), "Save Changes And Close Tab");
+        Click(spells, "Close Tab");
+
+        auto asked = AnswerNextBox("Cancel");
+        Click(e.settings(), "Write to Quorvane Files");
+        QCOMPARE(asked->text, QStringLiteral("The editor holds edits that are not in the rules file.\n"
+                                             "Writing uses the text file as it is now. Save them to it first?"));
+        QCOMPARE(ReadFile(spellFile), original);
+
+        asked = AnswerNextBox("Write As It Is");
+        Click(e.settings(), "Write to Quorvane Files");
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(ReadFile(spellFile), original);
+        QCOMPARE(e.status(),
+                 QStringLiteral("The game files already held every value of rules.txt; nothing was changed."));
+        QVERIFY(e.app->session().HasUnsavedEdits());
+
+        asked = AnswerNextBox("Save and Write");
+        Click(e.settings(), "Write to Quorvane Files");
+        QCOMPARE(asked->asked, 1);
+        QVERIFY(ReadFile(spellFile) != original);
+        QCOMPARE(e.InRulesFile(kSpells, 4, kSpellCost), FromQ(cost));
+        QCOMPARE(e.status(), QStringLiteral("Wrote 1 changed value into %1; backup %1.bak kept.")
+                                 .arg(QString::fromLatin1(GameFileName(GameFileOf(kSpells)))));
+        QCOMPARE(e.reports, QStringList());
+    }
+
+    // Loss 5: another unit section while a Unit Edit window holds typed values.
+    void unitWindowAsksBeforeSwitching() {
+        Editor e;
+        TableDialog* units = e.Table(5);
+        const std::string old = e.Cell(5, 1, 2);
+        QPointer<EditDialog> editor = e.Edit(units, 1, 2, "9");
+
+        auto asked = AnswerNextBox("Cancel");
+        QCOMPARE(e.Table(6), units);
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(units->boundSection(), 5);
+        QCOMPARE(units->windowTitle(), QString::fromStdString(DisplayName(5)));
+        QVERIFY(editor && editor->isVisible());
+        QCOMPARE(editor->ValueField(2)->text(), QStringLiteral("9"));
+
+        asked = AnswerNextBox("Discard and Switch");
+        e.Table(6);
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(units->boundSection(), 6);
+        QCOMPARE(e.Cell(5, 1, 2), old);
+        Flush();
+        QVERIFY(editor.isNull());
+
+        editor = e.Edit(units, 1, 2, "9");
+        asked = AnswerNextBox("Store and Switch");
+        e.Table(5);
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(units->boundSection(), 5);
+        QCOMPARE(e.Cell(6, 1, 2), std::string("9"));  // into the section shown before
+        QCOMPARE(units->list()->item(1, 2)->text(), QString::fromStdString(old));
+    }
+
+    // Loss 6: "Close Tab" while edit windows hold typed values.
+    void closeTabAsksAboutTypedValues() {
+        Editor e;
+        TableDialog* spells = e.Table(kSpells);
+        const QString cost = e.NewCost(4);
+        QPointer<EditDialog> editor = e.Edit(spells, 4, kSpellCost, cost);
+
+        auto asked = AnswerNextBox("Cancel");
+        Click(spells, "Close Tab");
+        QCOMPARE(asked->text, QStringLiteral("1 edit window of this table holds typed values that are not in its "
+                                             "list.\nStore them into the table before it closes?"));
+        QVERIFY(spells->isVisible());
+        QVERIFY(editor && editor->isVisible());
+
+        asked = AnswerNextBox("Store and Close");
+        Click(spells, "Close Tab");
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(e.Cell(kSpells, 4, kSpellCost), FromQ(cost));
+        Flush();
+        QVERIFY(editor.isNull());
+        QVERIFY(!Window("CSpell"));
+    }
+
+    void marksFollowWhereAnEditStands() {
+        Editor e;
+        CQuorvaneEditorDlg* main = e.main();
+        TableDialog* spells = e.Table(kSpells);
+        QTableWidget* list = spells->list();
+        QCOMPARE(spells->windowTitle(), QStringLiteral("Spells"));
+        QVERIFY(!IsBold(list, 4, kSpellCost) && !IsItalic(list, 4, kSpellCost) && !IsTinted(list, 4, kSpellCost));
+
+        // In the list only: bold and tinted, the table's title marked.
+        const QString cost = e.NewCost(4);
+        Click(e.Edit(spells, 4, kSpellCost, cost), "Save Changes And Close Tab");
+        QVERIFY(IsBold(list, 4, kSpellCost) && IsTinted(list, 4, kSpellCost));
+        QVERIFY(!IsBold(list, 4, kSpellCost - 1));
+        QVERIFY(spells->isWindowModified());
+        QCOMPARE(spells->windowTitle(), QStringLiteral("Spells[*]"));
+        QVERIFY(!main->isWindowModified());
+
+        // Typing the old value back clears the marks.
+        const QString old = QString::fromStdString(e.Cell(kSpells, 4, kSpellCost));
+        Click(e.Edit(spells, 4, kSpellCost, old), "Save Changes And Close Tab");
+        QVERIFY(!IsBold(list, 4, kSpellCost) && !IsTinted(list, 4, kSpellCost));
+        QVERIFY(!spells->isWindowModified());
+        QCOMPARE(spells->windowTitle(), QStringLiteral("Spells"));
+
+        // In the grid: the main window's title is marked; the reopened table
+        // shows the cell in italic, as changed since the extraction.
+        Click(e.Edit(spells, 4, kSpellCost, cost), "Save Changes And Close Tab");
+        Click(spells, "Close Tab");
+        Flush();
+        QVERIFY(main->isWindowModified());
+        QCOMPARE(main->windowTitle(), QStringLiteral("Quorvane Editor[*]"));
+        spells = e.Table(kSpells);
+        list = spells->list();
+        QVERIFY(IsItalic(list, 4, kSpellCost) && !IsBold(list, 4, kSpellCost) && !IsTinted(list, 4, kSpellCost));
+        QVERIFY(!IsItalic(list, 5, kSpellCost));
+
+        // Saved: the main window's mark goes, the italic stays until a load.
+        Click(e.settings(), "Save to Text File");
+        QVERIFY(!main->isWindowModified());
+        QCOMPARE(main->windowTitle(), QStringLiteral("Quorvane Editor"));
+        QVERIFY(IsItalic(list, 4, kSpellCost));
+        Click(e.settings(), "Load Text File");
+        QVERIFY(!IsItalic(list, 4, kSpellCost));
+        QCOMPARE(e.reports, QStringList());
+    }
+
+    void statusLineAfterEachAction() {
+        Editor e;
+        QCOMPARE(e.status(), QStringLiteral("Extracted 12,450 values from 6 game files into rules.txt."));
+        Click(e.settings(), "Save to Text File");
+        QCOMPARE(e.status(), QStringLiteral("Saved 12,450 values into rules.txt."));
+        Click(e.settings(), "Load Text File");
+        QCOMPARE(e.status(), QStringLiteral("Loaded 12,450 values from rules.txt."));
+        // The sample game's second copies differ from their first places; the
+        // write brings them in line, and counts them.
+        const QString wizards = e.dir.filePath("game/WIZARDS.EXE");
+        const QByteArray before = ReadFile(wizards);
+        Click(e.settings(), "Write to Quorvane Files");
+        QVERIFY(ReadFile(wizards) != before);
+        QCOMPARE(e.status(), QStringLiteral("Wrote 15 changed values into WIZARDS.EXE; backup WIZARDS.EXE.bak kept."));
+        QCOMPARE(ReadFile(wizards + ".bak"), before);
+        Click(e.settings(), "Write to Quorvane Files");
+        QCOMPARE(e.status(),
+                 QStringLiteral("The game files already held every value of rules.txt; nothing was changed."));
+        QCOMPARE(e.reports, QStringList());
+
+        // Problems are counted; reports stay as they are.
+        QByteArray text = ReadFile(e.rules());
+        // The healing amount becomes letters.
+        const qsizetype line = text.indexOf("\n", text.indexOf("[HEALING SPELLS]")) + 1;
+        const qsizetype comma = text.indexOf(',', line);
+        text.replace(comma + 1, 4, "  xx");
+        QFile broken(e.dir.filePath("broken.txt"));
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write(text);
+        broken.close();
+        e.settings()->rulesFileField()->setText(broken.fileName());
+        Click(e.settings(), "Load Text File");
+        QCOMPARE(e.reports.size(), 1);
+        QCOMPARE(e.status(), QStringLiteral("Load of broken.txt found 1 problem."));
+
+        e.reports.clear();
+        e.settings()->rulesFileField()->setText(e.dir.filePath("missing.txt"));
+        Click(e.settings(), "Load Text File");
+        QCOMPARE(e.status(), QStringLiteral("Load of missing.txt failed; the editor's data is unchanged."));
+        Click(e.settings(), "Save to Text File");
+        QCOMPARE(e.status(), QStringLiteral("Saved 12,450 values into missing.txt."));
+        e.settings()->rulesFileField()->setText(e.dir.filePath("no folder/rules.txt"));
+        Click(e.settings(), "Save to Text File");
+        QCOMPARE(e.status(), QStringLiteral("Save to rules.txt failed; the file was not changed."));
+    }
+
+    void keyboardOpensAndNamesShowWhole() {
+        Editor e;
+        // Enter on a chooser entry opens its section.
+        e.main()->sectionsAction()->trigger();
+        QWidget* chooser = Window("CSection");
+        QVERIFY(chooser);
+        auto* sections = chooser->findChild<QListWidget*>();
+        sections->setCurrentRow(kSpells);
+        QTest::keyClick(sections, Qt::Key_Return);
+        auto* spells = qobject_cast<TableDialog*>(Window("CSpell"));
+        QVERIFY(spells);
+
+        // Enter on a table row opens its edit dialog.
+        spells->list()->selectRow(3);
+        QTest::keyClick(spells->list(), Qt::Key_Enter);
+        QList<EditDialog*> editors;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* d = qobject_cast<EditDialog*>(w); d && d->isVisible()) editors << d;
+        QCOMPARE(editors.size(), 1);
+        QCOMPARE(editors.front()->row(), 3);
+
+        // A name cell carries the whole name as its tooltip.
+        const QTableWidgetItem* name = spells->list()->item(3, 0);
+        QCOMPARE(name->toolTip(), name->text());
+        QCOMPARE(name->text(), QString::fromStdString(e.Cell(kSpells, 3, 0)));
+
+        // The menu commands keep their texts and answer to Alt and a letter.
+        QCOMPARE(e.main()->settingsAction()->text(), QStringLiteral("Settings"));
+        chooser->close();
+        Click(e.settings(), "OK");
+        Flush();
+        QVERIFY(!Window("CSection"));
+        e.main()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(e.main()));
+        QTest::keyClick(e.main(), Qt::Key_E, Qt::AltModifier);
+        QVERIFY(Window("CSection"));
+    }
+
+    void flagDiagramStandsUnderItsDigits() {
+        QDialog* tab = OpenHelpTab("Specials (1)");
+        QVERIFY(tab);
+        tab->adjustSize();
+        const QList<QLabel*> lines = tab->findChildren<QLabel*>("flagDiagram");
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0]->text(), QStringLiteral(" 00001001"));
+        QCOMPARE(lines[1]->text(), QStringLiteral("|           |"));
+        QCOMPARE(lines[2]->text(), QStringLiteral("flag #7       flag #0"));
+        for (QLabel* l : lines) QVERIFY(QFontInfo(l->font()).fixedPitch());
+        // Centre of character `at` of a line, in the tab's coordinates.
+        auto centre = [](QLabel* l, int at) {
+            const QFontMetricsF fm(l->font());
+            const qreal x = fm.horizontalAdvance(l->text().left(at)) + fm.horizontalAdvance(l->text().at(at)) / 2;
+            return l->mapTo(l->window(), l->contentsRect().topLeft()).x() + l->indent() + x;
+        };
+        QVERIFY(qAbs(centre(lines[0], 1) - centre(lines[1], 0)) <= 1.0);
+        QVERIFY(qAbs(centre(lines[0], 8) - centre(lines[1], 12)) <= 1.0);
+        delete tab;
+    }
+};
+
+QTEST_MAIN(GuiEditsTest)
+#include "gui_edits_test.moc"
