@@ -3,6 +3,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "io/error_report.h"
 #include "catalogue/catalogue.h"
@@ -45,6 +49,10 @@ int Export(const CsvOptions& o, const std::function<int(const std::string&)>& us
         std::string csv;
         if (ExportSectionCsv(errors, rules, o.rules, section, &csv)) {
             if (!o.hasOut) {
+#ifdef _WIN32
+                // The CSV's own CR LF, not one made into CR CR LF.
+                _setmode(_fileno(stdout), _O_BINARY);
+#endif
                 std::fwrite(csv.data(), 1, csv.size(), stdout);
                 std::fflush(stdout);
             } else if (!ReplaceFileContents(o.out, csv)) {
