@@ -66,10 +66,12 @@ SectionRead ReadSection(const std::string& rules, const Lines& lines, int i) {
     LineSource source(rules, /*textMode=*/false);
     SectionRead read;
     read.cells.assign(static_cast<std::size_t>(Rows(i)), CsvRow(static_cast<std::size_t>(Columns(i))));
-    std::size_t before = 0;
+    std::size_t before = 0;  // the reports raised before the section's first cell was read
     ReadRulesCells(s, source, i, [&](int section, int j, int step, std::string_view text) {
-        if (section != i) return;
-        if (j == 0 && step == 0) before = reports.texts.size();
+        if (section != i) {
+            before = reports.texts.size();
+            return;
+        }
         if (step == 0) read.lines.push_back(s.reader.LineNumber);
         read.cells[static_cast<std::size_t>(j)][static_cast<std::size_t>(step)] = std::string(text);
     });
