@@ -6,7 +6,7 @@
 //   quorvane-cli sample-game DIR [--seed N]
 //   quorvane-cli export-csv --rules FILE --section NAME|all [--out OUT]
 //   quorvane-cli import-csv --rules FILE --section NAME IN.csv [--dry-run]
-//   --debug-log FILE on any command writes the trace there.
+//   --debug-log FILE on any command but the CSV ones writes the trace there.
 //
 // Every error report goes to stderr as one line, in the order raised. Exit
 // status: 0 when nothing was reported, 1 when something was, 2 for a usage
