@@ -1,6 +1,9 @@
 # QtTest executables of the constant-group forms, run offscreen.
 add_executable(gui_forms_test gui_forms_test.cpp)
 target_link_libraries(gui_forms_test PRIVATE quorvane_gui_forms Qt6::Test)
+if(TARGET quorvane_screenshot_renderers)
+  target_link_libraries(gui_forms_test PRIVATE quorvane_screenshot_renderers)
+endif()
 add_test(NAME gui_forms_test COMMAND gui_forms_test)
 set_tests_properties(gui_forms_test PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen LABELS gui)
 

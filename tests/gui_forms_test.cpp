@@ -17,6 +17,7 @@
 #include "io/progress.h"
 #include "session/session.h"
 #include "catalogue/catalogue.h"
+#include "app/screenshot_renderers.h"
 #include "forms/constant_form.h"
 #include "forms/form_table.h"
 

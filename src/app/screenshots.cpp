@@ -12,6 +12,7 @@
 
 #include "app/artwork.h"
 #include "app/editor_app.h"
+#include "app/screenshot_renderers.h"
 #include "app/settings_dialog.h"
 #include "forms/constant_form.h"
 #include "sample/sample_game.h"

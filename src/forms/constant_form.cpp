@@ -262,15 +262,4 @@ QDialog* CreateConstantForm(GuiContext& ctx, int section) {
     return new ConstantForm(ctx, *spec);
 }
 
-void RenderFormScreenshots(GuiContext& ctx, const QString& dir) {
-    QDir().mkpath(dir);
-    for (int s = kFirstFormSection; s <= kLastFormSection; ++s) {
-        QDialog* form = CreateConstantForm(ctx, s);
-        form->setWindowTitle(ToQ(DisplayName(s)));
-        form->adjustSize();
-        form->grab().save(QDir(dir).filePath(form->objectName() + QStringLiteral(".png")));
-        delete form;
-    }
-}
-
 }  // namespace quorvane::gui

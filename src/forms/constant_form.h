@@ -30,7 +30,4 @@ bool StoreForm(QWidget* form);
 // fills its fields again from the grid.
 void RefillForm(QWidget* form);
 
-// Renders every constant-group form into PNG files in `dir`.
-void RenderFormScreenshots(GuiContext& ctx, const QString& dir);
-
 }  // namespace quorvane::gui

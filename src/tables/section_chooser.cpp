@@ -1,12 +1,9 @@
 #include "tables/section_chooser.h"
 
-#include <QCoreApplication>
 #include <QDialog>
-#include <QDir>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "gui/gui_context.h"
@@ -15,7 +12,6 @@
 #include "forms/constant_form.h"
 #include "tables/closing_dialog.h"
 #include "tables/edit_dialog.h"
-#include "tables/help_tab.h"
 #include "tables/kinds.h"
 #include "tables/table_dialog.h"
 
@@ -95,11 +91,6 @@ void ShowWindow(QWidget* w) {
     w->activateWindow();
 }
 
-bool SaveGrab(QWidget* w, const QString& dir, const QString& name) {
-    w->show();
-    QCoreApplication::processEvents();
-    return w->grab().save(QDir(dir).filePath(name + QStringLiteral(".png")));
-}
 
 }  // namespace
 
@@ -143,47 +134,6 @@ QWidget* DispatchSection(GuiContext& ctx, int section) {
     ShowWindow(window);
     window->setWindowTitle(ToQ(DisplayName(section)));
     return window;
-}
-
-void RenderTableScreenshots(GuiContext& ctx, const QString& dir) {
-    QDir().mkpath(dir);
-    if (QWidget* chooser = OpenSectionChooser(ctx, nullptr)) {
-        SaveGrab(chooser, dir, QString::fromLatin1(kChooserClass));
-        chooser->close();
-    }
-    // Each table with an edit dialog on its first row; nothing is stored.
-    const int unitSection = 5;
-    for (const TableKind& kind : TableKinds()) {
-        const int section = kind.firstSection == 3 ? unitSection : kind.firstSection;
-        auto* table = qobject_cast<TableDialog*>(DispatchSection(ctx, section));
-        if (!table) continue;
-        SaveGrab(table, dir, QString::fromLatin1(kind.className));
-        if (EditDialog* editor = table->OpenEditor(0)) SaveGrab(editor, dir, QString::fromLatin1(kind.edit->className));
-        table->Discard();
-    }
-    if (QDialog* spellIds = OpenSpellIdList(ctx)) {
-        SaveGrab(spellIds, dir, QString::fromLatin1(kSpellIdClass));
-        spellIds->close();
-    }
-    // One help tab of each shape, and the longer ones of the unit editor.
-    const struct {
-        const char* title;
-        const char* file;
-    } tabs[] = {
-        {"Specials (1)", "HelpTab_FlagByte"},
-        {"1st Building Banned", "HelpTab_BuildingCodes"},
-        {"Power Type", "HelpTab_Text"},
-        {"Units Hero Item Slots", "HelpTab_UnitBuildingCodes"},
-        {"Ranged Attack Type", "HelpTab_RangedAttackType"},
-        {"Units Attribute Flags (3)", "HelpTab_FlagByteWithNote"},
-    };
-    for (const auto& tab : tabs) {
-        if (QDialog* window = OpenHelpTab(tab.title)) {
-            SaveGrab(window, dir, QString::fromLatin1(tab.file));
-            window->close();
-        }
-    }
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace quorvane::gui

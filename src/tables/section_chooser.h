@@ -24,8 +24,4 @@ QWidget* DispatchSection(GuiContext& ctx, int section);
 // "CHealing", ...); empty outside 0 .. 42.
 QString SectionWindowClass(int section);
 
-// Renders the chooser, every table dialog, every edit dialog and one help tab
-// of each shape into PNG files in `dir`.
-void RenderTableScreenshots(GuiContext& ctx, const QString& dir);
-
 }  // namespace quorvane::gui
