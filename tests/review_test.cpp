@@ -81,9 +81,10 @@ TEST_F(ReviewTest, RefusedCellsAreFoundAgainFromTheWritesReports) {
     EXPECT_EQ(refused[2]->problem, "Decimal Number expected.");
     EXPECT_EQ(review.problems + review.changes, static_cast<int>(review.rows.size()));
     // Nothing of a section whose lines no longer line up is counted as a change.
-    for (const ReviewRow& row : review.rows) {
-        if (!row.IsProblem()) EXPECT_NE(row.i, kSpells);
-    }
+    for (const ReviewRow& row : review.rows)
+        if (!row.IsProblem()) {
+            EXPECT_NE(row.i, kSpells);
+        }
 }
 
 TEST_F(ReviewTest, NothingIsReviewedBeforeDataIsLoaded) {
