@@ -149,6 +149,7 @@ void CChanges::Fill() {
 void CChanges::SelectionChanged() {
     bool any = false;
     for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
+        if (index.row() >= static_cast<int>(review_.rows.size())) continue;  // while the list is refilled
         const ReviewRow& row = review_.rows[static_cast<std::size_t>(index.row())];
         any = any || (row.step >= 1 && row.gameReadable);
     }
@@ -163,6 +164,7 @@ void CChanges::Revert() {
     std::vector<Cell> cells;
     QSet<int> sections;
     for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
+        if (index.row() >= static_cast<int>(review_.rows.size())) continue;
         const ReviewRow& row = review_.rows[static_cast<std::size_t>(index.row())];
         // Only a cell whose game value could be read has one to go back to.
         if (row.step < 1 || !row.gameReadable) continue;

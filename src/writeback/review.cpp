@@ -108,6 +108,7 @@ std::vector<std::vector<std::pair<int, int>>> RecordLines(const Session& s) {
 }
 
 Review ReviewGrid(Session& s) {
+    s.log.Line("ReviewGrid() fired");
     Review review;
     if (s.grid.GetArrayValue(0, 0, 0) == kNotSet) {
         review.loaded = false;
