@@ -34,6 +34,8 @@
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
 
+#include "gui_answer.h"
+
 using namespace quorvane;
 using namespace quorvane::gui;
 
@@ -212,6 +214,36 @@ private slots:
 
         QCOMPARE(Snapshot(e.game()), before);
         QCOMPARE(e.reports, QStringList());
+    }
+
+    // Revert refills the Spells table; when the table holds an edit of its
+    // own it asks first, and Cancel reverts nothing.
+    void revertAsksBeforeDroppingATablesEdit() {
+        Editor e;
+        const std::string oldCost = e.Cell(kSpells, 5, kSpellCost);
+        e.EditSpell(5, kSpellCost, oldCost == "77" ? "78" : "77");
+        CChanges* changes = e.Review();
+        QVERIFY(changes);
+        auto* table = qobject_cast<TableDialog*>(DispatchSection(e.app->context(), kSpells));
+        QVERIFY(table);
+        table->list()->item(6, kSpellCost)->setText("4321");  // pending in the table, not in the grid
+        changes->table()->selectRow(0);
+
+        auto asked = testing::AnswerNextBox("Cancel");
+        Click(changes, "Revert");
+        QCOMPARE(asked->asked, 1);
+        QVERIFY2(asked->text.startsWith("1 table holds changes"), qPrintable(asked->text));
+        QVERIFY(e.Cell(kSpells, 5, kSpellCost) != oldCost);
+        QCOMPARE(table->list()->item(6, kSpellCost)->text(), QStringLiteral("4321"));
+
+        asked = testing::AnswerNextBox("Revert");
+        Click(changes, "Revert");
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(e.Cell(kSpells, 5, kSpellCost), oldCost);
+        QCOMPARE(table->list()->item(5, kSpellCost)->text(), ToQ(oldCost));
+        QCOMPARE(table->list()->item(6, kSpellCost)->text(), ToQ(e.Cell(kSpells, 6, kSpellCost)));
+        QCOMPARE(changes->countLine()->text(), QStringLiteral("No changes."));
+        table->Discard();
     }
 
     // A value the write refuses is listed with the write's message, marked,
