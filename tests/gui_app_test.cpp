@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -26,6 +27,8 @@
 #include "app/settings_dialog.h"
 #include "catalogue/catalogue.h"
 #include "session/value_grid.h"
+#include "tables/section_chooser.h"
+#include "tables/table_dialog.h"
 #include "sample/sample_game.h"
 
 #include "gui_answer.h"
@@ -156,6 +159,7 @@ private slots:
     void failedSaveKeepsTheProgramRunning();
     void debugLogIsCreatedInTheWorkingDirectory();
     void debugLogThatCannotBeOpenedIsReported();
+    void applicationTakesEveryWindowWithIt();
 };
 
 void GuiAppTest::mainWindowHasCaptionMenuIconAndPicture() {
@@ -737,6 +741,41 @@ void GuiAppTest::debugLogThatCannotBeOpenedIsReported() {
     e.Prepare(e.dir.filePath("rules.txt"));
     e.Button("extractButton")->click();
     QCOMPARE(Texts(e.boxes), QStringList());
+}
+
+// The application object owns every window: destroying it with tables, edit
+// dialogs and forms open (or hidden) destroys them first, while the settings
+// and the session they use still exist. Under AddressSanitizer a window left
+// behind would read freed memory when it moves or closes.
+void GuiAppTest::applicationTakesEveryWindowWithIt() {
+    Editor e;
+    e.Restart();
+    CSettings* d = e.Prepare(e.dir.filePath("rules.txt"));
+    for (auto* b : d->findChildren<QPushButton*>())
+        if (b->text() == "Extract From Quorvane Files") QTest::mouseClick(b, Qt::LeftButton);
+    QVERIFY(e.session().IsLoaded());
+    e.window()->sectionsAction()->trigger();
+    auto* spells = qobject_cast<TableDialog*>(DispatchSection(e.app->context(), 2));
+    QVERIFY(spells);
+    QTableWidget* list = spells->list();
+    const QRect cell = list->visualRect(list->model()->index(0, 0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    QVERIFY(DispatchSection(e.app->context(), 23));
+    QVERIFY(DispatchSection(e.app->context(), 5));  // a unit table, then hidden
+    QTest::keyClick(e.app->context().registry.Find("CUnits"), Qt::Key_Escape);
+    int windows = 0;
+    for (QWidget* w : QApplication::topLevelWidgets()) windows += w->objectName() == "CSpellEdit" ? 1 : 0;
+    QCOMPARE(windows, 1);
+    spells->move(spells->pos() + QPoint(7, 9));
+    const int left = spells->geometry().left();
+
+    e.app.reset();
+    FlushDeletes();
+    QCOMPARE(QApplication::topLevelWidgets().size(), 0);
+    // The table saved its placement on the way out, into the live store.
+    QSettings store(e.dir.filePath("settings.ini"), QSettings::IniFormat);
+    QCOMPARE(store.value("CSpell/HorizPos").toInt(), left);
 }
 
 QTEST_MAIN(GuiAppTest)

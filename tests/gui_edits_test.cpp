@@ -90,11 +90,7 @@ public:
         Click(settings(), "Extract From Quorvane Files");
     }
     ~Editor() {
-        QList<QPointer<QWidget>> all;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w != app->mainWindow()) all << w;
-        for (const QPointer<QWidget>& w : all) delete w.data();
-        Flush();
+        // The application object takes every window with it.
         app.reset();
         QDir::setCurrent(QDir::tempPath());
     }

@@ -1,6 +1,9 @@
 #include "app/editor_app.h"
 
 #include <QApplication>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
 #include <QSettings>
 
 #include "gui/placement.h"
@@ -18,10 +21,22 @@ CQuorvaneEditorApp::CQuorvaneEditorApp(std::unique_ptr<QSettings> settings, Repo
 }
 
 CQuorvaneEditorApp::~CQuorvaneEditorApp() {
-    // The main window and the dialogs it owns go first: they save their
-    // placement and clear their registry entries on the way out.
+    // Every window of the program works on this object's session, settings
+    // and registry, so every one goes before they do: tables, edit dialogs,
+    // help tabs and forms first (shown or hidden), then the main window with
+    // the dialogs it holds. Each saves its placement and clears its registry
+    // entry on the way out.
+    CloseEveryWindow();
     window_.reset();
     settings_->sync();
+}
+
+void CQuorvaneEditorApp::CloseEveryWindow() {
+    QList<QPointer<QWidget>> windows;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != window_.get()) windows << w;
+    // A window may take others with it; the guards skip those.
+    for (const QPointer<QWidget>& w : windows) delete w.data();
 }
 
 void CQuorvaneEditorApp::InitInstance() {

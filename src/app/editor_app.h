@@ -1,6 +1,7 @@
 // CQuorvaneEditorApp: the application object. Owns everything the windows
 // share (the session, the settings store, the open-window registry, the
-// report and progress sinks) and the main window.
+// report and progress sinks), the main window, and every other window of the
+// program: they are destroyed before what they share.
 #pragma once
 
 #include <QObject>
@@ -39,6 +40,9 @@ public:
     CQuorvaneEditorDlg* mainWindow() const { return window_.get(); }
 
 private:
+    // Deletes every top-level window but the main window.
+    void CloseEveryWindow();
+
     BoxErrorSink reports_;
     NullProgress noProgress_;
     Session session_;

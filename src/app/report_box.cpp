@@ -36,7 +36,7 @@ void CappedErrorSink::Report(const std::string& text) {
         ++shown_;
         inner_.Report(text);
     } else {
-        held_.append(ReportText(text));
+        held_.push_back(text);
     }
 }
 
@@ -46,14 +46,19 @@ QString CappedErrorSink::SummaryText(qsizetype more) {
 }
 
 void CappedErrorSink::Finish() {
-    if (held_.isEmpty()) return;
-    const QString summary = SummaryText(held_.size());
-    const QString details = held_.join(QLatin1Char('\n'));
+    if (held_.empty()) return;
+    const QString summary = SummaryText(static_cast<qsizetype>(held_.size()));
+    if (auto* boxes = dynamic_cast<BoxErrorSink*>(&inner_)) {
+        QStringList details;
+        for (const std::string& text : held_) details << ReportText(text);
+        boxes->ReportWithDetails(summary, details.join(QLatin1Char('\n')));
+    } else {
+        // Another sink gets the reports' own bytes, paths included.
+        std::string text = FromQ(summary);
+        for (const std::string& held : held_) text += '\n' + held;
+        inner_.Report(text);
+    }
     held_.clear();
-    if (auto* boxes = dynamic_cast<BoxErrorSink*>(&inner_))
-        boxes->ReportWithDetails(summary, details);
-    else
-        inner_.Report(FromQ(summary + QLatin1Char('\n') + details));
 }
 
 }  // namespace quorvane::gui

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "io/error_report.h"
 
@@ -58,7 +59,7 @@ private:
     ErrorSink& inner_;
     int cap_;
     int shown_ = 0;
-    QStringList held_;
+    std::vector<std::string> held_;  // the reports past the cap, as raised
 };
 
 }  // namespace quorvane::gui

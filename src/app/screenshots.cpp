@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
     QTemporaryDir work;
     if (!work.isValid()) return 1;
     QDir::setCurrent(work.path());  // the debug log goes there
-    const std::string game = FromQ(work.filePath(QStringLiteral("game")));
+    const std::string game = PathFromQ(work.filePath(QStringLiteral("game")));
     std::string error;
     if (!WriteSampleGame(game, 1, &error)) {
         std::fprintf(stderr, "cannot write the sample game: %s\n", error.c_str());
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
     window->OnSettings();
     auto* dialog = window->findChild<CSettings*>(QStringLiteral("CSettings"));
     if (!dialog) return 1;
-    dialog->gameFolderField()->setText(ToQ(game));
+    dialog->gameFolderField()->setText(PathToQ(game));
     dialog->rulesFileField()->setText(work.filePath(QStringLiteral("rules.txt")));
     failures += !Save(dialog, out, QStringLiteral("settings.png"));
 

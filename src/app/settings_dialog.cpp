@@ -35,13 +35,8 @@ QString StoredPath(QSettings& settings, const char* key) {
     return value;
 }
 
-// The first 254 characters of a path field, as the file system spells the
-// name (UTF-8 on Linux and macOS, the ANSI code page on Windows), so that a
-// folder such as "Jürgen" or "Дмитрий" opens as typed.
-std::string PathFromField(const QString& text) {
-    const QByteArray name = QFile::encodeName(text.left(254));
-    return std::string(name.constData(), static_cast<std::size_t>(name.size()));
-}
+// The first 254 characters of a path field, as the file system spells it.
+std::string PathFromField(const QString& text) { return PathFromQ(text.left(254)); }
 
 void StorePath(QSettings& settings, const char* key, const QString& text) {
     settings.beginGroup(kSettingsGroup);

@@ -10,8 +10,6 @@ namespace quorvane {
 constexpr int kSectionCount = 43;   // sections 0 .. 42
 constexpr int kHeaderEnd = 43;      // Header(43) is "END"
 constexpr int kHeaderVersion = 44;  // Header(44) is "%version=0.2500000"
-constexpr int kMaxRows = 215;
-constexpr int kMaxColumns = 33;
 constexpr int kInUseCells = 12450;  // 745 names and 11,705 values
 constexpr int kRecordLines = 745;
 // The section ranges: 0 .. 2 the records of the three LBX files, 3 .. 19 the

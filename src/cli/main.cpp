@@ -4,8 +4,10 @@
 //   quorvane-cli write   --rules FILE [--game-dir DIR]
 //   quorvane-cli load    --rules FILE [--save OUT] [--dump]
 //   quorvane-cli sample-game DIR [--seed N]
+//   quorvane-cli export-csv --rules FILE --section NAME|all [--out OUT]
+//   quorvane-cli import-csv --rules FILE --section NAME IN.csv [--dry-run]
 //   quorvane-cli --help | --version
-//   --debug-log FILE on any command writes the trace there.
+//   --debug-log FILE on any command but the CSV ones writes the trace there.
 //
 // Every error report goes to stderr as one line, in the order raised. Exit
 // status: 0 when nothing was reported, 1 when something was, 2 for a usage
@@ -23,6 +25,7 @@
 #include "session/session.h"
 #include "catalogue/catalogue.h"
 #include "cli/console.h"
+#include "cli/csv_commands.h"
 #include "io/file_io.h"
 #include "io/native_path.h"
 #include "sample/sample_game.h"
@@ -40,6 +43,9 @@ const char kUsage[] =
     "  quorvane-cli diff    --rules FILE [--game-dir DIR] [--bytes] [--debug-log FILE]\n"
     "  quorvane-cli load    --rules FILE [--save OUT] [--dump] [--debug-log FILE]\n"
     "  quorvane-cli sample-game DIR [--seed N] [--debug-log FILE]\n"
+    "  quorvane-cli export-csv --rules FILE --section NAME [--out OUT.csv]\n"
+    "  quorvane-cli export-csv --rules FILE --section all --out FOLDER\n"
+    "  quorvane-cli import-csv --rules FILE --section NAME IN.csv [--dry-run]\n"
     "  quorvane-cli --help | --version\n"
     "\n"
     "extract      read the six game files and write the rules file\n"
@@ -51,6 +57,12 @@ const char kUsage[] =
     "load         read the rules file; --save writes it out again to OUT,\n"
     "             --dump prints every cell as i<TAB>j<TAB>s<TAB>text\n"
     "sample-game  write six synthetic game files (not the game's) into DIR\n"
+    "export-csv   write one section of the rules file as CSV (UTF-8, CR LF) to\n"
+    "             OUT.csv or standard output; NAME is the section's display name\n"
+    "             or directive text, any case; all writes one file per section\n"
+    "import-csv   replace the section's values in the rules file from IN.csv,\n"
+    "             rows by position, every value checked; nothing is changed when\n"
+    "             any value is refused; --dry-run only reports\n"
     "--help       print this text; --version prints the version\n";
 
 // Prints each report as one line on stderr, as it is raised.
@@ -151,6 +163,7 @@ int Run(int argc, char** argv) {
         std::fputs("quorvane-cli " QUORVANE_VERSION "\n", stdout);
         return 0;
     }
+    if (cli::IsCsvCommand(args[0])) return cli::RunCsvCommand(args, Usage);
     Options o;
     o.command = args[0];
     if (o.command != "extract" && o.command != "write" && o.command != "load" && o.command != "sample-game" &&

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "gui/check_marks.h"
 #include "gui/edit_state.h"
 #include "gui/gui_context.h"
 #include "gui/placement.h"
@@ -130,8 +131,10 @@ private:
         return f;
     }
 
-    QLineEdit* ValueField(const std::string& text) {
+    // The value field of cell (section, j, step), checked as it is typed.
+    QLineEdit* ValueField(const std::string& text, int j, int step) {
         auto* f = new QLineEdit(ToQ(text), this);
+        CheckFieldAsTyped(f, spec_.section, j, step);
         f->setCursorPosition(0);
         f->setObjectName(QStringLiteral("value%1").arg(values_.size()));
         values_.push_back(f);
@@ -164,7 +167,7 @@ private:
             grid->setVerticalSpacing(8);
             for (int r = first; r < end; ++r) {
                 QLineEdit* name = NameField(ctx_.session.grid.GetArrayValue(s, r, 0), r);
-                QLineEdit* value = ValueField(ctx_.session.grid.GetArrayValue(s, r, 1));
+                QLineEdit* value = ValueField(ctx_.session.grid.GetArrayValue(s, r, 1), r, 1);
                 name->setMinimumWidth(nameWidth);
                 value->setFixedWidth(valueWidth);
                 grid->addWidget(name, r - first, 0);
@@ -191,7 +194,7 @@ private:
             const int col = static_cast<int>(k) % perLine;
             auto* label = new QLabel(QString::fromLatin1(spec_.columnLabels[k]), this);
             label->setObjectName(QStringLiteral("label%1").arg(k));
-            QLineEdit* value = ValueField(ctx_.session.grid.GetArrayValue(s, 0, step));
+            QLineEdit* value = ValueField(ctx_.session.grid.GetArrayValue(s, 0, step), 0, step);
             value->setFixedWidth(valueWidth);
             grid->addWidget(label, line * 2, col);
             grid->addWidget(value, line * 2 + 1, col);

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QWidget>
 
+#include "gui/qt_text.h"
 #include "session/session.h"
 
 class QSettings;
@@ -33,14 +34,5 @@ struct GuiContext {
     QSettings& settings;
     WindowRegistry& registry;
 };
-
-// Game and rules data are 8-bit texts; every byte survives the trip through
-// a widget as one Latin-1 character.
-inline QString ToQ(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
-inline std::string FromQ(const QString& s) { const QByteArray b = s.toLatin1(); return std::string(b.constData(), static_cast<std::size_t>(b.size())); }
-// Texts read back from dialog fields are cut to 254 characters, from list
-// cells to 255.
-inline std::string FromField(const QString& s) { return FromQ(s.left(254)); }
-inline std::string FromCell(const QString& s) { return FromQ(s.left(255)); }
 
 }  // namespace quorvane::gui

@@ -72,6 +72,15 @@ private:
 
 }  // namespace
 
+void ReadRulesCells(Session& s, LineSource& source, int last,
+                    const std::function<void(int, int, int, std::string_view)>& cell) {
+    s.reader = ReaderState{};
+    Loader loader(s, source);
+    for (int i = 0; i <= last && i < kSectionCount; ++i)
+        for (int j = 0; j < Rows(i); ++j)
+            for (int step = 0; step < Columns(i); ++step) cell(i, j, step, loader.ReadCell(i, j, step));
+}
+
 bool LoadDataFileToArray(Session& s) {
     s.reader.LineNumber = 0;
     s.log.Line("LoadDataFileToArray_i");

@@ -67,10 +67,6 @@ void PutWord(Bytes& file, std::size_t at, int value) {
 
 }  // namespace
 
-std::size_t SampleFileSize(int gameFile) {
-    return (gameFile >= 0 && gameFile < kGameFileCount) ? kSizes[static_cast<std::size_t>(gameFile)] : 0;
-}
-
 bool WriteSampleGame(const std::string& dir, std::uint32_t seed, std::string* error) {
     std::mt19937 rng(seed);
     std::array<Bytes, kGameFileCount> files;

@@ -14,7 +14,4 @@ namespace quorvane {
 // same bytes. Returns false and sets `error` when a file cannot be written.
 bool WriteSampleGame(const std::string& dir, std::uint32_t seed, std::string* error = nullptr);
 
-// Size of each sample file, in bytes.
-std::size_t SampleFileSize(int gameFile);
-
 }  // namespace quorvane

@@ -7,6 +7,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "gui/check_marks.h"
 #include "gui/gui_context.h"
 #include "gui/placement.h"
 #include "catalogue/catalogue.h"
@@ -71,7 +72,10 @@ EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, QTableWidget* list
         }
         auto* value = new QLineEdit(this);
         value->setObjectName(QStringLiteral("value%1").arg(c));
-        if (c == 0) value->setReadOnly(true);  // the record's name
+        if (c == 0)
+            value->setReadOnly(true);  // the record's name
+        else
+            CheckFieldAsTyped(value, section, row, c);
 
         const FieldPlace place = EditFieldPlace(kind.layout, columns, c);
         grid->addWidget(label, place.line * 2, place.column, 1, place.span);
@@ -142,9 +146,14 @@ QWidget* EditDialog::LabelWidget(int c) const {
 void EditDialog::SaveAndClose() {
     // The table closes its edit dialogs with it; the guard only keeps a save
     // from writing through a list that is gone.
+    // It goes through the owning table, so that Undo can take it back.
     if (list_) {
-        for (int c = 0; c < values_.size(); ++c)
-            SetCellText(list_, row_, c, ToQ(FromField(values_[c]->text())));
+        QStringList texts;
+        for (QLineEdit* value : values_) texts << ToQ(FromField(value->text()));
+        if (auto* table = qobject_cast<TableDialog*>(list_->window()))
+            table->SaveRow(row_, texts);
+        else
+            for (int c = 0; c < texts.size(); ++c) SetCellText(list_, row_, c, texts[c]);
     }
     close();
 }

@@ -257,23 +257,4 @@ const char* CodeHeading(CodeRange range) {
     return range == CodeRange::UnitsOnly ? "Valid Values Are :" : "Valid Values are :";
 }
 
-std::vector<std::string> HelpTabLines(const HelpTabText& tab) {
-    std::vector<std::string> lines = tab.intro;
-    if (tab.shape == HelpShape::FlagByte) {
-        const auto& header = FlagHeaderLines();
-        lines.insert(lines.end(), header.begin(), header.end());
-        for (std::size_t bit = 0; bit < tab.flags.size(); ++bit)
-            lines.push_back("#" + std::to_string(bit) + " = " + tab.flags[bit]);
-    }
-    if (tab.codes != CodeRange::None) {
-        lines.push_back(CodeHeading(tab.codes));
-        const std::size_t count =
-            tab.codes == CodeRange::UnitsOnly ? std::size_t{kUnitBuildingCodes} : BuildingCodes().size();
-        for (std::size_t k = 0; k < count; ++k)
-            lines.push_back(std::to_string(BuildingCodes()[k].code) + "\t" + BuildingCodes()[k].name);
-    }
-    lines.insert(lines.end(), tab.outro.begin(), tab.outro.end());
-    return lines;
-}
-
 }  // namespace quorvane::gui

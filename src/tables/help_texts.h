@@ -49,8 +49,5 @@ inline constexpr int kUnitBuildingCodes = 33;
 // The heading above the codes of a building-code tab.
 const char* CodeHeading(CodeRange range);
 
-// Every text line of a tab in display order: intro, the flag lines or the
-// heading and the code lines (column by column), outro.
-std::vector<std::string> HelpTabLines(const HelpTabText& tab);
 
 }  // namespace quorvane::gui

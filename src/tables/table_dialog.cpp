@@ -4,13 +4,21 @@
 
 #include <QCloseEvent>
 #include <QHeaderView>
+#include <QAction>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
+#include <QUndoCommand>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
+#include <functional>
+
+#include "gui/check_marks.h"
 #include "gui/edit_state.h"
 #include "gui/gui_context.h"
 #include "gui/placement.h"
@@ -18,6 +26,7 @@
 #include "tables/closing_dialog.h"
 #include "tables/edit_dialog.h"
 #include "tables/list_binding.h"
+#include "tables/name_filter.h"
 
 namespace quorvane::gui {
 
@@ -58,6 +67,22 @@ int FirstSelectedRow(const QTableWidget* list) {
     return first;
 }
 
+// One row of a list set from one set of texts to another, as an undo step.
+class RowStep : public QUndoCommand {
+public:
+    using Setter = std::function<void(int, const QStringList&)>;
+    RowStep(const QString& what, int row, QStringList before, QStringList after, Setter set)
+        : QUndoCommand(what), row_(row), before_(std::move(before)), after_(std::move(after)), set_(std::move(set)) {}
+    void undo() override { set_(row_, before_); }
+    void redo() override { set_(row_, after_); }
+
+private:
+    int row_;
+    QStringList before_;
+    QStringList after_;
+    Setter set_;
+};
+
 // Escape and "Close Tab" close the spell-ID list; it stores nothing.
 class SpellIdDialog : public ClosingDialog {
 public:
@@ -67,6 +92,7 @@ public:
         setWindowTitle(kSpellIdCaption);
         auto* layout = new QVBoxLayout(this);
         auto* list = NewList(kSpellIdListId, this);
+        layout->addWidget(NewNameFilter(list, this));
         layout->addWidget(list);
         auto* close = new QPushButton(kCloseTabText, this);
         close->setAutoDefault(false);
@@ -93,6 +119,8 @@ TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
     connect(close, &QPushButton::clicked, this, &TableDialog::CloseTab);
     layout->addWidget(close);
     list_ = NewList(kind.listId, this);
+    filter_ = NewNameFilter(list_, this);
+    layout->addWidget(filter_);
     connect(list_, &QTableWidget::doubleClicked, this, [this] { OnDoubleClick(); });
     connect(list_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (marking_) return;  // the marks themselves change the item
@@ -101,6 +129,31 @@ TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
     });
     list_->installEventFilter(this);
     layout->addWidget(list_);
+
+    // Undo and redo of the row saves and reverts, from the keyboard anywhere
+    // in the window and from the rows' context menu.
+    undo_ = new QUndoStack(this);
+    undoAction_ = new QAction(QStringLiteral("Undo"), this);
+    undoAction_->setObjectName(QStringLiteral("undo"));
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undoAction_->setEnabled(false);
+    redoAction_ = new QAction(QStringLiteral("Redo"), this);
+    redoAction_->setObjectName(QStringLiteral("redo"));
+    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    redoAction_->setEnabled(false);
+    connect(undoAction_, &QAction::triggered, undo_, &QUndoStack::undo);
+    connect(redoAction_, &QAction::triggered, undo_, &QUndoStack::redo);
+    connect(undo_, &QUndoStack::canUndoChanged, undoAction_, &QAction::setEnabled);
+    connect(undo_, &QUndoStack::canRedoChanged, redoAction_, &QAction::setEnabled);
+    addAction(undoAction_);
+    addAction(redoAction_);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+        const int row = list_->rowAt(pos.y());
+        if (row < 0) return;
+        list_->selectRow(row);
+        NewRowMenu(row)->popup(list_->viewport()->mapToGlobal(pos));
+    });
 
     resize(900, 560);
     TrackPlacement(ctx_.settings, kind.className, this);
@@ -188,6 +241,8 @@ void TableDialog::Fill() {
         const QSignalBlocker quiet(list_);
         LoadArrayTable(ctx_, list_, section_, 0);
     }
+    undo_->clear();  // the steps were made on rows that are gone
+    ApplyNameFilter(list_, filter_->text());
     RefreshMarks();
 }
 
@@ -196,6 +251,8 @@ void TableDialog::Refill() {
         const QSignalBlocker quiet(list_);
         LoadArrayTable(ctx_, list_, section_, 0);
     }
+    undo_->clear();
+    ApplyNameFilter(list_, filter_->text());
     for (EditDialog* editor : Editors())
         for (int c = 0; c < editor->columns(); ++c)
             editor->SetValue(c, ToQ(FromCell(CellText(list_, editor->row(), c))));
@@ -210,13 +267,63 @@ void TableDialog::StoreAndClose() {
     NotifyGridChanged(ctx_);
 }
 
+QStringList TableDialog::RowTexts(int row) const {
+    QStringList texts;
+    for (int c = 0; c < list_->columnCount(); ++c) texts << CellText(list_, row, c);
+    return texts;
+}
+
+void TableDialog::SetRowTexts(int row, const QStringList& texts) {
+    if (row < 0 || row >= list_->rowCount()) return;
+    {
+        const QSignalBlocker quiet(list_);
+        for (int c = 0; c < texts.size() && c < list_->columnCount(); ++c) SetCellText(list_, row, c, texts[c]);
+    }
+    for (int c = 0; c < list_->columnCount(); ++c) MarkCell(list_->item(row, c));
+    RefreshCaption();
+}
+
+void TableDialog::PushRow(int row, const QStringList& texts, const QString& what) {
+    if (row < 0 || row >= list_->rowCount()) return;
+    QStringList before = RowTexts(row);
+    QStringList after = before;
+    for (int c = 0; c < texts.size() && c < after.size(); ++c) after[c] = texts[c];
+    if (after == before) return;
+    undo_->push(new RowStep(what, row, std::move(before), std::move(after),
+                            [this](int r, const QStringList& t) { SetRowTexts(r, t); }));
+}
+
+void TableDialog::SaveRow(int row, const QStringList& texts) { PushRow(row, texts, QStringLiteral("Save Row")); }
+
+void TableDialog::RevertRow(int row) {
+    QStringList grid;
+    for (int c = 0; c < list_->columnCount(); ++c) grid << ToQ(ctx_.session.grid.GetArrayValue(section_, row, c));
+    PushRow(row, grid, QStringLiteral("Revert Row"));
+}
+
+QMenu* TableDialog::NewRowMenu(int row) {
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("rowMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(undoAction_);
+    menu->addAction(redoAction_);
+    menu->addSeparator();
+    QAction* revert = menu->addAction(QStringLiteral("Revert Row"), this, [this, row] { RevertRow(row); });
+    bool differs = false;
+    for (int c = 0; c < list_->columnCount() && !differs; ++c)
+        differs = FromCell(CellText(list_, row, c)) != ctx_.session.grid.GetArrayValue(section_, row, c);
+    revert->setEnabled(differs);
+    return menu;
+}
+
 void TableDialog::MarkCell(QTableWidgetItem* item) {
     if (marking_ || !item) return;
     marking_ = true;
     const int r = item->row();
     const int c = item->column();
     const std::string& grid = ctx_.session.grid.GetArrayValue(section_, r, c);
-    if (FromCell(item->text()) != grid) {
+    const std::string text = FromCell(item->text());
+    if (text != grid) {
         QFont bold = list_->font();
         bold.setBold(true);
         item->setFont(bold);
@@ -230,6 +337,14 @@ void TableDialog::MarkCell(QTableWidgetItem* item) {
         } else {
             item->setData(Qt::FontRole, QVariant());
         }
+    }
+    // A text the write would refuse or change: its own tint over the
+    // pending tint (the pending mark still shows in the font) and a tooltip.
+    // The record's name is written as it stands and keeps its own tooltip.
+    if (c > 0) {
+        const CheckResult check = CheckText(section_, r, c, text);
+        if (check.mark != CheckMark::None) item->setBackground(CheckTint(list_->palette(), check.mark));
+        item->setToolTip(check.tip);
     }
     marking_ = false;
 }
@@ -281,6 +396,7 @@ void TableDialog::CloseTab() {
         if (answer == Answer::First) SaveModifiedEditors();
     }
     SaveArrayTable(ctx_, list_, section_);
+    undo_->clear();
     closing_ = true;
     close();
     NotifyGridChanged(ctx_);

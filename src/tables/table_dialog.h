@@ -5,11 +5,16 @@
 #include <QDialog>
 #include <QList>
 #include <QPointer>
+#include <QStringList>
 
 #include "tables/kinds.h"
 
+class QAction;
+class QLineEdit;
+class QMenu;
 class QTableWidget;
 class QTableWidgetItem;
+class QUndoStack;
 
 namespace quorvane::gui {
 
@@ -27,6 +32,10 @@ public:
     const TableKind& kind() const { return kind_; }
     int boundSection() const { return section_; }
     QTableWidget* list() const { return list_; }
+    // The "Filter by name" field under "Close Tab".
+    QLineEdit* filterField() const { return filter_; }
+    // The row saves and reverts made in this window since it was filled.
+    QUndoStack* undoStack() const { return undo_; }
 
     // Binds to `section` and fills the list from it, closing the edit dialogs
     // (their rows are gone). When the list or an edit dialog holds changes,
@@ -56,6 +65,15 @@ public:
     // nullptr when the row is not in the list.
     EditDialog* OpenEditor(int row);
 
+    // Sets row `row` of the list to `texts` (one per column) as one step
+    // that Undo takes back; an edit dialog's save ends here. A save that
+    // changes nothing is no step.
+    void SaveRow(int row, const QStringList& texts);
+    // Sets row `row` of the list back to what the grid holds, as one step.
+    void RevertRow(int row);
+    // The context menu of row `row`: "Undo", "Redo" and "Revert Row".
+    QMenu* NewRowMenu(int row);
+
     // "Close Tab": stores the list into the bound section and closes. When
     // edit dialogs hold typed values, asks first whether to store them into
     // the list, to drop them, or to cancel.
@@ -78,11 +96,18 @@ private:
     void MarkCell(QTableWidgetItem* item);
     void RefreshMarks();
     void RefreshCaption();
+    QStringList RowTexts(int row) const;
+    void SetRowTexts(int row, const QStringList& texts);
+    void PushRow(int row, const QStringList& texts, const QString& what);
 
     GuiContext& ctx_;
     const TableKind& kind_;
     int section_;
     QTableWidget* list_;
+    QLineEdit* filter_;
+    QUndoStack* undo_;
+    QAction* undoAction_;
+    QAction* redoAction_;
     QList<QPointer<EditDialog>> editors_;
     bool closing_ = false;
     bool marking_ = false;

@@ -1,0 +1,129 @@
+#include "cli/csv_commands.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "io/error_report.h"
+#include "catalogue/catalogue.h"
+#include "exchange/section_csv.h"
+#include "io/file_io.h"
+
+namespace quorvane::cli {
+
+namespace {
+
+// Prints each report as one line on stderr, as it is raised.
+class StderrSink : public ErrorSink {
+public:
+    void Report(const std::string& text) override {
+        ++count;
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+    int count = 0;
+};
+
+struct CsvOptions {
+    std::string rules, section, out, input;
+    bool hasRules = false, hasSection = false, hasOut = false, dryRun = false;
+};
+
+int Export(const CsvOptions& o, const std::function<int(const std::string&)>& usage) {
+    const bool all = o.section == "all";
+    const int section = all ? -1 : FindSectionByName(o.section);
+    if (!all && section < 0) return usage("no section is named '" + o.section + "'");
+    if (all && !o.hasOut) return usage("export-csv --section all needs --out FOLDER");
+    StderrSink errors;
+    std::string rules;
+    if (!ReadWholeFile(o.rules, &rules)) {
+        errors.Report("Error opening " + o.rules);
+        return 1;
+    }
+    if (!all) {
+        std::string csv;
+        if (ExportSectionCsv(errors, rules, o.rules, section, &csv)) {
+            if (!o.hasOut) {
+#ifdef _WIN32
+                // The CSV's own CR LF, not one made into CR CR LF.
+                _setmode(_fileno(stdout), _O_BINARY);
+#endif
+                std::fwrite(csv.data(), 1, csv.size(), stdout);
+                std::fflush(stdout);
+            } else if (!ReplaceFileContents(o.out, csv)) {
+                errors.Report("Error writing " + o.out);
+            }
+        }
+        return errors.count == 0 ? 0 : 1;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(o.out, ec);
+    if (!std::filesystem::is_directory(o.out, ec)) {
+        errors.Report("Error creating the folder " + o.out);
+        return 1;
+    }
+    for (int i = 0; i < kSectionCount; ++i) {
+        std::string csv;
+        if (!ExportSectionCsv(errors, rules, o.rules, i, &csv)) continue;
+        const std::string path = (std::filesystem::path(o.out) / CsvFileName(i)).string();
+        if (!ReplaceFileContents(path, csv)) errors.Report("Error writing " + path);
+    }
+    return errors.count == 0 ? 0 : 1;
+}
+
+int Import(const CsvOptions& o, const std::function<int(const std::string&)>& usage) {
+    const int section = FindSectionByName(o.section);
+    if (section < 0) return usage("no section is named '" + o.section + "'");
+    if (o.input.empty()) return usage("import-csv needs the CSV file to read");
+    StderrSink errors;
+    std::string rules, csv;
+    if (!ReadWholeFile(o.rules, &rules)) {
+        errors.Report("Error opening " + o.rules);
+        return 1;
+    }
+    if (!ReadWholeFile(o.input, &csv)) {
+        errors.Report("Error opening " + o.input);
+        return 1;
+    }
+    const CsvImportResult result = ImportSectionCsv(errors, rules, o.rules, section, csv, o.input);
+    // An import that changes no value leaves the file untouched.
+    if (!result.refused && !o.dryRun && result.changedRows > 0 && !ReplaceFileContents(o.rules, result.rules))
+        errors.Report("Error writing " + o.rules + "; it was left unchanged.");
+    return errors.count == 0 ? 0 : 1;
+}
+
+}  // namespace
+
+bool IsCsvCommand(const std::string& command) { return command == "export-csv" || command == "import-csv"; }
+
+int RunCsvCommand(const std::vector<std::string>& args, const std::function<int(const std::string&)>& usage) {
+    const bool import = args[0] == "import-csv";
+    CsvOptions o;
+    for (std::size_t k = 1; k < args.size(); ++k) {
+        const std::string& a = args[k];
+        auto value = [&](std::string& into, bool& seen) -> bool {
+            if (seen || k + 1 >= args.size()) return false;
+            into = args[++k];
+            seen = true;
+            return true;
+        };
+        bool ok = true;
+        if (a == "--rules") ok = value(o.rules, o.hasRules);
+        else if (a == "--section") ok = value(o.section, o.hasSection);
+        else if (a == "--out" && !import) ok = value(o.out, o.hasOut);
+        else if (a == "--dry-run" && import && !o.dryRun) o.dryRun = true;
+        else if (import && o.input.empty() && !a.empty() && a.rfind("--", 0) != 0) o.input = a;
+        else return usage("unexpected argument '" + a + "'");
+        if (!ok) return usage("option " + a + " needs one value");
+    }
+    if (!o.hasRules) return usage(args[0] + " needs --rules FILE");
+    if (!o.hasSection) return usage(args[0] + " needs --section NAME");
+    return import ? Import(o, usage) : Export(o, usage);
+}
+
+}  // namespace quorvane::cli
