@@ -272,9 +272,14 @@ private slots:
         QVERIFY(!t->item(0, kNewCol)->data(Qt::BackgroundRole).isValid());
         QCOMPARE(changes->countLine()->text(), QStringLiteral("1 change, 1 problem."));
 
+        // The double-click shows the row even where the table's filter hid it.
+        auto* table = qobject_cast<TableDialog*>(DispatchSection(e.app->context(), kSpells));
+        QVERIFY(table);
+        table->filterField()->setText("no spell is named so");
+        QVERIFY(table->list()->isRowHidden(9));
         DoubleClickRow(t, 1);
-        auto* table = qobject_cast<TableDialog*>(e.app->context().registry.Find("CSpell"));
-        QVERIFY(table && table->isVisible());
+        QVERIFY(table->isVisible());
+        QVERIFY(!table->list()->isRowHidden(9));
         const QModelIndexList selected = table->list()->selectionModel()->selectedRows();
         QCOMPARE(selected.size(), 1);
         QCOMPARE(selected.front().row(), 9);

@@ -198,6 +198,8 @@ void CChanges::OpenRow(int row) {
         // The shared unit window may have stayed on another section.
         if (table->boundSection() != cell.i || cell.j >= table->list()->rowCount()) return;
         QTableWidget* list = table->list();
+        // A row the name filter hides is shown by clearing the filter.
+        if (list->isRowHidden(cell.j) && table->filterField()) table->filterField()->clear();
         list->setCurrentCell(cell.j, cell.step >= 0 ? cell.step : 0);
         list->selectRow(cell.j);
         list->scrollToItem(list->item(cell.j, 0), QAbstractItemView::PositionAtCenter);
