@@ -14,7 +14,7 @@ CQuorvaneEditorApp::CQuorvaneEditorApp(std::unique_ptr<QSettings> settings, Repo
                                        SavePrompt prompt)
     : reports_(std::move(showReport)),
       session_(reports_, noProgress_),
-      settings_(settings ? std::move(settings) : std::make_unique<QSettings>(kOrganization, kApplication)),
+      settings_(settings ? std::move(settings) : std::make_unique<QSettings>(QString::fromLatin1(kOrganization), QString::fromLatin1(kApplication))),
       ctx_{session_, *settings_, registry_},
       prompt_(std::move(prompt)) {
     setObjectName(QStringLiteral("CQuorvaneEditorApp"));

@@ -18,8 +18,8 @@ int main(int argc, char** argv) {
     }
     quorvane::gui::PreparePlatform();
     QApplication app(argc, argv);
-    QApplication::setOrganizationName(quorvane::gui::kOrganization);
-    QApplication::setApplicationName(quorvane::gui::kApplication);
+    QApplication::setOrganizationName(QString::fromLatin1(quorvane::gui::kOrganization));
+    QApplication::setApplicationName(QString::fromLatin1(quorvane::gui::kApplication));
     QApplication::setWindowIcon(quorvane::gui::EditorIcon());
     quorvane::gui::CQuorvaneEditorApp editor;
     return editor.Run();

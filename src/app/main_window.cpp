@@ -109,7 +109,7 @@ CQuorvaneEditorDlg::CQuorvaneEditorDlg(GuiContext& ctx, SavePrompt prompt)
 }
 
 CQuorvaneEditorDlg::~CQuorvaneEditorDlg() {
-    SavePlacement(ctx_.settings, kMainWindowSection, this);
+    SavePlacement(ctx_.settings, QString::fromLatin1(kMainWindowSection), this);
     if (ctx_.registry.Find(QString::fromLatin1(kMainWindowClass)) == this)
         ctx_.registry.Clear(QString::fromLatin1(kMainWindowClass));
 }
@@ -126,7 +126,7 @@ void CQuorvaneEditorDlg::RefreshTitle() {
 }
 
 void CQuorvaneEditorDlg::Initialise() {
-    RestorePlacement(ctx_.settings, kMainWindowSection, this);
+    RestorePlacement(ctx_.settings, QString::fromLatin1(kMainWindowSection), this);
     if (!ctx_.session.log.Open(kDebugLogName)) ctx_.session.Report("Error opening ", kDebugLogName);
 }
 
@@ -145,7 +145,7 @@ void CQuorvaneEditorDlg::OnSections() {
 }
 
 void CQuorvaneEditorDlg::OnQuit() {
-    SavePlacement(ctx_.settings, kMainWindowSection, this);
+    SavePlacement(ctx_.settings, QString::fromLatin1(kMainWindowSection), this);
     close();
 }
 
@@ -189,7 +189,7 @@ void CQuorvaneEditorDlg::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    SavePlacement(ctx_.settings, kMainWindowSection, this);
+    SavePlacement(ctx_.settings, QString::fromLatin1(kMainWindowSection), this);
     event->accept();
     emit programEnded();
 }

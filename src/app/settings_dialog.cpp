@@ -135,7 +135,7 @@ CSettings::CSettings(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx
     connect(gameFolder_, &QLineEdit::textChanged, this, &CSettings::GameFolderChanged);
     connect(rulesFile_, &QLineEdit::textChanged, this, &CSettings::RulesFileChanged);
 
-    TrackPlacement(ctx_.settings, kKind, this);
+    TrackPlacement(ctx_.settings, QString::fromLatin1(kKind), this);
 
     // Filling the fields counts as a change of each: the rules-file path
     // equals the stored one as soon as the dialog is open.
@@ -144,11 +144,11 @@ CSettings::CSettings(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx
     GameFolderChanged(gameFolder_->text());
     RulesFileChanged(rulesFile_->text());
 
-    ctx_.registry.Set(kKind, this);
+    ctx_.registry.Set(QString::fromLatin1(kKind), this);
 }
 
 CSettings::~CSettings() {
-    if (ctx_.registry.Find(kKind) == this) ctx_.registry.Clear(kKind);
+    if (ctx_.registry.Find(QString::fromLatin1(kKind)) == this) ctx_.registry.Clear(QString::fromLatin1(kKind));
 }
 
 void CSettings::GameFolderChanged(const QString& text) {

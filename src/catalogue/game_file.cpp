@@ -81,19 +81,23 @@ bool GameFileImage::Commit(std::string* problem) {
         return false;
     };
     const std::string unchanged = path_ + " could not be written; it was left unchanged.";
+    const std::string backup = path_ + ".bak";
+    std::error_code ec;
+    const bool backedUp = std::filesystem::exists(std::filesystem::symlink_status(NativePath(backup), ec));
+    const auto runs = ChangedRanges();
+    if (backedUp && runs.empty()) {
+        // Every byte put was the one the file held, and the backup exists:
+        // nothing to do on disk.
+        touched_ = false;
+        dirty_.clear();
+        return true;
+    }
     // The file as it is now: a byte this run did not change keeps whatever
     // the file holds, and the backup is the file before this first write.
     std::string disk;
     if (!ReadWholeFile(path_, &disk)) return fail(unchanged);
-    const int permissions = FilePermissions(path_);
-
-    const std::string backup = path_ + ".bak";
-    std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(NativePath(backup), ec))) {
-        if (!ReplaceFileContents(backup, disk, permissions)) return fail("Error opening " + backup);
-    }
+    if (!backedUp && !ReplaceFileContents(backup, disk, FilePermissions(path_))) return fail("Error opening " + backup);
     touched_ = false;
-    const auto runs = ChangedRanges();
     dirty_.clear();
     if (runs.empty()) return true;
     // The length never changes: a file that changed its length since it was

@@ -208,7 +208,13 @@ int Get_Hex_Offset(int i, int j, int step) { return FieldOffset(i, j, step) + j 
 int ValueOffset(int i, int j, int step) { return Get_Hex_Offset(i, j, step) + SectionBase(i); }
 
 std::optional<Place> SecondCopyOf(int i, int j, int step) {
-    if (step != 1) return std::nullopt;
+    // Sections that have further places at all, as bits.
+    static constexpr std::uint64_t kWithCopies = [] {
+        std::uint64_t bits = 0;
+        for (const CopyRule& c : kCopies) bits |= std::uint64_t{1} << c.section;
+        return bits;
+    }();
+    if (step != 1 || i < 0 || i >= kSectionCount || !(kWithCopies >> i & 1)) return std::nullopt;
     for (const CopyRule& c : kCopies) {
         if (c.section != i) continue;
         if (c.row == -1) return Place{c.place.file, c.place.offset + j * c.rowStride, c.place.add};

@@ -152,24 +152,15 @@ void PrintDiff(const DryRunResult& result, bool bytes) {
     std::fflush(stdout);
 }
 
-int Run(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty()) return Usage("no command given");
-    if (args[0] == "--help" || args[0] == "-h") {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
-    if (args[0] == "--version") {
-        std::fputs("quorvane-cli " QUORVANE_VERSION "\n", stdout);
-        return 0;
-    }
-    if (cli::IsCsvCommand(args[0])) return cli::RunCsvCommand(args, Usage);
-    Options o;
-    o.command = args[0];
-    if (o.command != "extract" && o.command != "write" && o.command != "load" && o.command != "sample-game" &&
-        o.command != "diff")
-        return Usage("unknown command '" + o.command + "'");
+// Which options each command takes.
+bool TakesGameDir(const std::string& command) { return command == "extract" || command == "write" || command == "diff"; }
+bool IsRulesCommand(const std::string& command) {
+    return command == "extract" || command == "write" || command == "load" || command == "diff";
+}
 
+// Reads the options after the command into o; a usage problem's text, or
+// empty when they are all right.
+std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
     for (std::size_t k = 1; k < args.size(); ++k) {
         const std::string& a = args[k];
         auto value = [&](std::string& into, bool& seen) -> bool {
@@ -180,53 +171,52 @@ int Run(int argc, char** argv) {
         };
         bool ok = true;
         bool gameDirSeen = !o.gameDir.empty();
+        const std::string& c = o.command;
         if (a == "--rules") ok = value(o.rules, o.hasRules);
-        else if (a == "--game-dir" && (o.command == "extract" || o.command == "write" || o.command == "diff"))
-            ok = value(o.gameDir, gameDirSeen);
-        else if (a == "--dry-run" && o.command == "write" && !o.dryRun) o.dryRun = true;
-        else if (a == "--bytes" && o.command == "diff" && !o.bytes) o.bytes = true;
-        else if (a == "--save" && o.command == "load") ok = value(o.save, o.hasSave);
-        else if (a == "--dump" && o.command == "load" && !o.dump) o.dump = true;
+        else if (a == "--game-dir" && TakesGameDir(c)) ok = value(o.gameDir, gameDirSeen);
+        else if (a == "--dry-run" && c == "write" && !o.dryRun) o.dryRun = true;
+        else if (a == "--bytes" && c == "diff" && !o.bytes) o.bytes = true;
+        else if (a == "--save" && c == "load") ok = value(o.save, o.hasSave);
+        else if (a == "--dump" && c == "load" && !o.dump) o.dump = true;
         else if (a == "--debug-log") ok = value(o.debugLog, o.hasDebugLog);
-        else if (a == "--seed" && o.command == "sample-game") ok = value(o.seed, o.hasSeed);
-        else if (o.command == "sample-game" && o.positional.empty() && !a.empty() && a.rfind("--", 0) != 0) o.positional = a;
-        else return Usage("unexpected argument '" + a + "'");
-        if (!ok) return Usage("option " + a + " needs one value");
+        else if (a == "--seed" && c == "sample-game") ok = value(o.seed, o.hasSeed);
+        else if (c == "sample-game" && o.positional.empty() && !a.empty() && a.rfind("--", 0) != 0) o.positional = a;
+        else return "unexpected argument '" + a + "'";
+        if (!ok) return "option " + a + " needs one value";
     }
+    return {};
+}
 
-    StderrSink errors;
-    NullProgress progress;
-    Session session(errors, progress);
-    if (o.hasDebugLog && !session.log.Open(o.debugLog)) session.Report("Error opening ", o.debugLog);
-
-    if (o.command == "sample-game") {
-        if (o.positional.empty()) return Usage("sample-game needs a folder");
-        if (o.hasRules) return Usage("sample-game takes no --rules");
-        std::uint32_t seed = 1;
-        if (o.hasSeed) {
-            char* end = nullptr;
-            const unsigned long long v = std::strtoull(o.seed.c_str(), &end, 10);
-            if (o.seed.empty() || *end != '\0' || v > 0xFFFFFFFFULL) return Usage("--seed needs a number 0 to 4294967295");
-            seed = static_cast<std::uint32_t>(v);
-        }
-        // A sample never replaces game files: the folder may be a real install.
-        for (GameFile f : GameFileOpenOrder()) {
-            const std::string path = GamePath(o.positional, GameFileName(f));
-            std::error_code ec;
-            if (std::filesystem::exists(std::filesystem::symlink_status(NativePath(path), ec))) {
-                session.Report(path, " already exists; no sample game was written.");
-                return 1;
-            }
-        }
-        std::string failed;
-        if (!WriteSampleGame(o.positional, seed, &failed)) session.Report("Error opening ", failed);
-        return errors.count == 0 ? 0 : 1;
+// sample-game DIR [--seed N]: never over game files already there, which may
+// be a real install.
+int SampleGameCommand(const Options& o, Session& session, const StderrSink& errors) {
+    if (o.positional.empty()) return Usage("sample-game needs a folder");
+    if (o.hasRules) return Usage("sample-game takes no --rules");
+    std::uint32_t seed = 1;
+    if (o.hasSeed) {
+        char* end = nullptr;
+        const unsigned long long v = std::strtoull(o.seed.c_str(), &end, 10);
+        if (o.seed.empty() || *end != '\0' || v > 0xFFFFFFFFULL) return Usage("--seed needs a number 0 to 4294967295");
+        seed = static_cast<std::uint32_t>(v);
     }
+    for (GameFile f : GameFileOpenOrder()) {
+        const std::string path = GamePath(o.positional, GameFileName(f));
+        std::error_code ec;
+        if (std::filesystem::exists(std::filesystem::symlink_status(NativePath(path), ec))) {
+            session.Report(path, " already exists; no sample game was written.");
+            return 1;
+        }
+    }
+    std::string failed;
+    if (!WriteSampleGame(o.positional, seed, &failed)) session.Report("Error opening ", failed);
+    return errors.count == 0 ? 0 : 1;
+}
 
+// extract, write, diff and load on the rules file.
+int RulesCommand(const Options& o, Session& session, const StderrSink& errors) {
     if (!o.hasRules) return Usage(o.command + " needs --rules FILE");
     session.rulesPath = o.rules;
     session.gameFolder = o.gameDir;
-
     if (o.command == "extract") {
         ExtractCommand(session);
     } else if (o.command == "write" && !o.dryRun) {
@@ -244,6 +234,30 @@ int Run(int argc, char** argv) {
         if (o.dump) Dump(session);
     }
     return errors.count == 0 ? 0 : 1;
+}
+
+int Run(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty()) return Usage("no command given");
+    if (args[0] == "--help" || args[0] == "-h") {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (args[0] == "--version") {
+        std::fputs("quorvane-cli " QUORVANE_VERSION "\n", stdout);
+        return 0;
+    }
+    if (cli::IsCsvCommand(args[0])) return cli::RunCsvCommand(args, Usage);
+    Options o;
+    o.command = args[0];
+    if (!IsRulesCommand(o.command) && o.command != "sample-game") return Usage("unknown command '" + o.command + "'");
+    if (const std::string problem = ParseOptions(args, o); !problem.empty()) return Usage(problem);
+
+    StderrSink errors;
+    NullProgress progress;
+    Session session(errors, progress);
+    if (o.hasDebugLog && !session.log.Open(o.debugLog)) session.Report("Error opening ", o.debugLog);
+    return o.command == "sample-game" ? SampleGameCommand(o, session, errors) : RulesCommand(o, session, errors);
 }
 
 }  // namespace

@@ -41,7 +41,7 @@ EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, QTableWidget* list
     : ClosingDialog(nullptr), ctx_(ctx), kind_(kind), list_(list), row_(row), section_(section) {
     setObjectName(kind.className);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(kind.caption);
+    setWindowTitle(QString::fromLatin1(kind.caption));
 
     const int columns = Columns(section);
     auto* outer = new QVBoxLayout(this);
@@ -89,10 +89,10 @@ EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, QTableWidget* list
     outer->addSpacing(10);
 
     auto* buttons = new QHBoxLayout;
-    auto* save = new QPushButton(kSaveChangesText, this);
+    auto* save = new QPushButton(QString::fromLatin1(kSaveChangesText), this);
     save->setObjectName(QStringLiteral("save"));
     save->setAutoDefault(false);
-    auto* discard = new QPushButton(kind.discardText, this);
+    auto* discard = new QPushButton(QString::fromLatin1(kind.discardText), this);
     discard->setObjectName(QStringLiteral("discard"));
     discard->setAutoDefault(false);
     connect(save, &QPushButton::clicked, this, &EditDialog::SaveAndClose);
@@ -102,7 +102,7 @@ EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, QTableWidget* list
     buttons->addWidget(discard);
     outer->addLayout(buttons);
 
-    TrackPlacement(ctx_.settings, kind.className, this);
+    TrackPlacement(ctx_.settings, QString::fromLatin1(kind.className), this);
 }
 
 void EditDialog::SetLabel(int c, const QString& text) {

@@ -120,7 +120,7 @@ QDialog* OpenHelpTab(const std::string& title) {
 
     auto* layout = new QVBoxLayout(window);
     layout->setSpacing(2);
-    auto* close = new QPushButton(kCloseTabText, window);
+    auto* close = new QPushButton(QString::fromLatin1(kCloseTabText), window);
     close->setAutoDefault(false);
     QObject::connect(close, &QPushButton::clicked, window, &QWidget::close);
     layout->addWidget(close);

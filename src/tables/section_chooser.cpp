@@ -30,7 +30,7 @@ public:
     SectionChooser(GuiContext& ctx, QWidget* owner) : ClosingDialog(owner), ctx_(ctx) {
         setObjectName(kChooserClass);
         setAttribute(Qt::WA_DeleteOnClose);
-        setWindowTitle(kChooserCaption);
+        setWindowTitle(QString::fromLatin1(kChooserCaption));
 
         auto* layout = new QVBoxLayout(this);
         list_ = new QListWidget(this);
@@ -40,13 +40,13 @@ public:
         list_->setUniformItemSizes(true);
         list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         layout->addWidget(list_);
-        auto* close = new QPushButton(kCloseTabText, this);
+        auto* close = new QPushButton(QString::fromLatin1(kCloseTabText), this);
         close->setAutoDefault(false);
         connect(close, &QPushButton::clicked, this, &QWidget::close);
         layout->addWidget(close);
 
         resize(300, 480);
-        TrackPlacement(ctx_.settings, kChooserClass, this);
+        TrackPlacement(ctx_.settings, QString::fromLatin1(kChooserClass), this);
         for (int i = 0; i < kSectionCount; ++i) {
             auto* item = new QListWidgetItem(ToQ(DisplayName(i)), list_);
             item->setSizeHint(QSize(0, kChooserRowHeight));
@@ -57,7 +57,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override {
-        if (ctx_.registry.Find(kChooserClass) == this) ctx_.registry.Clear(kChooserClass);
+        if (ctx_.registry.Find(QString::fromLatin1(kChooserClass)) == this) ctx_.registry.Clear(QString::fromLatin1(kChooserClass));
         ClosingDialog::closeEvent(event);
     }
 
@@ -104,14 +104,14 @@ bool SaveGrab(QWidget* w, const QString& dir, const QString& name) {
 }  // namespace
 
 QString SectionWindowClass(int section) {
-    if (const TableKind* kind = TableKindOf(section)) return kind->className;
+    if (const TableKind* kind = TableKindOf(section)) return QString::fromLatin1(kind->className);
     return ConstantFormClass(section);
 }
 
 QWidget* OpenSectionChooser(GuiContext& ctx, QWidget* owner) {
-    if (QWidget* open = ctx.registry.Find(kChooserClass)) return open;
+    if (QWidget* open = ctx.registry.Find(QString::fromLatin1(kChooserClass))) return open;
     auto* chooser = new SectionChooser(ctx, owner);
-    ctx.registry.Set(kChooserClass, chooser);
+    ctx.registry.Set(QString::fromLatin1(kChooserClass), chooser);
     ShowWindow(chooser);
     return chooser;
 }
@@ -148,7 +148,7 @@ QWidget* DispatchSection(GuiContext& ctx, int section) {
 void RenderTableScreenshots(GuiContext& ctx, const QString& dir) {
     QDir().mkpath(dir);
     if (QWidget* chooser = OpenSectionChooser(ctx, nullptr)) {
-        SaveGrab(chooser, dir, kChooserClass);
+        SaveGrab(chooser, dir, QString::fromLatin1(kChooserClass));
         chooser->close();
     }
     // Each table with an edit dialog on its first row; nothing is stored.
@@ -157,12 +157,12 @@ void RenderTableScreenshots(GuiContext& ctx, const QString& dir) {
         const int section = kind.firstSection == 3 ? unitSection : kind.firstSection;
         auto* table = qobject_cast<TableDialog*>(DispatchSection(ctx, section));
         if (!table) continue;
-        SaveGrab(table, dir, kind.className);
-        if (EditDialog* editor = table->OpenEditor(0)) SaveGrab(editor, dir, kind.edit->className);
+        SaveGrab(table, dir, QString::fromLatin1(kind.className));
+        if (EditDialog* editor = table->OpenEditor(0)) SaveGrab(editor, dir, QString::fromLatin1(kind.edit->className));
         table->Discard();
     }
     if (QDialog* spellIds = OpenSpellIdList(ctx)) {
-        SaveGrab(spellIds, dir, kSpellIdClass);
+        SaveGrab(spellIds, dir, QString::fromLatin1(kSpellIdClass));
         spellIds->close();
     }
     // One help tab of each shape, and the longer ones of the unit editor.
@@ -179,7 +179,7 @@ void RenderTableScreenshots(GuiContext& ctx, const QString& dir) {
     };
     for (const auto& tab : tabs) {
         if (QDialog* window = OpenHelpTab(tab.title)) {
-            SaveGrab(window, dir, tab.file);
+            SaveGrab(window, dir, QString::fromLatin1(tab.file));
             window->close();
         }
     }

@@ -89,17 +89,17 @@ public:
     explicit SpellIdDialog(GuiContext& ctx) : ClosingDialog(nullptr) {
         setObjectName(kSpellIdClass);
         setAttribute(Qt::WA_DeleteOnClose);
-        setWindowTitle(kSpellIdCaption);
+        setWindowTitle(QString::fromLatin1(kSpellIdCaption));
         auto* layout = new QVBoxLayout(this);
         auto* list = NewList(kSpellIdListId, this);
         layout->addWidget(NewNameFilter(list, this));
         layout->addWidget(list);
-        auto* close = new QPushButton(kCloseTabText, this);
+        auto* close = new QPushButton(QString::fromLatin1(kCloseTabText), this);
         close->setAutoDefault(false);
         connect(close, &QPushButton::clicked, this, &QWidget::close);
         layout->addWidget(close);
         resize(380, 520);
-        TrackPlacement(ctx.settings, kSpellIdClass, this);
+        TrackPlacement(ctx.settings, QString::fromLatin1(kSpellIdClass), this);
         LoadArrayTable(ctx, list, kSpellsSection, 2);
     }
 };
@@ -110,10 +110,10 @@ TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
     : QDialog(nullptr, kNoCloseBox), ctx_(ctx), kind_(kind), section_(section) {
     setObjectName(kind.className);
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(kind.templateCaption);
+    setWindowTitle(QString::fromLatin1(kind.templateCaption));
 
     auto* layout = new QVBoxLayout(this);
-    auto* close = new QPushButton(kCloseTabText, this);
+    auto* close = new QPushButton(QString::fromLatin1(kCloseTabText), this);
     close->setObjectName(QStringLiteral("closeTab"));
     close->setAutoDefault(false);
     connect(close, &QPushButton::clicked, this, &TableDialog::CloseTab);
@@ -156,7 +156,7 @@ TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
     });
 
     resize(900, 560);
-    TrackPlacement(ctx_.settings, kind.className, this);
+    TrackPlacement(ctx_.settings, QString::fromLatin1(kind.className), this);
     caption_ = QString::fromLatin1(kind.templateCaption);
     Fill();
 }
@@ -426,7 +426,7 @@ void TableDialog::CloseEditors() {
 }
 
 void TableDialog::Unregister() {
-    if (ctx_.registry.Find(kind_.className) == this) ctx_.registry.Clear(kind_.className);
+    if (ctx_.registry.Find(QString::fromLatin1(kind_.className)) == this) ctx_.registry.Clear(QString::fromLatin1(kind_.className));
 }
 
 QDialog* OpenSpellIdList(GuiContext& ctx) {

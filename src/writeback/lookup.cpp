@@ -22,6 +22,54 @@ void FindDirective(Session& s, int i, LineSource& rules) {
     if (found) s.log.Line("FindRulesNumber found [", header, "] at line ", s.reader.LineNumber - 1);
 }
 
+// After the last value of a section's last row: reads the line after it,
+// which must hold the end text.
+void CheckEndLine(Session& s, int i, LineSource& rules, LookupResult& result) {
+    ReaderState& r = s.reader;
+    rules.GetLine(r.Line);
+    ++r.LineNumber;
+    result.endChecked = true;
+    if (r.Line.find(Header(kHeaderEnd)) != std::string::npos) return;
+    s.log.Line(" end missing - FindRulesNumber ");
+    RecordProblem(s, i, " [END] expected.");
+    result.endMissing = true;
+    result.endLine = r.LineNumber;
+}
+
+// The value the scan found in the current line: checked (a flag byte must be
+// eight 0/1 characters), the read position moved on, the sign applied.
+void TakeValue(Session& s, int i, int j, int step, const ValueScan& scan, LineSource& rules, LookupResult& result) {
+    ReaderState& r = s.reader;
+    const FieldKind kind = GetFieldKind(i, j, step);
+    std::string value = r.Line.substr(scan.start, scan.end - scan.start);
+    s.log.Line("FindRulesNumber value ", value, " i ", i, " j ", j, " Step ", step);
+    // A flag byte is written only from its exact form: eight characters 0 or
+    // 1 (trailing blanks aside); anything else would set bits the text does
+    // not show.
+    if (kind == FieldKind::BitFlags && !IsFlagText(value)) {
+        s.log.Line(" binary expected in FindRulesNumber ");
+        RecordProblem(s, i, " Binary string expected.");
+        result.valueProblem = true;
+    }
+    if (step == Columns(i) - 1) {
+        if (j + 1 == Rows(i)) CheckEndLine(s, i, rules, result);
+        r.position = 0;
+    } else {
+        r.position = scan.start;
+    }
+    if (kind != FieldKind::BitFlags) {
+        result.number = LeadingNumber(value, &result.overflow);
+        if (scan.negative) {
+            const int base = kind == FieldKind::Byte ? 256 : 65536;
+            s.log.Line("FindRulesNumber before sign ", value);
+            result.number = base - static_cast<long long>(StrToInt(value));
+            value = Int2Str(result.number);
+            s.log.Line("FindRulesNumber after sign ", value);
+        }
+    }
+    result.value = std::move(value);
+}
+
 }  // namespace
 
 LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rules) {
@@ -33,13 +81,9 @@ LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rul
         result.recordLine = r.LineNumber;
         return result;
     }
-
     s.log.Line("FindRulesNumber ", i, " ", j, " ", step, " Line ", r.Line);
-    const FieldKind kind = GetFieldKind(i, j, step);
-    const std::size_t width = static_cast<std::size_t>(ColumnWidth(kind));
-    const std::string& line = r.Line;
     result.recordLine = r.LineNumber;
-    const std::size_t comma = line.find(',', r.position);
+    const std::size_t comma = r.Line.find(',', r.position);
     if (comma == std::string::npos) {
         s.log.Line(" 1st in FindRulesNumber ");
         RecordProblem(s, i, " Comma expected.");
@@ -47,56 +91,13 @@ LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rul
         return result;
     }
     const bool last = step == Columns(i) - 1;
-    const ValueScan scan = ScanValue(line, comma, static_cast<int>(width), last, MinusSign::IsFlag, [&] {
+    const ValueScan scan = ScanValue(r.Line, comma, ColumnWidth(GetFieldKind(i, j, step)), last, MinusSign::IsFlag, [&] {
         result.valueProblem = true;
-        if (last) {
-            s.log.Line(" Second in FindRulesNumber ");
-            RecordProblem(s, i, " Semi-colon expected.");
-        } else {
-            s.log.Line(" Second comma in FindRulesNumber ");
-            RecordProblem(s, i, " Comma expected.");
-        }
+        s.log.Line(last ? " Second in FindRulesNumber " : " Second comma in FindRulesNumber ");
+        RecordProblem(s, i, last ? " Semi-colon expected." : " Comma expected.");
     });
     if (scan.found) {
-        const std::size_t k = scan.start;
-        const bool negative = scan.negative;
-        std::string value = line.substr(k, scan.end - k);
-        s.log.Line("FindRulesNumber value ", value, " i ", i, " j ", j, " Step ", step);
-        // A flag byte is written only from its exact form: eight characters
-        // 0 or 1 (trailing blanks aside); anything else would set bits the
-        // text does not show.
-        if (kind == FieldKind::BitFlags && !IsFlagText(value)) {
-            s.log.Line(" binary expected in FindRulesNumber ");
-            RecordProblem(s, i, " Binary string expected.");
-            result.valueProblem = true;
-        }
-        if (last) {
-            if (j + 1 == Rows(i)) {
-                rules.GetLine(r.Line);
-                ++r.LineNumber;
-                result.endChecked = true;
-                if (r.Line.find(Header(kHeaderEnd)) == std::string::npos) {
-                    s.log.Line(" end missing - FindRulesNumber ");
-                    RecordProblem(s, i, " [END] expected.");
-                    result.endMissing = true;
-                    result.endLine = r.LineNumber;
-                }
-            }
-            r.position = 0;
-        } else {
-            r.position = k;
-        }
-        if (kind != FieldKind::BitFlags) {
-            result.number = LeadingNumber(value, &result.overflow);
-            if (negative) {
-                const int base = kind == FieldKind::Byte ? 256 : 65536;
-                s.log.Line("FindRulesNumber before sign ", value);
-                result.number = base - static_cast<long long>(StrToInt(value));
-                value = Int2Str(result.number);
-                s.log.Line("FindRulesNumber after sign ", value);
-            }
-        }
-        result.value = std::move(value);
+        TakeValue(s, i, j, step, scan, rules, result);
         return result;
     }
     s.log.Line(" Number String empty in FindRulesNumber ");
