@@ -45,6 +45,8 @@ QString ColumnLabel(int i, int step) {
     return {};
 }
 
+QString Kind() { return QString::fromLatin1(kChangesClass); }
+
 QWidget* MainWindow(GuiContext& ctx) { return ctx.registry.Find(QString::fromLatin1(kMainWindowClass)); }
 
 }  // namespace
@@ -98,8 +100,8 @@ CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) 
     table_->installEventFilter(this);
 
     resize(860, 420);
-    TrackPlacement(ctx_.settings, kChangesClass, this);
-    ctx_.registry.Set(kChangesClass, this);
+    TrackPlacement(ctx_.settings, Kind(), this);
+    ctx_.registry.Set(Kind(), this);
     Recompute();
 }
 
@@ -230,12 +232,12 @@ bool CChanges::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CChanges::closeEvent(QCloseEvent* event) {
-    if (ctx_.registry.Find(kChangesClass) == this) ctx_.registry.Clear(kChangesClass);
+    if (ctx_.registry.Find(Kind()) == this) ctx_.registry.Clear(Kind());
     event->accept();
 }
 
 CChanges* OpenChangesWindow(GuiContext& ctx) {
-    auto* window = qobject_cast<CChanges*>(ctx.registry.Find(kChangesClass));
+    auto* window = qobject_cast<CChanges*>(ctx.registry.Find(Kind()));
     if (window) window->Recompute();
     else window = new CChanges(ctx, MainWindow(ctx));
     if (window->isMinimized()) window->showNormal();
