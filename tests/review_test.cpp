@@ -40,19 +40,6 @@ protected:
     Session& s = f.session;
 };
 
-TEST_F(ReviewTest, RecordLinesFollowTheSavedFileAndItsLineFeeds) {
-    auto lines = RecordLines(s);
-    for (int i : {0, 2, 22, 42})
-        for (int j : {0, Rows(i) - 1})
-            EXPECT_EQ(lines[i][j], std::make_pair(test::RecordLineNumber(i, j), test::RecordLineNumber(i, j)));
-    s.grid.SetArrayValue(kSpells, 4, 0, "Two\nLines");
-    lines = RecordLines(s);
-    EXPECT_EQ(lines[kSpells][3].second, test::RecordLineNumber(kSpells, 3));
-    EXPECT_EQ(lines[kSpells][4], std::make_pair(test::RecordLineNumber(kSpells, 4), test::RecordLineNumber(kSpells, 4) + 1));
-    EXPECT_EQ(lines[kSpells][5].first, test::RecordLineNumber(kSpells, 5) + 1);
-    EXPECT_EQ(lines[42][0].first, test::RecordLineNumber(42, 0) + 1);
-}
-
 TEST_F(ReviewTest, RefusedCellsAreFoundAgainFromTheWritesReports) {
     const std::vector<int> bytes = ByteColumns();
     ASSERT_EQ(bytes.size(), 2u);
