@@ -9,11 +9,15 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/artwork.h"
+#include "app/changes_window.h"
 #include "app/editor_app.h"
 #include "app/screenshot_renderers.h"
 #include "app/settings_dialog.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/layout.h"
 #include "forms/constant_form.h"
 #include "sample/sample_game.h"
 #include "tables/section_chooser.h"
@@ -90,5 +94,25 @@ int main(int argc, char** argv) {
 
     RenderTableScreenshots(editor.context(), out.absolutePath());
     RenderFormScreenshots(editor.context(), out.absolutePath());
+
+    // The Changes window over a few edits: two new spell costs, a new heal
+    // amount, and a byte the write refuses.
+    Session& session = editor.session();
+    const auto bump = [&session](int i, int j, int step) {
+        const std::string now = session.grid.GetArrayValue(i, j, step);
+        session.grid.SetArrayValue(i, j, step, std::to_string(std::atoi(now.c_str()) + 5));
+    };
+    bump(2, 4, 8);
+    bump(2, 11, 8);
+    bump(23, 0, 1);
+    for (int step = 1; step < Columns(2); ++step)
+        if (GetFieldKind(2, 17, step) == FieldKind::Byte) {
+            session.grid.SetArrayValue(2, 17, step, "300");
+            break;
+        }
+    CChanges* changes = OpenChangesWindow(editor.context());
+    changes->resize(900, 260);
+    failures += !Save(changes, out, QStringLiteral("changes.png"));
+    changes->close();
     return failures == 0 ? 0 : 1;
 }

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "actions/actions.h"
+#include "app/changes_window.h"
 #include "gui/edit_state.h"
 #include "app/file_action.h"
 #include "gui/placement.h"
@@ -92,18 +93,33 @@ CSettings::CSettings(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx
         {"loadButton", "Load Text File", &CSettings::Load},
         {"saveButton", "Save to Text File", &CSettings::Save},
     };
+    QPushButton* writeButton = nullptr;
     for (const ButtonSpec& spec : kButtons) {
         auto* button = new QPushButton(QString::fromLatin1(spec.text), this);
         button->setObjectName(QString::fromLatin1(spec.name));
         button->setAutoDefault(false);
         connect(button, &QPushButton::clicked, this, spec.slot);
         column->addWidget(button);
+        if (spec.slot == &CSettings::WriteBack) writeButton = button;
     }
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
     column->addWidget(ok);
+
+    // "Review Changes", under "Write to Quorvane Files". A tool button drawn
+    // as wide as the push buttons: the dialog's push buttons stay the four
+    // actions and "OK".
+    auto* review = new QToolButton(this);
+    review->setObjectName(QStringLiteral("reviewButton"));
+    review->setText(QStringLiteral("Review Changes"));
+    review->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    review->setSizePolicy(QSizePolicy::Expanding, writeButton->sizePolicy().verticalPolicy());
+    review->setMinimumHeight(writeButton->sizeHint().height());
+    connect(review, &QToolButton::clicked, this, &CSettings::ReviewChanges);
+    column->insertWidget(column->indexOf(writeButton) + 1, review);
+    QWidget::setTabOrder(writeButton, review);
 
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("progressBar"));
@@ -248,6 +264,14 @@ void CSettings::WriteBack() {
         }
     }
     Run(FileAction::Write);
+}
+
+void CSettings::ReviewChanges() {
+    if (busy_) return;
+    // The review works on the paths as they stand in the fields now.
+    ctx_.session.gameFolder = PathFromField(gameFolder_->text());
+    ctx_.session.rulesPath = PathFromField(rulesFile_->text());
+    OpenChangesWindow(ctx_);
 }
 
 void CSettings::reject() {

@@ -41,6 +41,8 @@ public slots:
     void WriteBack();
     void Load();
     void Save();
+    // "Review Changes": opens the Changes window (or brings it up).
+    void ReviewChanges();
     void reject() override;
 
 protected:

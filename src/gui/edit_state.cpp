@@ -58,6 +58,9 @@ Answer AskQuestion(QWidget* parent, const QString& text, QMessageBox::StandardBu
 void NotifyGridChanged(GuiContext& ctx) {
     if (QWidget* main = ctx.registry.Find(QString::fromLatin1(kMainWindowClass)))
         QMetaObject::invokeMethod(main, "RefreshTitle", Qt::DirectConnection);
+    // The Changes window lists what the grid holds: it follows every change.
+    if (QWidget* changes = ctx.registry.Find(QString::fromLatin1(kChangesWindowClass)))
+        QMetaObject::invokeMethod(changes, "Recompute", Qt::DirectConnection);
 }
 
 }  // namespace quorvane::gui

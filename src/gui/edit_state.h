@@ -41,8 +41,12 @@ Answer AskQuestion(QWidget* parent, const QString& text, QMessageBox::StandardBu
 // Class name under which the main window registers itself.
 inline constexpr const char* kMainWindowClass = "CQuorvaneEditorDlg";
 
+// Class name under which the Changes window registers itself.
+inline constexpr const char* kChangesWindowClass = "CChanges";
+
 // Tells the main window that grid cells or their saved state may have
-// changed, so that its title mark follows.
+// changed, so that its title mark follows, and the Changes window, so that
+// its list does.
 void NotifyGridChanged(GuiContext& ctx);
 
 }  // namespace quorvane::gui

@@ -69,4 +69,29 @@ void RefillOpenWindows(GuiContext& ctx) {
                 LoadArrayTable(ctx, list, kSpellsSection, 2);
 }
 
+PendingEdits FindPendingEditsIn(GuiContext& ctx, const QSet<int>& sections) {
+    PendingEdits pending;
+    for (TableDialog* table : OpenTables(ctx)) {
+        if (!sections.contains(table->boundSection())) continue;
+        if (table->PendingRows() > 0) ++pending.tables;
+        pending.editWindows += static_cast<int>(table->ModifiedEditors().size());
+    }
+    for (int s : sections)
+        if (QWidget* form = ctx.registry.Find(ConstantFormClass(s)))
+            if (FormIsModified(form)) ++pending.forms;
+    return pending;
+}
+
+void RefillOpenWindows(GuiContext& ctx, const QSet<int>& sections) {
+    for (TableDialog* table : OpenTables(ctx))
+        if (sections.contains(table->boundSection())) table->Refill();
+    for (int s : sections)
+        if (QWidget* form = ctx.registry.Find(ConstantFormClass(s))) RefillForm(form);
+    if (!sections.contains(kSpellsSection)) return;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(kSpellIdClass))
+            if (auto* list = w->findChild<QTableWidget*>(QStringLiteral("list")))
+                LoadArrayTable(ctx, list, kSpellsSection, 2);
+}
+
 }  // namespace quorvane::gui

@@ -2,6 +2,8 @@
 // file, storing all of it, and refilling them after the grid was replaced.
 #pragma once
 
+#include <QSet>
+
 #include "gui/edit_state.h"
 
 namespace quorvane::gui {
@@ -22,5 +24,10 @@ bool StorePendingEdits(GuiContext& ctx);
 // Fills every open table, edit dialog and form again from the grid, so that
 // none shows data older than the grid.
 void RefillOpenWindows(GuiContext& ctx);
+
+// The same for the windows showing one of `sections` only: the tables bound
+// to them (with their edit dialogs) and their forms; the grid is not counted.
+PendingEdits FindPendingEditsIn(GuiContext& ctx, const QSet<int>& sections);
+void RefillOpenWindows(GuiContext& ctx, const QSet<int>& sections);
 
 }  // namespace quorvane::gui

@@ -1,0 +1,69 @@
+// CChanges: the modeless "Changes" window. Lists every cell whose value in the
+// editor's data, once saved and written, would change the game files, and
+// every cell, line or file the write would refuse with the write's own
+// message; counts them on a line under the list. A double-click opens the
+// record's table (or form); "Revert" puts the selected cells back to their
+// game value in the editor's data; "Refresh" computes the list again. It reads
+// the game files and never writes anything.
+#pragma once
+
+#include <QDialog>
+
+#include "gui/edit_state.h"
+#include "gui/gui_context.h"
+#include "writeback/review.h"
+
+class QLabel;
+class QPushButton;
+class QTableWidget;
+
+namespace quorvane::gui {
+
+inline constexpr const char* kChangesClass = kChangesWindowClass;
+
+class CChanges : public QDialog {
+    Q_OBJECT
+public:
+    // Registers itself as the one "CChanges" window and computes the list;
+    // deletes itself when closed and then clears that entry.
+    CChanges(GuiContext& ctx, QWidget* owner);
+
+    QTableWidget* table() const { return table_; }
+    QLabel* countLine() const { return count_; }
+    const Review& review() const { return review_; }
+
+    // "3 changes, 1 problem.", "No changes.", or the write's refusal while
+    // nothing is loaded.
+    static QString CountText(const Review& review);
+
+public slots:
+    // "Refresh": computes the list again from the grid and the game files.
+    void Recompute();
+    // "Revert": sets every selected cell back to its game value in the grid.
+    void Revert();
+    // Opens the window that edits the cell of list row `row`, with the cell's
+    // record selected.
+    void OpenRow(int row);
+
+protected:
+    void reject() override { close(); }
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Fill();
+    void SelectionChanged();
+
+    GuiContext& ctx_;
+    QTableWidget* table_ = nullptr;
+    QLabel* count_ = nullptr;
+    QPushButton* revert_ = nullptr;
+    Review review_;
+    bool computing_ = false;
+};
+
+// Opens the Changes window unless one is open, shows it and brings it up; an
+// open one computes its list again. Returns the window.
+CChanges* OpenChangesWindow(GuiContext& ctx);
+
+}  // namespace quorvane::gui

@@ -1,0 +1,215 @@
+#include "writeback/review.h"
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <tuple>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/layout.h"
+#include "catalogue/readers.h"
+#include "extract/extract.h"
+#include "io/file_io.h"
+#include "rules/save.h"
+#include "writeback/cell_check.h"
+#include "writeback/dry_run.h"
+
+namespace quorvane {
+
+namespace {
+
+// Puts the session's sinks and reader state back however the review ends.
+class SessionRestorer {
+public:
+    explicit SessionRestorer(Session& s)
+        : s_(s), errors_(s.errors()), progress_(s.progress()), reader_(s.reader) {}
+    ~SessionRestorer() {
+        s_.SetErrorSink(errors_);
+        s_.SetProgressSink(progress_);
+        s_.reader = reader_;
+    }
+    SessionRestorer(const SessionRestorer&) = delete;
+    SessionRestorer& operator=(const SessionRestorer&) = delete;
+
+private:
+    Session& s_;
+    ErrorSink& errors_;
+    ProgressSink& progress_;
+    ReaderState reader_;
+};
+
+// A report the write gives about one record line:
+// "Line: N In [HEADER] section  MESSAGE".
+struct LineReport {
+    int line = 0;
+    int section = -1;
+    std::string message;  // with its leading blank, as the write composes it
+};
+
+std::optional<LineReport> ParseLineReport(const std::string& text) {
+    static const std::string kLine = "Line: ";
+    static const std::string kIn = " In [";
+    static const std::string kSection = "] section ";
+    if (text.compare(0, kLine.size(), kLine) != 0) return std::nullopt;
+    std::size_t k = kLine.size();
+    LineReport report;
+    const std::size_t digits = k;
+    while (k < text.size() && k - digits < 9 && text[k] >= '0' && text[k] <= '9')
+        report.line = report.line * 10 + (text[k++] - '0');
+    if (k == digits || text.compare(k, kIn.size(), kIn) != 0) return std::nullopt;
+    const std::size_t headerStart = k + kIn.size();
+    const std::size_t headerEnd = text.find(kSection, headerStart);
+    if (headerEnd == std::string::npos) return std::nullopt;
+    const std::string header = text.substr(headerStart, headerEnd - headerStart);
+    for (int i = 0; i < kSectionCount && report.section < 0; ++i)
+        if (Header(i) == header) report.section = i;
+    if (report.section < 0) return std::nullopt;
+    report.message = text.substr(headerEnd + kSection.size());
+    return report;
+}
+
+std::string WithoutLeadingBlank(std::string text) {
+    if (!text.empty() && text.front() == ' ') text.erase(0, 1);
+    return text;
+}
+
+// The row of section i whose record line spans `line`, or -1.
+int RowAtLine(const std::vector<std::pair<int, int>>& rows, int line) {
+    const auto it = std::upper_bound(rows.begin(), rows.end(), line,
+                                     [](int n, const std::pair<int, int>& span) { return n < span.first; });
+    if (it == rows.begin()) return -1;
+    const auto& span = *(it - 1);
+    return line <= span.second ? static_cast<int>(it - 1 - rows.begin()) : -1;
+}
+
+}  // namespace
+
+std::vector<std::vector<std::pair<int, int>>> RecordLines(const Session& s) {
+    std::vector<std::vector<std::pair<int, int>>> lines(static_cast<std::size_t>(kSectionCount));
+    // The version line and an empty line; then per section its directive,
+    // one record line per row (more where a text holds a line feed), the end
+    // line and an empty line.
+    int line = 2;
+    for (int i = 0; i < kSectionCount; ++i) {
+        ++line;  // the directive
+        auto& rows = lines[static_cast<std::size_t>(i)];
+        for (int j = 0; j < Rows(i); ++j) {
+            int feeds = 0;
+            for (int step = 0; step < Columns(i); ++step) {
+                const std::string& text = s.grid.GetArrayValue(i, j, step);
+                feeds += static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+            }
+            rows.emplace_back(line + 1, line + 1 + feeds);
+            line += 1 + feeds;
+        }
+        line += 2;  // the end line and the empty line
+    }
+    return lines;
+}
+
+Review ReviewGrid(Session& s) {
+    s.log.Line("ReviewGrid() fired");
+    Review review;
+    if (s.grid.GetArrayValue(0, 0, 0) == kNotSet) {
+        review.loaded = false;
+        return review;
+    }
+    RecordingErrorSink reports;
+    NullProgress quietProgress;
+    DryRunResult dry;
+    std::vector<std::vector<std::pair<int, int>>> lines;
+    {
+        SessionRestorer restore(s);
+        s.SetErrorSink(reports);
+        s.SetProgressSink(quietProgress);
+        const std::string text = FormatGrid(s, false);
+        lines = RecordLines(s);
+        dry = DryRunWrite(s, &text);
+    }
+
+    for (CellChange& cell : dry.cells) {
+        ReviewRow row;
+        row.i = cell.i;
+        row.j = cell.j;
+        row.step = cell.step;
+        row.gameText = std::move(cell.gameText);
+        row.newText = std::move(cell.newText);
+        row.recordName = std::move(cell.recordName);
+        row.gameReadable = row.gameText != kValueNotFound;
+        review.rows.push_back(std::move(row));
+    }
+
+    // The game files as they are, for the game text and record name of the
+    // cells the write refuses.
+    GameImages now;
+    bool opened = false;
+    DebugLog quiet;
+    const auto openGame = [&] {
+        if (opened) return;
+        opened = true;
+        for (GameFile f : GameFileOpenOrder())
+            ImageOf(now, f).Open(GamePath(s.gameFolder, GameFileName(f)), GameFileImage::Access::ReadOnly);
+    };
+    // The refused cells of a row, in column order, with the check's message;
+    // and how many reports of each message were matched to them so far.
+    std::map<std::pair<int, int>, std::vector<std::pair<int, std::string>>> refusedInRow;
+    std::map<std::tuple<int, int, std::string>, std::size_t> matched;
+
+    for (const std::string& text : reports.texts) {
+        ReviewRow row;
+        const std::optional<LineReport> report = ParseLineReport(text);
+        if (!report) {
+            row.problem = text;
+            review.rows.push_back(std::move(row));
+            continue;
+        }
+        row.i = report->section;
+        row.problem = WithoutLeadingBlank(report->message);
+        const int j = RowAtLine(lines[static_cast<std::size_t>(row.i)], report->line);
+        if (j < 0) {  // not one of the section's record lines
+            review.rows.push_back(std::move(row));
+            continue;
+        }
+        row.j = j;
+        openGame();
+        bool readable = true;
+        row.recordName = ReadName(row.i, j, now, quiet, &readable);
+        if (!readable) row.recordName = s.grid.GetArrayValue(row.i, j, 0);
+
+        auto found = refusedInRow.find({row.i, j});
+        if (found == refusedInRow.end()) {
+            std::vector<std::pair<int, std::string>> refused;
+            for (int step = 1; step < Columns(row.i); ++step) {
+                const CellCheck check = CheckCell(row.i, j, step, s.grid.GetArrayValue(row.i, j, step));
+                if (check.verdict == CellCheck::Verdict::Refused) refused.emplace_back(step, check.message);
+            }
+            found = refusedInRow.emplace(std::make_pair(row.i, j), std::move(refused)).first;
+        }
+        // The n-th report of a message on this line is the n-th cell the
+        // check refuses with it.
+        std::size_t& n = matched[{row.i, j, report->message}];
+        std::size_t seen = 0;
+        for (const auto& [step, message] : found->second) {
+            if (message != report->message) continue;
+            if (seen++ < n) continue;
+            row.step = step;
+            break;
+        }
+        if (row.step >= 0) {
+            ++n;
+            const GameFile f = GameFileOf(row.i);
+            row.gameText = ExtractValueText(row.i, j, row.step, ImageOf(now, f), ValueOffset(row.i, j, row.step), quiet);
+            row.gameReadable = row.gameText != kValueNotFound;
+            row.newText = s.grid.GetArrayValue(row.i, j, row.step);
+        }
+        review.rows.push_back(std::move(row));
+    }
+
+    std::stable_sort(review.rows.begin(), review.rows.end(), [](const ReviewRow& a, const ReviewRow& b) {
+        return std::tie(a.i, a.j, a.step) < std::tie(b.i, b.j, b.step);
+    });
+    for (const ReviewRow& row : review.rows) (row.IsProblem() ? review.problems : review.changes) += 1;
+    return review;
+}
+
+}  // namespace quorvane
