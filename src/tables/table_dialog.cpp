@@ -407,15 +407,14 @@ bool TableDialog::ImportCsv(const QString& path) {
             now[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = FromCell(CellText(list_, r, c));
 
     // A spreadsheet gone wrong may refuse hundreds of values: the first are
-    // shown one by one, the rest together.
+    // shown one by one, the rest together, and the outcome after them.
     CappedErrorSink reports(ctx_.session.errors());
     const CsvValues values = ReadCsvValues(reports, section_, now, csv, file, "the table");
+    reports.Finish();
     if (values.refused) {
-        reports.Report("Nothing was imported; the table was left unchanged.");
-        reports.Finish();
+        ctx_.session.Report("Nothing was imported; the table was left unchanged.");
         return false;
     }
-    reports.Finish();
 
     // Only rows whose values differ are set; the names stay the list's.
     std::vector<RowsStep::Row> changed;
