@@ -209,7 +209,8 @@ private slots:
         QStringList texts;
         for (QAction* a : menu->actions())
             if (!a->isSeparator()) texts << a->text();
-        QCOMPARE(texts, QStringList({"Undo", "Redo", "Revert Row"}));
+        QCOMPARE(texts, QStringList({"Undo", "Redo", "Revert Row", QStringLiteral("Export Section to CSV\u2026"),
+                                     QStringLiteral("Import Section from CSV\u2026")}));
         ActionNamed(menu, "Revert Row")->trigger();
         menu->close();
         QCOMPARE(cost(4), old4);

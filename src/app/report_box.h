@@ -1,6 +1,5 @@
 // How the desktop program shows error reports: a plain message box per
-// report, and during a file action a cap on the number of boxes so that a
-// broken rules file cannot bury the user under thousands of them.
+// report (during a file action capped, with the sinks of gui/report_sinks.h).
 #pragma once
 
 #include <QString>
@@ -10,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "gui/report_sinks.h"
 #include "io/error_report.h"
 
 class QMessageBox;
@@ -26,40 +26,15 @@ QMessageBox* CreateReportBox(const QString& text, const QString& details = {});
 // Creates the report box, runs it modally and deletes it.
 void ShowReportBox(const QString& text, const QString& details);
 
-// A report's bytes as shown: in the file system's encoding (in which paths
-// reach the reports), or as Latin-1 where they are not valid in it.
-QString ReportText(const std::string& text);
-
 // The program's error sink: every report is one box.
-class BoxErrorSink : public ErrorSink {
+class BoxErrorSink : public DetailedErrorSink {
 public:
     explicit BoxErrorSink(ReportBoxFunction show = ShowReportBox) : show_(std::move(show)) {}
     void Report(const std::string& text) override;
-    void ReportWithDetails(const QString& text, const QString& details);
+    void ReportWithDetails(const QString& text, const QString& details) override;
 
 private:
     ReportBoxFunction show_;
-};
-
-inline constexpr int kReportCap = 20;
-
-// Passes the first `cap` reports to `inner`, keeps the rest, and at Finish()
-// reports once how many more there were, with every kept text one per line
-// as the details (as plain text appended when `inner` cannot show details).
-class CappedErrorSink : public ErrorSink {
-public:
-    explicit CappedErrorSink(ErrorSink& inner, int cap = kReportCap) : inner_(inner), cap_(cap) {}
-    void Report(const std::string& text) override;
-    void Finish();
-
-    // "1 more problem was found." / "N more problems were found."
-    static QString SummaryText(qsizetype more);
-
-private:
-    ErrorSink& inner_;
-    int cap_;
-    int shown_ = 0;
-    std::vector<std::string> held_;  // the reports past the cap, as raised
 };
 
 }  // namespace quorvane::gui

@@ -110,9 +110,9 @@ bool CheckPlace(ErrorSink& errors, const SectionRead& read, const Lines& lines, 
     return true;
 }
 
-// "Row 12 (Fire Bolt)": the row counted from 1, with its name in the rules file.
-std::string RowText(const SectionRead& read, int j) {
-    return "Row " + std::to_string(j + 1) + " (" + read.cells[static_cast<std::size_t>(j)][0] + ")";
+// "Row 12 (Fire Bolt)": the row counted from 1, with the name its holder has.
+std::string RowText(const std::vector<CsvRow>& cells, int j) {
+    return "Row " + std::to_string(j + 1) + " (" + cells[static_cast<std::size_t>(j)][0] + ")";
 }
 
 }  // namespace
@@ -174,6 +174,92 @@ bool ExportSectionCsv(ErrorSink& errors, const std::string& rules, const std::st
     return true;
 }
 
+CsvValues ReadCsvValues(ErrorSink& errors, int i, const std::vector<CsvRow>& now, std::string_view csv,
+                        const std::string& csvName, const std::string& holder) {
+    CsvValues values;  // refused until every check has passed
+    const std::size_t invalid = FindInvalidUtf8(csv);
+    if (invalid != std::string_view::npos) {
+        const auto line = 1 + std::count(csv.begin(), csv.begin() + static_cast<std::ptrdiff_t>(invalid), '\n');
+        errors.Report(csvName + " is not UTF-8 text (line " + std::to_string(line) +
+                      "); save it from the spreadsheet as CSV in UTF-8.");
+        return values;
+    }
+    std::vector<CsvRow> rows;
+    std::string problem;
+    if (!ParseCsv(csv, &rows, &problem)) {
+        errors.Report(csvName + " " + problem);
+        return values;
+    }
+    const CsvRow expected = CsvHeader(i);
+    if (rows.empty()) {
+        errors.Report(csvName + " holds no header row.");
+        return values;
+    }
+    const CsvRow& header = rows.front();
+    if (header.size() != expected.size()) {
+        errors.Report("The header row of " + csvName + " has " + std::to_string(header.size()) + " columns; section " +
+                      Quoted(DisplayName(i)) + " has " + std::to_string(expected.size()) + ".");
+        return values;
+    }
+    for (std::size_t step = 0; step < expected.size(); ++step) {
+        if (header[step] == Latin1ToUtf8(expected[step])) continue;
+        errors.Report("Column " + std::to_string(step + 1) + " of the header row of " + csvName + " is " +
+                      Quoted(header[step]) + "; section " + Quoted(DisplayName(i)) + " has " +
+                      Quoted(Latin1ToUtf8(expected[step])) + " there.");
+        return values;
+    }
+    if (rows.size() - 1 != static_cast<std::size_t>(Rows(i))) {
+        errors.Report(csvName + " has " + std::to_string(rows.size() - 1) + " rows below its header; section " +
+                      Quoted(DisplayName(i)) + " has " + std::to_string(Rows(i)) + ".");
+        return values;
+    }
+
+    // Every row checked, every problem reported, before anything is decided.
+    values.texts = now;
+    values.changed.assign(static_cast<std::size_t>(Rows(i)), false);
+    bool refused = false;
+    for (int j = 0; j < Rows(i); ++j) {
+        const CsvRow& row = rows[static_cast<std::size_t>(j) + 1];
+        const CsvRow& was = now[static_cast<std::size_t>(j)];
+        const std::string where = RowText(now, j);
+        if (row.size() != expected.size()) {
+            errors.Report(where + " has " + std::to_string(row.size()) + " fields in " + csvName + "; " +
+                          std::to_string(expected.size()) + " expected.");
+            refused = true;
+            continue;
+        }
+        for (int step = 0; step < Columns(i); ++step) {
+            const auto s = static_cast<std::size_t>(step);
+            const std::string cell = where + ", column " + Quoted(expected[s]) + ":";
+            std::string text, outside;
+            if (!Utf8ToLatin1(row[s], &text, &outside)) {
+                errors.Report(cell + " " + Quoted(outside) +
+                              " is not a Latin-1 character; the rules file holds Latin-1 text only.");
+                refused = true;
+                continue;
+            }
+            if (step == 0) {
+                if (text != was[0])
+                    errors.Report(where + ": the name " + Quoted(text) + " in " + csvName + " differs from " +
+                                  holder + "'s; " + holder + "'s name is kept.");
+                continue;
+            }
+            const CellCheck check = CheckCell(i, j, step, text);
+            if (check.verdict == CellCheck::Verdict::Refused) {
+                errors.Report(cell + check.message);
+                refused = true;
+                continue;
+            }
+            if (check.verdict == CellCheck::Verdict::Warning)
+                errors.Report(cell + " " + Quoted(text) + " imported. " + check.message);
+            if (text != was[s]) values.changed[static_cast<std::size_t>(j)] = true;
+            values.texts[static_cast<std::size_t>(j)][s] = std::move(text);
+        }
+    }
+    values.refused = refused;
+    return values;
+}
+
 CsvImportResult ImportSectionCsv(ErrorSink& errors, const std::string& rules, const std::string& rulesName, int i,
                                  std::string_view csv, const std::string& csvName) {
     CsvImportResult result;
@@ -197,86 +283,10 @@ CsvImportResult ImportSectionCsv(ErrorSink& errors, const std::string& rules, co
         }
     }
 
-    const std::size_t invalid = FindInvalidUtf8(csv);
-    if (invalid != std::string_view::npos) {
-        const auto line = 1 + std::count(csv.begin(), csv.begin() + static_cast<std::ptrdiff_t>(invalid), '\n');
-        errors.Report(csvName + " is not UTF-8 text (line " + std::to_string(line) +
-                      "); save it from the spreadsheet as CSV in UTF-8.");
-        return refuse();
-    }
-    std::vector<CsvRow> rows;
-    std::string problem;
-    if (!ParseCsv(csv, &rows, &problem)) {
-        errors.Report(csvName + " " + problem);
-        return refuse();
-    }
-    const CsvRow expected = CsvHeader(i);
-    if (rows.empty()) {
-        errors.Report(csvName + " holds no header row.");
-        return refuse();
-    }
-    const CsvRow& header = rows.front();
-    if (header.size() != expected.size()) {
-        errors.Report("The header row of " + csvName + " has " + std::to_string(header.size()) + " columns; section " +
-                      Quoted(DisplayName(i)) + " has " + std::to_string(expected.size()) + ".");
-        return refuse();
-    }
-    for (std::size_t step = 0; step < expected.size(); ++step) {
-        if (header[step] == Latin1ToUtf8(expected[step])) continue;
-        errors.Report("Column " + std::to_string(step + 1) + " of the header row of " + csvName + " is " +
-                      Quoted(header[step]) + "; section " + Quoted(DisplayName(i)) + " has " +
-                      Quoted(Latin1ToUtf8(expected[step])) + " there.");
-        return refuse();
-    }
-    if (rows.size() - 1 != static_cast<std::size_t>(Rows(i))) {
-        errors.Report(csvName + " has " + std::to_string(rows.size() - 1) + " rows below its header; section " +
-                      Quoted(DisplayName(i)) + " has " + std::to_string(Rows(i)) + ".");
-        return refuse();
-    }
-
-    // Every row checked, every problem reported, before anything is decided.
-    std::vector<CsvRow> texts(read.cells);
-    std::vector<bool> changed(static_cast<std::size_t>(Rows(i)), false);
-    bool refused = false;
-    for (int j = 0; j < Rows(i); ++j) {
-        const CsvRow& row = rows[static_cast<std::size_t>(j) + 1];
-        const CsvRow& now = read.cells[static_cast<std::size_t>(j)];
-        const std::string where = RowText(read, j);
-        if (row.size() != expected.size()) {
-            errors.Report(where + " has " + std::to_string(row.size()) + " fields in " + csvName + "; " +
-                          std::to_string(expected.size()) + " expected.");
-            refused = true;
-            continue;
-        }
-        for (int step = 0; step < Columns(i); ++step) {
-            const auto s = static_cast<std::size_t>(step);
-            const std::string cell = where + ", column " + Quoted(expected[s]) + ":";
-            std::string text, outside;
-            if (!Utf8ToLatin1(row[s], &text, &outside)) {
-                errors.Report(cell + " " + Quoted(outside) +
-                              " is not a Latin-1 character; the rules file holds Latin-1 text only.");
-                refused = true;
-                continue;
-            }
-            if (step == 0) {
-                if (text != now[0])
-                    errors.Report(where + ": the name " + Quoted(text) + " in " + csvName +
-                                  " differs from the rules file's; the rules file's name is kept.");
-                continue;
-            }
-            const CellCheck check = CheckCell(i, j, step, text);
-            if (check.verdict == CellCheck::Verdict::Refused) {
-                errors.Report(cell + check.message);
-                refused = true;
-                continue;
-            }
-            if (check.verdict == CellCheck::Verdict::Warning)
-                errors.Report(cell + " " + Quoted(text) + " imported. " + check.message);
-            if (text != now[s]) changed[static_cast<std::size_t>(j)] = true;
-            texts[static_cast<std::size_t>(j)][s] = std::move(text);
-        }
-    }
-    if (refused) return refuse();
+    CsvValues values = ReadCsvValues(errors, i, read.cells, csv, csvName, "the rules file");
+    if (values.refused) return refuse();
+    const std::vector<CsvRow>& texts = values.texts;
+    const std::vector<bool>& changed = values.changed;
 
     // Lines before and after the section's rows are kept as they are.
     std::string& out = result.rules;

@@ -33,6 +33,22 @@ std::string CsvFileName(int i);
 bool ExportSectionCsv(ErrorSink& errors, const std::string& rules, const std::string& rulesName, int i,
                       std::string* csv);
 
+// Section i's values taken from CSV text (named csvName in reports) over the
+// texts it holds now ([row][step], every row and column of the section).
+// The text must be UTF-8 with the header row CsvHeader(i) and one row per
+// record, matched by position; each value must be Latin-1 and pass CheckCell.
+// Names are compared, never taken: a differing one is reported as differing
+// from the holder's (holder: "the rules file", "the table"), which keeps its
+// own. Every problem is reported to errors, one line each; values the write
+// would store differently are reported and taken.
+struct CsvValues {
+    bool refused = true;             // malformed text or a refused value: take nothing
+    std::vector<CsvRow> texts;       // now, with the CSV's values where not refused
+    std::vector<bool> changed;       // per row: a value differs from now
+};
+CsvValues ReadCsvValues(ErrorSink& errors, int i, const std::vector<CsvRow>& now, std::string_view csv,
+                        const std::string& csvName, const std::string& holder);
+
 struct CsvImportResult {
     bool refused = false;  // nothing may be written
     int changedRows = 0;

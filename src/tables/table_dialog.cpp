@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QAction>
 #include <QItemSelectionModel>
@@ -17,12 +20,18 @@
 #include <QVBoxLayout>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "gui/check_marks.h"
 #include "gui/edit_state.h"
 #include "gui/gui_context.h"
 #include "gui/placement.h"
+#include "gui/report_sinks.h"
 #include "catalogue/catalogue.h"
+#include "exchange/csv.h"
+#include "exchange/section_csv.h"
+#include "io/file_io.h"
 #include "tables/closing_dialog.h"
 #include "tables/edit_dialog.h"
 #include "tables/list_binding.h"
@@ -83,6 +92,39 @@ private:
     Setter set_;
 };
 
+// Rows of a list set from one set of texts to another together, as one undo
+// step; the caption follows once all of them are set.
+class RowsStep : public QUndoCommand {
+public:
+    struct Row {
+        int row;
+        QStringList before;
+        QStringList after;
+    };
+    using Setter = std::function<void(int, const QStringList&)>;
+    RowsStep(const QString& what, std::vector<Row> rows, Setter set, std::function<void()> done)
+        : QUndoCommand(what), rows_(std::move(rows)), set_(std::move(set)), done_(std::move(done)) {}
+    void undo() override {
+        for (const Row& r : rows_) set_(r.row, r.before);
+        done_();
+    }
+    void redo() override {
+        for (const Row& r : rows_) set_(r.row, r.after);
+        done_();
+    }
+
+private:
+    std::vector<Row> rows_;
+    Setter set_;
+    std::function<void()> done_;
+};
+
+QString ChooseCsvFile(QWidget* parent, bool save, const QString& suggested) {
+    const QString filter = QStringLiteral("CSV files (*.csv)");
+    if (save) return QFileDialog::getSaveFileName(parent, QStringLiteral("Export Section to CSV"), suggested, filter);
+    return QFileDialog::getOpenFileName(parent, QStringLiteral("Import Section from CSV"), suggested, filter);
+}
+
 // Escape and "Close Tab" close the spell-ID list; it stores nothing.
 class SpellIdDialog : public ClosingDialog {
 public:
@@ -107,7 +149,7 @@ public:
 }  // namespace
 
 TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
-    : QDialog(nullptr, kNoCloseBox), ctx_(ctx), kind_(kind), section_(section) {
+    : QDialog(nullptr, kNoCloseBox), ctx_(ctx), kind_(kind), section_(section), chooseFile_(ChooseCsvFile) {
     setObjectName(kind.className);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString::fromLatin1(kind.templateCaption));
@@ -273,14 +315,14 @@ QStringList TableDialog::RowTexts(int row) const {
     return texts;
 }
 
-void TableDialog::SetRowTexts(int row, const QStringList& texts) {
+void TableDialog::SetRowTexts(int row, const QStringList& texts, bool refreshCaption) {
     if (row < 0 || row >= list_->rowCount()) return;
     {
         const QSignalBlocker quiet(list_);
         for (int c = 0; c < texts.size() && c < list_->columnCount(); ++c) SetCellText(list_, row, c, texts[c]);
     }
     for (int c = 0; c < list_->columnCount(); ++c) MarkCell(list_->item(row, c));
-    RefreshCaption();
+    if (refreshCaption) RefreshCaption();
 }
 
 void TableDialog::PushRow(int row, const QStringList& texts, const QString& what) {
@@ -313,7 +355,82 @@ QMenu* TableDialog::NewRowMenu(int row) {
     for (int c = 0; c < list_->columnCount() && !differs; ++c)
         differs = FromCell(CellText(list_, row, c)) != ctx_.session.grid.GetArrayValue(section_, row, c);
     revert->setEnabled(differs);
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Export Section to CSV\u2026"), this, &TableDialog::ExportSectionToCsv);
+    menu->addAction(QStringLiteral("Import Section from CSV\u2026"), this, &TableDialog::ImportSectionFromCsv);
     return menu;
+}
+
+void TableDialog::ExportSectionToCsv() {
+    // Proposed beside the rules file, named after the section.
+    const QString name = PathToQ(CsvFileName(section_));
+    const QString rules = PathToQ(ctx_.session.rulesPath);
+    const QString suggested = rules.isEmpty() ? name : QFileInfo(rules).absoluteDir().filePath(name);
+    const QString path = chooseFile_(this, true, suggested);
+    if (!path.isEmpty()) ExportCsv(path);
+}
+
+void TableDialog::ImportSectionFromCsv() {
+    const QString rules = PathToQ(ctx_.session.rulesPath);
+    const QString path = chooseFile_(this, false, rules.isEmpty() ? QString() : QFileInfo(rules).absolutePath());
+    if (!path.isEmpty()) ImportCsv(path);
+}
+
+bool TableDialog::ExportCsv(const QString& path) {
+    std::string csv;
+    CsvRow fields;
+    for (const std::string& name : CsvHeader(section_)) fields.push_back(Latin1ToUtf8(name));
+    AppendCsvRow(csv, fields);
+    for (int r = 0; r < list_->rowCount(); ++r) {
+        fields.clear();
+        for (int c = 0; c < list_->columnCount(); ++c) fields.push_back(Latin1ToUtf8(FromCell(CellText(list_, r, c))));
+        AppendCsvRow(csv, fields);
+    }
+    const std::string file = PathFromQ(path);
+    if (ReplaceFileContents(file, csv)) return true;
+    ctx_.session.Report("Error writing ", file);
+    return false;
+}
+
+bool TableDialog::ImportCsv(const QString& path) {
+    const std::string file = PathFromQ(path);
+    std::string csv;
+    if (!ReadWholeFile(file, &csv)) {
+        ctx_.session.Report("Error opening ", file);
+        return false;
+    }
+    const int rows = std::min(Rows(section_), list_->rowCount());
+    const int columns = std::min(Columns(section_), list_->columnCount());
+    std::vector<CsvRow> now(static_cast<std::size_t>(Rows(section_)), CsvRow(static_cast<std::size_t>(Columns(section_))));
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < columns; ++c)
+            now[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = FromCell(CellText(list_, r, c));
+
+    // A spreadsheet gone wrong may refuse hundreds of values: the first are
+    // shown one by one, the rest together, and the outcome after them.
+    CappedErrorSink reports(ctx_.session.errors());
+    const CsvValues values = ReadCsvValues(reports, section_, now, csv, file, "the table");
+    reports.Finish();
+    if (values.refused) {
+        ctx_.session.Report("Nothing was imported; the table was left unchanged.");
+        return false;
+    }
+
+    // Only rows whose values differ are set; the names stay the list's.
+    std::vector<RowsStep::Row> changed;
+    for (int r = 0; r < rows; ++r) {
+        if (!values.changed[static_cast<std::size_t>(r)]) continue;
+        RowsStep::Row row{r, RowTexts(r), {}};
+        row.after = row.before;
+        for (int c = 1; c < columns; ++c)
+            row.after[c] = ToQ(values.texts[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
+        if (row.after != row.before) changed.push_back(std::move(row));
+    }
+    if (!changed.empty())
+        undo_->push(new RowsStep(
+            QStringLiteral("Import Section from CSV"), std::move(changed),
+            [this](int r, const QStringList& t) { SetRowTexts(r, t, false); }, [this] { RefreshCaption(); }));
+    return true;
 }
 
 void TableDialog::MarkCell(QTableWidgetItem* item) {

@@ -4,8 +4,11 @@
 
 #include <QDialog>
 #include <QList>
+#include <QString>
 #include <QPointer>
 #include <QStringList>
+
+#include <functional>
 
 #include "tables/kinds.h"
 
@@ -71,8 +74,26 @@ public:
     void SaveRow(int row, const QStringList& texts);
     // Sets row `row` of the list back to what the grid holds, as one step.
     void RevertRow(int row);
-    // The context menu of row `row`: "Undo", "Redo" and "Revert Row".
+    // The context menu of row `row`: "Undo", "Redo" and "Revert Row", then
+    // "Export Section to CSV…" and "Import Section from CSV…".
     QMenu* NewRowMenu(int row);
+
+    // Asks for the file of a CSV export (save true, `suggested` the proposed
+    // path) or import; an empty answer cancels. By default a file dialog.
+    using FileChooser = std::function<QString(QWidget* parent, bool save, const QString& suggested)>;
+    void SetFileChooser(FileChooser chooser) { chooseFile_ = std::move(chooser); }
+    // The menu entries: ask for a file, then export or import.
+    void ExportSectionToCsv();
+    void ImportSectionFromCsv();
+    // Writes the section as the list shows it now (pending edits included)
+    // into `path` as CSV, replacing the file safely. False, reported, when
+    // it cannot be written.
+    bool ExportCsv(const QString& path);
+    // Puts the values of the CSV file at `path` into the list, as one step
+    // that Undo takes back; the names stay as the list has them. Every
+    // problem is reported; when the file is malformed or a value is refused,
+    // nothing changes and false is returned.
+    bool ImportCsv(const QString& path);
 
     // "Close Tab": stores the list into the bound section and closes. When
     // edit dialogs hold typed values, asks first whether to store them into
@@ -97,7 +118,7 @@ private:
     void RefreshMarks();
     void RefreshCaption();
     QStringList RowTexts(int row) const;
-    void SetRowTexts(int row, const QStringList& texts);
+    void SetRowTexts(int row, const QStringList& texts, bool refreshCaption = true);
     void PushRow(int row, const QStringList& texts, const QString& what);
 
     GuiContext& ctx_;
@@ -112,6 +133,7 @@ private:
     bool closing_ = false;
     bool marking_ = false;
     QString caption_;
+    FileChooser chooseFile_;
 };
 
 // The spell-ID list: every spell with its ID, read-only. Each call opens
