@@ -100,13 +100,13 @@ const EditKind kHeroStatsEdit{"CHeroStatsEdit",
 
 const std::vector<TableKind>& TableKinds() {
     static const std::vector<TableKind> kinds = {
-        {"CItemPwr", "Item Powers", 1015, 0, 0, &kItemPwrEdit},
-        {"CBuilding", "Buildings", 1028, 1, 1, &kBuildingEdit},
-        {"CSpell", "Spells", 1037, 2, 2, &kSpellEdit},
-        {"CUnits", "Units", 1041, 3, 19, &kUnitEdit},
-        {"CRaceData", "Race Data", 1030, 20, 20, &kRaceEdit},
-        {"CUpkeepCost", "Spell Upkeep Costs", 1031, 21, 21, &kUpkeepEdit},
-        {"CHeroStats", "Hero Stats", 1032, 22, 22, &kHeroStatsEdit},
+        {"CItemPwr", "Item Powers", 0, 0, &kItemPwrEdit},
+        {"CBuilding", "Buildings", 1, 1, &kBuildingEdit},
+        {"CSpell", "Spells", 2, 2, &kSpellEdit},
+        {"CUnits", "Units", 3, 19, &kUnitEdit},
+        {"CRaceData", "Race Data", 20, 20, &kRaceEdit},
+        {"CUpkeepCost", "Spell Upkeep Costs", 21, 21, &kUpkeepEdit},
+        {"CHeroStats", "Hero Stats", 22, 22, &kHeroStatsEdit},
     };
     return kinds;
 }

@@ -30,7 +30,6 @@ struct EditKind {
 struct TableKind {
     const char* className;
     const char* templateCaption;
-    int listId;
     int firstSection;
     int lastSection;
     const EditKind* edit;
@@ -40,7 +39,6 @@ inline constexpr const char* kSaveChangesText = "Save Changes And Close Tab";
 inline constexpr const char* kCloseTabText = "Close Tab";
 inline constexpr const char* kSpellIdClass = "CSpellID";
 inline constexpr const char* kSpellIdCaption = "Spell ID's";
-inline constexpr int kSpellIdListId = 1033;
 inline constexpr int kSpellsSection = 2;
 inline constexpr const char* kChooserClass = "CSection";
 inline constexpr const char* kChooserCaption = "Select a Section";

@@ -45,10 +45,9 @@ namespace {
 constexpr Qt::WindowFlags kNoCloseBox = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                         Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
 
-QTableWidget* NewList(int controlId, QWidget* parent) {
+QTableWidget* NewList(QWidget* parent) {
     auto* list = new QTableWidget(parent);
     list->setObjectName(QStringLiteral("list"));
-    list->setProperty("controlId", controlId);
     SetUpReportList(list);
     return list;
 }
@@ -133,7 +132,7 @@ public:
         setAttribute(Qt::WA_DeleteOnClose);
         setWindowTitle(QString::fromLatin1(kSpellIdCaption));
         auto* layout = new QVBoxLayout(this);
-        auto* list = NewList(kSpellIdListId, this);
+        auto* list = NewList(this);
         layout->addWidget(NewNameFilter(list, this));
         layout->addWidget(list);
         auto* close = new QPushButton(QString::fromLatin1(kCloseTabText), this);
@@ -160,7 +159,7 @@ TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
     close->setAutoDefault(false);
     connect(close, &QPushButton::clicked, this, &TableDialog::CloseTab);
     layout->addWidget(close);
-    list_ = NewList(kind.listId, this);
+    list_ = NewList(this);
     filter_ = NewNameFilter(list_, this);
     layout->addWidget(filter_);
     connect(list_, &QTableWidget::doubleClicked, this, [this] { OnDoubleClick(); });
