@@ -1,7 +1,24 @@
 // The command line's standard streams.
 #pragma once
 
+#include <cstdio>
+#include <string>
+
+#include "io/error_report.h"
+
 namespace quorvane {
+
+// Prints each report as one line on stderr, as it is raised, and counts them.
+class StderrSink : public ErrorSink {
+public:
+    void Report(const std::string& text) override {
+        ++count;
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+    int count = 0;
+};
 
 // Makes stdout and stderr binary, so that the tool writes the same bytes on
 // every system (no LF to CR LF translation on Windows).

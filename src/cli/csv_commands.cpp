@@ -8,6 +8,7 @@
 #include <io.h>
 #endif
 
+#include "cli/console.h"
 #include "io/error_report.h"
 #include "catalogue/catalogue.h"
 #include "exchange/section_csv.h"
@@ -16,18 +17,6 @@
 namespace quorvane::cli {
 
 namespace {
-
-// Prints each report as one line on stderr, as it is raised.
-class StderrSink : public ErrorSink {
-public:
-    void Report(const std::string& text) override {
-        ++count;
-        std::fwrite(text.data(), 1, text.size(), stderr);
-        std::fputc('\n', stderr);
-        std::fflush(stderr);
-    }
-    int count = 0;
-};
 
 struct CsvOptions {
     std::string rules, section, out, input;

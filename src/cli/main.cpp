@@ -65,18 +65,6 @@ const char kUsage[] =
     "             any value is refused; --dry-run only reports\n"
     "--help       print this text; --version prints the version\n";
 
-// Prints each report as one line on stderr, as it is raised.
-class StderrSink : public ErrorSink {
-public:
-    void Report(const std::string& text) override {
-        ++count;
-        std::fwrite(text.data(), 1, text.size(), stderr);
-        std::fputc('\n', stderr);
-        std::fflush(stderr);
-    }
-    int count = 0;
-};
-
 int Usage(const std::string& problem) {
     std::fprintf(stderr, "quorvane-cli: %s\n%s", problem.c_str(), kUsage);
     return 2;
