@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <filesystem>
+#ifndef _WIN32
 #include <sys/wait.h>
+#endif
 
 #include "catalogue/catalogue.h"
 #include "exchange/csv.h"
@@ -22,11 +24,26 @@ struct CliRun {
 // Runs quorvane-cli with the arguments in folder cwd; standard output goes to
 // cwd/stdout.txt.
 CliRun Cli(const std::string& cwd, const std::string& args) {
+#ifdef _WIN32
+    // The arguments are quoted for a POSIX shell; the tests that run the
+    // program are skipped on Windows (see CSV_CLI_TEST).
+    (void)cwd, (void)args;
+    return {-1, {}};
+#else
     const std::string cmd =
         "cd '" + cwd + "' && '" + QUORVANE_CLI_PATH + "' " + args + " >stdout.txt 2>stderr.txt";
     const int raw = std::system(cmd.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::ReadFile(cwd + "/stderr.txt")};
+#endif
 }
+
+// The command-line CSV tests quote their arguments for a POSIX shell; the
+// CSV code itself is covered on Windows by the tests that call it directly.
+#ifdef _WIN32
+#define CSV_CLI_TEST(name) TEST(CsvCli, name) { GTEST_SKIP() << "runs the program through a POSIX shell"; } [[maybe_unused]] void Unused##name()
+#else
+#define CSV_CLI_TEST(name) TEST(CsvCli, name)
+#endif
 
 // A sample game with its extracted rules file r.txt, in dir/g.
 std::string ExtractedGame(const TempDir& dir) {
@@ -90,7 +107,7 @@ TEST(CsvSections, NamesHeadersAndFileNames) {
 
 // Every section, exported and imported unchanged through the command line,
 // leaves the rules file byte-identical, hand-edited lines included.
-TEST(CsvCli, RoundTripOfEverySectionIsByteIdentical) {
+CSV_CLI_TEST(RoundTripOfEverySectionIsByteIdentical) {
     TempDir dir;
     const std::string g = ExtractedGame(dir);
     const std::string rules = g + "/r.txt";
@@ -118,7 +135,7 @@ TEST(CsvCli, RoundTripOfEverySectionIsByteIdentical) {
 // What a spreadsheet does to a file (byte order mark, LF, quoted numbers, an
 // empty last line) is accepted; the changed row is written as a save writes
 // it and reaches the game file.
-TEST(CsvCli, ChangedValueReachesTheRulesFileAndTheGame) {
+CSV_CLI_TEST(ChangedValueReachesTheRulesFileAndTheGame) {
     TempDir dir;
     const std::string g = ExtractedGame(dir);
     ASSERT_EQ(Cli(g, "export-csv --rules r.txt --section Spells --out s.csv").status, 0);
@@ -160,7 +177,7 @@ TEST(CsvCli, ChangedValueReachesTheRulesFileAndTheGame) {
 }
 
 // Each refusal is reported and leaves the rules file byte-identical.
-TEST(CsvCli, RefusalsLeaveTheRulesFileUnchanged) {
+CSV_CLI_TEST(RefusalsLeaveTheRulesFileUnchanged) {
     TempDir dir;
     const std::string g = ExtractedGame(dir);
     ASSERT_EQ(Cli(g, "export-csv --rules r.txt --section spells --out s.csv").status, 0);

@@ -63,7 +63,10 @@ std::string Counted(long long n, const char* one, const char* many) {
 // " 1 problem was found." / " 3 problems were found."; empty for none.
 std::string ProblemsSentence(std::size_t n) {
     if (n == 0) return {};
-    return n == 1 ? " 1 problem was found." : " " + GroupedNumber(static_cast<long long>(n)) + " problems were found.";
+    if (n == 1) return " 1 problem was found.";
+    std::string text = " ";
+    text += GroupedNumber(static_cast<long long>(n));
+    return text + " problems were found.";
 }
 
 // The rules file as the status line names it: its bare file name.
