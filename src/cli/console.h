@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "io/error_report.h"
 
@@ -19,6 +20,15 @@ public:
     }
     int count = 0;
 };
+
+// Takes the value that follows option args[k] into `into` and moves k on to
+// it; false when the option was given before or no value follows.
+inline bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& k, std::string& into, bool& seen) {
+    if (seen || k + 1 >= args.size()) return false;
+    into = args[++k];
+    seen = true;
+    return true;
+}
 
 // Makes stdout and stderr binary, so that the tool writes the same bytes on
 // every system (no LF to CR LF translation on Windows).

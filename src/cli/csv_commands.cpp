@@ -95,12 +95,7 @@ int RunCsvCommand(const std::vector<std::string>& args, const std::function<int(
     CsvOptions o;
     for (std::size_t k = 1; k < args.size(); ++k) {
         const std::string& a = args[k];
-        auto value = [&](std::string& into, bool& seen) -> bool {
-            if (seen || k + 1 >= args.size()) return false;
-            into = args[++k];
-            seen = true;
-            return true;
-        };
+        auto value = [&](std::string& into, bool& seen) { return TakeOptionValue(args, k, into, seen); };
         bool ok = true;
         if (a == "--rules") ok = value(o.rules, o.hasRules);
         else if (a == "--section") ok = value(o.section, o.hasSection);

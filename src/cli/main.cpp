@@ -151,12 +151,7 @@ bool IsRulesCommand(const std::string& command) {
 std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
     for (std::size_t k = 1; k < args.size(); ++k) {
         const std::string& a = args[k];
-        auto value = [&](std::string& into, bool& seen) -> bool {
-            if (seen || k + 1 >= args.size()) return false;
-            into = args[++k];
-            seen = true;
-            return true;
-        };
+        auto value = [&](std::string& into, bool& seen) { return TakeOptionValue(args, k, into, seen); };
         bool ok = true;
         bool gameDirSeen = !o.gameDir.empty();
         const std::string& c = o.command;
