@@ -110,9 +110,9 @@ void Setup() {
     fs::create_directories(g.root, ec);
     if (ec) Fail("cannot create " + g.root.string());
     g.gameDir = (g.root / "game").string();
-    std::string failed;
-    if (!WriteSampleGame(g.gameDir, 1, &failed)) Fail("cannot write the sample game: " + failed);
-    for (GameFile f : GameFileOpenOrder()) g.gameFiles.push_back(GamePath(g.gameDir, GameFileName(f)));
+    fs::path failed;
+    if (!WriteSampleGame(g.gameDir, 1, &failed)) Fail("cannot write the sample game: " + failed.string());
+    for (GameFile f : GameFileOpenOrder()) g.gameFiles.push_back(GamePath(g.gameDir, GameFileName(f)).string());
     g.rules = (g.root / "rules.txt").string();
     g.extractOut = (g.root / "extracted.txt").string();
     g.saveOut = (g.root / "saved.txt").string();

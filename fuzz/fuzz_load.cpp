@@ -77,18 +77,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RecordingErrorSink errors;
     NullProgress progress;
     Session s(errors, progress);
-    s.rulesPath = g_input.string();
+    s.rulesPath = g_input;
     for (int cell = 0; cell < kInUseCells; ++cell) s.grid.SetCell(cell, kUnstored);
     LoadDataFileToArray(s);
     CheckCellForms(s.grid);
 
-    s.rulesPath = g_saved.string();
+    s.rulesPath = g_saved;
     if (!SaveArrayToDataFile(s)) Fail("the save of the loaded grid failed");
     if (ReadFile(g_saved) != FormatGrid(s, false)) Fail("the saved file differs from the grid's canonical text");
 
     RecordingErrorSink errors2;
     Session again(errors2, progress);
-    again.rulesPath = g_saved.string();
+    again.rulesPath = g_saved;
     LoadDataFileToArray(again);
     for (int i = 0; i < kSectionCount; ++i)
         for (int j = 0; j < Rows(i); ++j) {

@@ -142,12 +142,12 @@ void CheckRoundTrip() {
     RecordingErrorSink errors;
     NullProgress progress;
     Session s(errors, progress);
-    s.gameFolder = g.work.string();
-    s.rulesPath = g.extracted.string();
+    s.gameFolder = g.work;
+    s.rulesPath = g.extracted;
     ExtractFromGameFiles(s);
     RequireNoReports(errors, "extraction after write-back");
 
-    s.rulesPath = g.saved.string();
+    s.rulesPath = g.saved;
     if (!SaveArrayToDataFile(s)) Fail("the save of the extracted grid failed");
     RequireNoReports(errors, "save after extraction");
     if (ReadFile(g.saved) != ReadFile(g.extracted) + kLineEnd)
@@ -155,7 +155,7 @@ void CheckRoundTrip() {
 
     RecordingErrorSink errors2;
     Session again(errors2, progress);
-    again.rulesPath = g.saved.string();
+    again.rulesPath = g.saved;
     LoadDataFileToArray(again);
     RequireNoReports(errors2, "load of the saved extraction");
     RequireSameGrid(s.grid, again.grid, "extract, save and load again");
@@ -169,8 +169,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     g.rules = dir / "rules.txt";
     g.extracted = dir / "extracted.txt";
     g.saved = dir / "saved.txt";
-    std::string failed;
-    if (!WriteSampleGame(g.work.string(), 1, &failed)) Fail("cannot write the sample game: " + failed);
+    fs::path failed;
+    if (!WriteSampleGame(g.work, 1, &failed)) Fail("cannot write the sample game: " + failed.string());
 
     // Write the sample's own values back once, so that the second copies the
     // synthetic files leave random agree with their first places; the folder
@@ -178,8 +178,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     RecordingErrorSink errors;
     NullProgress progress;
     Session s(errors, progress);
-    s.gameFolder = g.work.string();
-    s.rulesPath = g.rules.string();
+    s.gameFolder = g.work;
+    s.rulesPath = g.rules;
     ExtractFromGameFiles(s);
     WriteRulesToGameFiles(s);
     RequireNoReports(errors, "extract and write-back of the sample game");
@@ -197,8 +197,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RecordingErrorSink errors;
     NullProgress progress;
     Session s(errors, progress);
-    s.gameFolder = g.work.string();
-    s.rulesPath = g.rules.string();
+    s.gameFolder = g.work;
+    s.rulesPath = g.rules;
     WriteRulesToGameFiles(s);
 
     for (const std::string& text : errors.texts)

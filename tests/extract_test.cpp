@@ -5,6 +5,7 @@
 #include "actions/actions.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
+#include "io/path_text.h"
 #include "rules/save.h"
 #include "test_util.h"
 
@@ -151,7 +152,7 @@ TEST_F(ExtractTest, ExistingRulesFileIsReplacedOnlyWhenComplete) {
     std::filesystem::permissions(f.session.rulesPath, std::filesystem::perms::owner_read);
     ExtractCommand(f.session);
     ASSERT_EQ(f.errors.texts.size(), 1u);
-    EXPECT_EQ(f.errors.texts[0], "Error opening " + f.session.rulesPath);
+    EXPECT_EQ(f.errors.texts[0], "Error opening " + PathText(f.session.rulesPath));
     EXPECT_EQ(test::ReadFile(f.session.rulesPath), "old");
     EXPECT_EQ(Cell(23, 0, 0), "Heal Amount");
 }

@@ -7,6 +7,7 @@
 #include "actions/actions.h"
 #include "catalogue/game_file.h"
 #include "io/file_io.h"
+#include "io/path_text.h"
 #include "test_util.h"
 #include "writeback/pipeline.h"
 
@@ -71,13 +72,13 @@ TEST(WriteBackUnchanged, SecondWriteOfTheSameRulesKeepsEveryByte) {
     std::vector<std::vector<std::uint8_t>> before;
     for (GameFile f : GameFileOpenOrder()) {
         before.push_back(test::GameBytes(dir.path(), f));
-        std::filesystem::remove(GamePath(dir.path(), GameFileName(f)) + ".bak");
+        std::filesystem::remove(PathText(GamePath(dir.path(), GameFileName(f))) + ".bak");
     }
     WriteRulesToGameFiles(fx.session);
     EXPECT_TRUE(fx.errors.texts.empty());
     std::size_t k = 0;
     for (GameFile f : GameFileOpenOrder()) {
-        const std::string path = GamePath(dir.path(), GameFileName(f));
+        const std::string path = PathText(GamePath(dir.path(), GameFileName(f)));
         EXPECT_EQ(test::GameBytes(dir.path(), f), before[k]) << GameFileName(f);
         EXPECT_EQ(test::ReadBytes(path + ".bak"), before[k]) << GameFileName(f);
         ++k;

@@ -99,8 +99,8 @@ public:
 
     std::string MakeGame() {
         const QString game = dir.filePath("game");
-        std::string error;
-        if (!WriteSampleGame(FromQ(game), 7, &error)) qWarning("%s", error.c_str());
+        std::filesystem::path error;
+        if (!WriteSampleGame(PathFromQ(game), 7, &error)) qWarning("%s", qPrintable(PathToQ(error)));
         return FromQ(game);
     }
     QString gamePath(const char* name) const { return dir.filePath(QStringLiteral("game/") + name); }

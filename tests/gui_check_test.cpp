@@ -102,8 +102,8 @@ private slots:
         errors_.texts.clear();
         session_ = std::make_unique<Session>(errors_, progress_);
         ctx_ = std::make_unique<GuiContext>(GuiContext{*session_, *settings_, registry_});
-        std::string error;
-        QVERIFY2(WriteSampleGame(FromQ(tmp_->filePath("game")), 7, &error), error.c_str());
+        std::filesystem::path error;
+        QVERIFY2(WriteSampleGame(PathFromQ(tmp_->filePath("game")), 7, &error), qPrintable(PathToQ(error)));
         session_->gameFolder = FromQ(tmp_->filePath("game"));
         session_->rulesPath = FromQ(tmp_->filePath("rules.txt"));
         QVERIFY(ExtractCommand(*session_));

@@ -19,6 +19,7 @@
 #include "exchange/section_csv.h"
 #include "gui/gui_context.h"
 #include "io/file_io.h"
+#include "io/path_text.h"
 #include "io/progress.h"
 #include "sample/sample_game.h"
 #include "session/session.h"
@@ -119,8 +120,8 @@ private slots:
         asked_.clear();
         session_ = std::make_unique<Session>(errors_, progress_);
         ctx_ = std::make_unique<GuiContext>(GuiContext{*session_, *settings_, registry_});
-        std::string error;
-        QVERIFY2(WriteSampleGame(PathFromQ(Path("game")), 7, &error), error.c_str());
+        std::filesystem::path error;
+        QVERIFY2(WriteSampleGame(PathFromQ(Path("game")), 7, &error), qPrintable(PathToQ(error)));
         session_->gameFolder = PathFromQ(Path("game"));
         session_->rulesPath = PathFromQ(Path("rules.txt"));
         QVERIFY(ExtractCommand(*session_));
@@ -182,7 +183,7 @@ private slots:
 
         ChooseFromRowMenu(spells, 0, kImport);
         QCOMPARE(errors_.texts, std::vector<std::string>{"Row 6 (" + FromQ(name5) + "): the name \"Renamed\" in " +
-                                                         PathFromQ(file) + " differs from the table's; the table's name "
+                                                         PathText(PathFromQ(file)) + " differs from the table's; the table's name "
                                                          "is kept."});
         errors_.texts.clear();
         QCOMPARE(spells->undoStack()->count(), 1);
@@ -244,7 +245,8 @@ private slots:
         QVERIFY(!spells->ImportCsv(missing));
         QVERIFY(!spells->ExportCsv(missing));
         QCOMPARE(errors_.texts,
-                 (std::vector<std::string>{"Error opening " + PathFromQ(missing), "Error writing " + PathFromQ(missing)}));
+                 (std::vector<std::string>{"Error opening " + PathText(PathFromQ(missing)),
+                                            "Error writing " + PathText(PathFromQ(missing))}));
         errors_.texts.clear();
         QCOMPARE(spells->undoStack()->count(), 0);
     }

@@ -133,8 +133,8 @@ private slots:
         QVERIFY(QDir::setCurrent(tmp_.path()));
         game_ = tmp_.filePath("game");
         rules_ = tmp_.filePath("rules.txt");
-        std::string error;
-        QVERIFY2(WriteSampleGame(FromQ(game_), 7, &error), error.c_str());
+        std::filesystem::path error;
+        QVERIFY2(WriteSampleGame(PathFromQ(game_), 7, &error), qPrintable(PathToQ(error)));
 
         auto settings = std::make_unique<QSettings>(tmp_.filePath("settings.ini"), QSettings::IniFormat);
         app_ = std::make_unique<CQuorvaneEditorApp>(

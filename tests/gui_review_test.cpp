@@ -99,8 +99,8 @@ public:
     Editor() {
         QVERIFY(dir.isValid());
         QVERIFY(QDir::setCurrent(dir.path()));
-        std::string error;
-        QVERIFY2(WriteSampleGame(FromQ(game()), 7, &error), error.c_str());
+        std::filesystem::path error;
+        QVERIFY2(WriteSampleGame(PathFromQ(game()), 7, &error), qPrintable(PathToQ(error)));
         app = std::make_unique<CQuorvaneEditorApp>(
             std::make_unique<QSettings>(dir.filePath("settings.ini"), QSettings::IniFormat),
             [this](const QString& text, const QString&) { reports << text; });

@@ -21,6 +21,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
 #include "io/file_io.h"
+#include "io/path_text.h"
 #include "test_util.h"
 
 namespace quorvane {
@@ -178,7 +179,7 @@ TEST_F(ProcessSafetyTest, AFullDiskLeavesFilesAsTheyWere) {
     EXPECT_NE(err.find("Error opening " + std::string("WIZARDS.EXE.bak") + "\n"), std::string::npos) << err;
     EXPECT_EQ(ReadGame(g), original);
     for (int k = 0; k < kGameFileCount; ++k)
-        EXPECT_FALSE(fs::exists(GamePath(g, GameFileName(static_cast<GameFile>(k))) + ".bak"));
+        EXPECT_FALSE(fs::exists(PathText(GamePath(g, GameFileName(static_cast<GameFile>(k)))) + ".bak"));
     EXPECT_FALSE(HasTemporaryFiles(g));
 
     // Backups already there: the game files themselves cannot be written.

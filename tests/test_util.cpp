@@ -39,27 +39,27 @@ std::string TempDir::File(const std::string& name) const { return (fs::path(path
 
 std::string Native(const std::string& path) { return fs::path(path).make_preferred().string(); }
 
-std::string ReadFile(const std::string& path) {
+std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
 }
 
-void WriteFile(const std::string& path, const std::string& content) {
+void WriteFile(const fs::path& path, const std::string& content) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << content;
 }
 
-std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
     const std::string s = ReadFile(path);
     return std::vector<std::uint8_t>(s.begin(), s.end());
 }
 
-void MakeSampleGame(const std::string& dir, std::uint32_t seed) { WriteSampleGame(dir, seed); }
+void MakeSampleGame(const fs::path& dir, std::uint32_t seed) { WriteSampleGame(dir, seed); }
 
-std::vector<std::uint8_t> GameBytes(const std::string& dir, GameFile f) {
-    return ReadBytes((fs::path(dir) / GameFileName(f)).string());
+std::vector<std::uint8_t> GameBytes(const fs::path& dir, GameFile f) {
+    return ReadBytes(dir / GameFileName(f));
 }
 
 int RecordLineNumber(int i, int j) {

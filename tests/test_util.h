@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,9 +29,9 @@ private:
 // A relative path written with '/' in the system's own separators.
 std::string Native(const std::string& path);
 
-std::string ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const std::string& content);
-std::vector<std::uint8_t> ReadBytes(const std::string& path);
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& content);
+std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 
 // A session with recording sinks, for one test.
 struct Fixture {
@@ -40,10 +41,10 @@ struct Fixture {
 };
 
 // Makes a sample game in dir (seed 7 unless given).
-void MakeSampleGame(const std::string& dir, std::uint32_t seed = 7);
+void MakeSampleGame(const std::filesystem::path& dir, std::uint32_t seed = 7);
 
 // The game file of a sample folder, as bytes.
-std::vector<std::uint8_t> GameBytes(const std::string& dir, GameFile f);
+std::vector<std::uint8_t> GameBytes(const std::filesystem::path& dir, GameFile f);
 
 // 1-based line number, in a saved rules file, of the record line of row j of
 // section i.

@@ -10,6 +10,7 @@
 #include "catalogue/layout.h"
 #include "extract/extract.h"
 #include "io/file_io.h"
+#include "io/path_text.h"
 #include "rules/load.h"
 #include "rules/save.h"
 #include "writeback/pipeline.h"
@@ -70,13 +71,13 @@ std::string ProblemsSentence(std::size_t n) {
 }
 
 // The rules file as the status line names it: its bare file name.
-std::string FileNameOf(const std::string& path) {
-    const std::string name = std::filesystem::path(path).filename().string();
+std::string FileNameOf(const std::filesystem::path& path) {
+    const std::string name = PathText(path.filename());
     if (!name.empty()) return name;
-    return path.empty() ? "the rules file" : path;
+    return path.empty() ? "the rules file" : PathText(path);
 }
 
-std::string GameFilePath(const Session& s, GameFile f) { return GamePath(s.gameFolder, GameFileName(f)); }
+std::filesystem::path GameFilePath(const Session& s, GameFile f) { return GamePath(s.gameFolder, GameFileName(f)); }
 
 int ReadableValues(const ValueGrid& grid) {
     int n = 0;
@@ -133,11 +134,11 @@ std::string JoinWithAnd(const std::vector<std::string>& parts) {
 
 std::string ExtractStatus(Session& s, const CountingErrorSink& sink) {
     const std::string rules = FileNameOf(s.rulesPath);
-    if (sink.Count("Error opening " + s.rulesPath) > 0)
+    if (sink.Count("Error opening " + PathText(s.rulesPath)) > 0)
         return "Extraction found " + Counted(static_cast<long long>(sink.texts.size()), "problem", "problems") + "; " +
                rules + " was not written.";
     int files = 0;
-    for (GameFile f : GameFileOpenOrder()) files += sink.Count("Error opening " + GameFilePath(s, f)) == 0 ? 1 : 0;
+    for (GameFile f : GameFileOpenOrder()) files += sink.Count("Error opening " + PathText(GameFilePath(s, f))) == 0 ? 1 : 0;
     return "Extracted " + Counted(ReadableValues(s.grid), "value", "values") + " from " +
            Counted(files, "game file", "game files") + " into " + rules + "." + ProblemsSentence(sink.texts.size());
 }
@@ -167,8 +168,10 @@ std::string WriteStatus(Session& s, const CountingErrorSink& sink, const GameByt
         const std::string name = GameFileName(f);
         writes.push_back(writes.empty() ? Counted(n, "changed value", "changed values") + " into " + name
                                         : GroupedNumber(n) + " into " + name);
+        std::filesystem::path backup = GameFilePath(s, f);
+        backup += ".bak";
         std::error_code ec;
-        if (std::filesystem::exists(GameFilePath(s, f) + ".bak", ec)) backups.push_back(name + ".bak");
+        if (std::filesystem::exists(backup, ec)) backups.push_back(name + ".bak");
     }
     const std::string problems = ProblemsSentence(sink.texts.size());
     if (writes.empty()) {

@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/artwork.h"
 #include "app/changes_window.h"
@@ -19,6 +20,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
 #include "forms/constant_form.h"
+#include "io/path_text.h"
 #include "sample/sample_game.h"
 #include "tables/section_chooser.h"
 
@@ -52,10 +54,10 @@ int main(int argc, char** argv) {
     QTemporaryDir work;
     if (!work.isValid()) return 1;
     QDir::setCurrent(work.path());  // the debug log goes there
-    const std::string game = PathFromQ(work.filePath(QStringLiteral("game")));
-    std::string error;
-    if (!WriteSampleGame(game, 1, &error)) {
-        std::fprintf(stderr, "cannot write the sample game: %s\n", error.c_str());
+    const std::filesystem::path game = PathFromQ(work.filePath(QStringLiteral("game")));
+    std::filesystem::path failed;
+    if (!WriteSampleGame(game, 1, &failed)) {
+        std::fprintf(stderr, "cannot write the sample game: %s\n", PathText(failed).c_str());
         return 1;
     }
 

@@ -36,7 +36,7 @@ QString StoredPath(QSettings& settings, const char* key) {
 }
 
 // The first 254 characters of a path field, as the file system spells it.
-std::string PathFromField(const QString& text) { return PathFromQ(text.left(254)); }
+std::filesystem::path PathFromField(const QString& text) { return PathFromQ(text.left(254)); }
 
 void StorePath(QSettings& settings, const char* key, const QString& text) {
     settings.beginGroup(kSettingsGroup);

@@ -5,11 +5,11 @@
 #include <filesystem>
 
 #include "io/file_io.h"
-#include "io/native_path.h"
+#include "io/path_text.h"
 
 namespace quorvane {
 
-bool GameFileImage::Open(const std::string& path, Access access) {
+bool GameFileImage::Open(const std::filesystem::path& path, Access access) {
     Close();
     path_ = path;
     if (access == Access::ReadWrite && !IsWritableFile(path)) return false;
@@ -80,10 +80,11 @@ bool GameFileImage::Commit(std::string* problem) {
         if (problem) *problem = std::move(text);
         return false;
     };
-    const std::string unchanged = path_ + " could not be written; it was left unchanged.";
-    const std::string backup = path_ + ".bak";
+    const std::string unchanged = PathText(path_) + " could not be written; it was left unchanged.";
+    std::filesystem::path backup = path_;
+    backup += ".bak";
     std::error_code ec;
-    const bool backedUp = std::filesystem::exists(std::filesystem::symlink_status(NativePath(backup), ec));
+    const bool backedUp = std::filesystem::exists(std::filesystem::symlink_status(backup, ec));
     const auto runs = ChangedRanges();
     if (backedUp && runs.empty()) {
         // Every byte put was the one the file held, and the backup exists:
@@ -96,7 +97,7 @@ bool GameFileImage::Commit(std::string* problem) {
     // the file holds, and the backup is the file before this first write.
     std::string disk;
     if (!ReadWholeFile(path_, &disk)) return fail(unchanged);
-    if (!backedUp && !ReplaceFileContents(backup, disk, FilePermissions(path_))) return fail("Error opening " + backup);
+    if (!backedUp && !ReplaceFileContents(backup, disk, FilePermissions(path_))) return fail("Error opening " + PathText(backup));
     touched_ = false;
     dirty_.clear();
     if (runs.empty()) return true;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <utility>
@@ -18,9 +19,9 @@ public:
 
     // Reads the file whole. With ReadWrite it must also be writable (and not
     // marked read-only). Returns false, leaving the image closed, otherwise.
-    bool Open(const std::string& path, Access access = Access::ReadWrite);
+    bool Open(const std::filesystem::path& path, Access access = Access::ReadWrite);
     bool IsOpen() const { return open_; }
-    const std::string& Path() const { return path_; }
+    const std::filesystem::path& Path() const { return path_; }
     std::size_t Size() const { return bytes_.size(); }
 
     // The byte at offset, 0 .. 255, or -1 when it cannot be read (closed file,
@@ -63,7 +64,7 @@ public:
     void Close();
 
 private:
-    std::string path_;
+    std::filesystem::path path_;
     // The file's bytes, read straight into place (not zero-filled first).
     struct Bytes {
         std::unique_ptr<char[]> data;

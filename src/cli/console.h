@@ -2,10 +2,12 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "io/error_report.h"
+#include "io/path_text.h"
 
 namespace quorvane {
 
@@ -27,6 +29,15 @@ inline bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& k
     if (seen || k + 1 >= args.size()) return false;
     into = args[++k];
     seen = true;
+    return true;
+}
+// The same for an option that names a file or folder: the argument's bytes
+// become the path.
+inline bool TakeOptionValue(const std::vector<std::string>& args, std::size_t& k, std::filesystem::path& into,
+                            bool& seen) {
+    std::string text;
+    if (!TakeOptionValue(args, k, text, seen)) return false;
+    into = PathFromText(text);
     return true;
 }
 

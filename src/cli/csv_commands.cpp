@@ -13,13 +13,15 @@
 #include "catalogue/catalogue.h"
 #include "exchange/section_csv.h"
 #include "io/file_io.h"
+#include "io/path_text.h"
 
 namespace quorvane::cli {
 
 namespace {
 
 struct CsvOptions {
-    std::string rules, section, out, input;
+    std::filesystem::path rules, out, input;
+    std::string section;
     bool hasRules = false, hasSection = false, hasOut = false, dryRun = false;
 };
 
@@ -30,13 +32,14 @@ int Export(const CsvOptions& o, const std::function<int(const std::string&)>& us
     if (all && !o.hasOut) return usage("export-csv --section all needs --out FOLDER");
     StderrSink errors;
     std::string rules;
+    const std::string rulesName = PathText(o.rules);
     if (!ReadWholeFile(o.rules, &rules)) {
-        errors.Report("Error opening " + o.rules);
+        errors.Report("Error opening " + rulesName);
         return 1;
     }
     if (!all) {
         std::string csv;
-        if (ExportSectionCsv(errors, rules, o.rules, section, &csv)) {
+        if (ExportSectionCsv(errors, rules, rulesName, section, &csv)) {
             if (!o.hasOut) {
 #ifdef _WIN32
                 // The CSV's own CR LF, not one made into CR CR LF.
@@ -45,7 +48,7 @@ int Export(const CsvOptions& o, const std::function<int(const std::string&)>& us
                 std::fwrite(csv.data(), 1, csv.size(), stdout);
                 std::fflush(stdout);
             } else if (!ReplaceFileContents(o.out, csv)) {
-                errors.Report("Error writing " + o.out);
+                errors.Report("Error writing " + PathText(o.out));
             }
         }
         return errors.count == 0 ? 0 : 1;
@@ -53,14 +56,14 @@ int Export(const CsvOptions& o, const std::function<int(const std::string&)>& us
     std::error_code ec;
     std::filesystem::create_directories(o.out, ec);
     if (!std::filesystem::is_directory(o.out, ec)) {
-        errors.Report("Error creating the folder " + o.out);
+        errors.Report("Error creating the folder " + PathText(o.out));
         return 1;
     }
     for (int i = 0; i < kSectionCount; ++i) {
         std::string csv;
-        if (!ExportSectionCsv(errors, rules, o.rules, i, &csv)) continue;
-        const std::string path = (std::filesystem::path(o.out) / CsvFileName(i)).string();
-        if (!ReplaceFileContents(path, csv)) errors.Report("Error writing " + path);
+        if (!ExportSectionCsv(errors, rules, rulesName, i, &csv)) continue;
+        const std::filesystem::path path = o.out / CsvFileName(i);
+        if (!ReplaceFileContents(path, csv)) errors.Report("Error writing " + PathText(path));
     }
     return errors.count == 0 ? 0 : 1;
 }
@@ -71,18 +74,20 @@ int Import(const CsvOptions& o, const std::function<int(const std::string&)>& us
     if (o.input.empty()) return usage("import-csv needs the CSV file to read");
     StderrSink errors;
     std::string rules, csv;
+    const std::string rulesName = PathText(o.rules);
+    const std::string inputName = PathText(o.input);
     if (!ReadWholeFile(o.rules, &rules)) {
-        errors.Report("Error opening " + o.rules);
+        errors.Report("Error opening " + rulesName);
         return 1;
     }
     if (!ReadWholeFile(o.input, &csv)) {
-        errors.Report("Error opening " + o.input);
+        errors.Report("Error opening " + inputName);
         return 1;
     }
-    const CsvImportResult result = ImportSectionCsv(errors, rules, o.rules, section, csv, o.input);
+    const CsvImportResult result = ImportSectionCsv(errors, rules, rulesName, section, csv, inputName);
     // An import that changes no value leaves the file untouched.
     if (!result.refused && !o.dryRun && result.changedRows > 0 && !ReplaceFileContents(o.rules, result.rules))
-        errors.Report("Error writing " + o.rules + "; it was left unchanged.");
+        errors.Report("Error writing " + rulesName + "; it was left unchanged.");
     return errors.count == 0 ? 0 : 1;
 }
 
@@ -95,13 +100,13 @@ int RunCsvCommand(const std::vector<std::string>& args, const std::function<int(
     CsvOptions o;
     for (std::size_t k = 1; k < args.size(); ++k) {
         const std::string& a = args[k];
-        auto value = [&](std::string& into, bool& seen) { return TakeOptionValue(args, k, into, seen); };
+        auto value = [&](auto& into, bool& seen) { return TakeOptionValue(args, k, into, seen); };
         bool ok = true;
         if (a == "--rules") ok = value(o.rules, o.hasRules);
         else if (a == "--section") ok = value(o.section, o.hasSection);
         else if (a == "--out" && !import) ok = value(o.out, o.hasOut);
         else if (a == "--dry-run" && import && !o.dryRun) o.dryRun = true;
-        else if (import && o.input.empty() && !a.empty() && a.rfind("--", 0) != 0) o.input = a;
+        else if (import && o.input.empty() && !a.empty() && a.rfind("--", 0) != 0) o.input = PathFromText(a);
         else return usage("unexpected argument '" + a + "'");
         if (!ok) return usage("option " + a + " needs one value");
     }

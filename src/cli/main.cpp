@@ -27,7 +27,7 @@
 #include "cli/console.h"
 #include "cli/csv_commands.h"
 #include "io/file_io.h"
-#include "io/native_path.h"
+#include "io/path_text.h"
 #include "sample/sample_game.h"
 #include "writeback/dry_run.h"
 #include "writeback/pipeline.h"
@@ -72,8 +72,9 @@ int Usage(const std::string& problem) {
 
 struct Options {
     std::string command;
-    std::string positional;
-    std::string rules, gameDir, save, debugLog, seed;
+    std::filesystem::path folder;  // sample-game's DIR
+    std::filesystem::path rules, gameDir, save, debugLog;
+    std::string seed;
     bool hasRules = false, hasSave = false, hasDebugLog = false, hasSeed = false, dump = false;
     bool dryRun = false, bytes = false;
 };
@@ -151,7 +152,7 @@ bool IsRulesCommand(const std::string& command) {
 std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
     for (std::size_t k = 1; k < args.size(); ++k) {
         const std::string& a = args[k];
-        auto value = [&](std::string& into, bool& seen) { return TakeOptionValue(args, k, into, seen); };
+        auto value = [&](auto& into, bool& seen) { return TakeOptionValue(args, k, into, seen); };
         bool ok = true;
         bool gameDirSeen = !o.gameDir.empty();
         const std::string& c = o.command;
@@ -163,7 +164,7 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
         else if (a == "--dump" && c == "load" && !o.dump) o.dump = true;
         else if (a == "--debug-log") ok = value(o.debugLog, o.hasDebugLog);
         else if (a == "--seed" && c == "sample-game") ok = value(o.seed, o.hasSeed);
-        else if (c == "sample-game" && o.positional.empty() && !a.empty() && a.rfind("--", 0) != 0) o.positional = a;
+        else if (c == "sample-game" && o.folder.empty() && !a.empty() && a.rfind("--", 0) != 0) o.folder = PathFromText(a);
         else return "unexpected argument '" + a + "'";
         if (!ok) return "option " + a + " needs one value";
     }
@@ -173,7 +174,7 @@ std::string ParseOptions(const std::vector<std::string>& args, Options& o) {
 // sample-game DIR [--seed N]: never over game files already there, which may
 // be a real install.
 int SampleGameCommand(const Options& o, Session& session, const StderrSink& errors) {
-    if (o.positional.empty()) return Usage("sample-game needs a folder");
+    if (o.folder.empty()) return Usage("sample-game needs a folder");
     if (o.hasRules) return Usage("sample-game takes no --rules");
     std::uint32_t seed = 1;
     if (o.hasSeed) {
@@ -183,15 +184,15 @@ int SampleGameCommand(const Options& o, Session& session, const StderrSink& erro
         seed = static_cast<std::uint32_t>(v);
     }
     for (GameFile f : GameFileOpenOrder()) {
-        const std::string path = GamePath(o.positional, GameFileName(f));
+        const std::filesystem::path path = GamePath(o.folder, GameFileName(f));
         std::error_code ec;
-        if (std::filesystem::exists(std::filesystem::symlink_status(NativePath(path), ec))) {
+        if (std::filesystem::exists(std::filesystem::symlink_status(path, ec))) {
             session.Report(path, " already exists; no sample game was written.");
             return 1;
         }
     }
-    std::string failed;
-    if (!WriteSampleGame(o.positional, seed, &failed)) session.Report("Error opening ", failed);
+    std::filesystem::path failed;
+    if (!WriteSampleGame(o.folder, seed, &failed)) session.Report("Error opening ", failed);
     return errors.count == 0 ? 0 : 1;
 }
 

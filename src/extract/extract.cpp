@@ -70,7 +70,7 @@ bool ExtractFromGameFiles(Session& s) {
 
     GameImages images;
     for (GameFile f : GameFileOpenOrder()) {
-        const std::string path = GamePath(s.gameFolder, GameFileName(f));
+        const auto path = GamePath(s.gameFolder, GameFileName(f));
         // Extraction only reads: read-only game files are fine.
         if (!ImageOf(images, f).Open(path, GameFileImage::Access::ReadOnly)) s.Report("Error opening ", path);
     }

@@ -6,10 +6,14 @@ namespace quorvane {
 
 DebugLog::~DebugLog() { Close(); }
 
-bool DebugLog::Open(const std::string& path) {
+bool DebugLog::Open(const std::filesystem::path& path) {
     Close();
     if (path.empty()) return false;
+#ifdef _WIN32
+    file_ = _wfopen(path.c_str(), L"w");
+#else
     file_ = std::fopen(path.c_str(), "w");
+#endif
     return file_ != nullptr;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -19,7 +20,7 @@ public:
 
     // Creates or empties the file. Returns false when it cannot be opened;
     // the log then stays not open.
-    bool Open(const std::string& path);
+    bool Open(const std::filesystem::path& path);
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
 

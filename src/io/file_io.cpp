@@ -5,7 +5,7 @@
 #include <random>
 #include <system_error>
 
-#include "io/native_path.h"
+#include "io/path_text.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX
@@ -117,31 +117,32 @@ bool TryRemoveLeftover(const fs::path& p) {
 
 fs::path FolderOf(const fs::path& target) { return target.has_parent_path() ? target.parent_path() : fs::path("."); }
 
-std::string TemporaryName(const fs::path& target) {
+fs::path TemporaryName(const fs::path& target) {
     static std::mt19937_64 rng{std::random_device{}()};
-    std::string name = ".";
-    name += NarrowPath(target.filename());
-    name += '.';
-    name += std::to_string(rng() % 1000000000ULL);
-    name += kTempSuffix;
-    return NarrowPath(FolderOf(target) / NativePath(name));
+    std::string suffix = ".";
+    suffix += std::to_string(rng() % 1000000000ULL);
+    suffix += kTempSuffix;
+    fs::path name = ".";
+    name += target.filename().native();
+    name += suffix;
+    return FolderOf(target) / name;
 }
 
 void RemoveLeftovers(const fs::path& target) {
     std::error_code ec;
-    const std::string name = NarrowPath(target.filename());
+    const std::string name = PathText(target.filename());
     for (fs::directory_iterator it(FolderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string entry = NarrowPath(it->path().filename());
+        const std::string entry = PathText(it->path().filename());
         if (IsTemporaryNameFor(entry, name)) TryRemoveLeftover(it->path());
     }
 }
 
 }  // namespace
 
-bool IsWritableFile(const std::string& path) {
+bool IsWritableFile(const fs::path& path) {
     if (path.empty()) return false;
     std::error_code ec;
-    const fs::file_status st = fs::status(NativePath(path), ec);
+    const fs::file_status st = fs::status(path, ec);
     if (ec || !fs::is_regular_file(st)) return false;
     // A file marked read-only is refused even where the system would let this
     // user write it, as a user who marked it expects.
@@ -150,17 +151,17 @@ bool IsWritableFile(const std::string& path) {
     return probe.is_open();
 }
 
-bool CanReplaceFile(const std::string& path) {
+bool CanReplaceFile(const fs::path& path) {
     if (path.empty()) return false;
     std::error_code ec;
-    const fs::file_status st = fs::status(NativePath(path), ec);
+    const fs::file_status st = fs::status(path, ec);
     if (fs::exists(st)) return IsWritableFile(path);
     return true;  // creating it is tried when the temporary file is made
 }
 
-int FilePermissions(const std::string& path) {
+int FilePermissions(const fs::path& path) {
     std::error_code ec;
-    const fs::file_status st = fs::status(NativePath(path), ec);
+    const fs::file_status st = fs::status(path, ec);
     if (ec || !fs::exists(st)) return -1;
     return static_cast<int>(st.permissions() & fs::perms::mask);
 }
@@ -178,11 +179,11 @@ bool IsTemporaryNameFor(std::string_view name, std::string_view target) {
     return !digits.empty();
 }
 
-bool AtomicFileWriter::Begin(const std::string& path) {
+bool AtomicFileWriter::Begin(const fs::path& path) {
     Abort();
     if (!CanReplaceFile(path)) return false;
     std::error_code ec;
-    fs::path target = NativePath(path);
+    fs::path target = path;
     if (fs::is_symlink(fs::symlink_status(target, ec))) {
         // The link stays; the file it names is replaced.
         const fs::path resolved = fs::canonical(target, ec);
@@ -191,13 +192,13 @@ bool AtomicFileWriter::Begin(const std::string& path) {
     }
     for (int attempt = 0; attempt < 100 && handle_ == kNoHandle; ++attempt) {
         temp_ = TemporaryName(target);
-        handle_ = CreateExclusive(NativePath(temp_));
+        handle_ = CreateExclusive(temp_);
     }
     if (handle_ == kNoHandle) {
         temp_.clear();
         return false;
     }
-    target_ = NarrowPath(target);
+    target_ = target;
     return true;
 }
 
@@ -212,26 +213,26 @@ bool AtomicFileWriter::Commit(std::string_view content, int permissions) {
 #ifdef _WIN32
             CloseHandleOf(handle_);  // attributes are set on the closed file
 #endif
-            fs::permissions(NativePath(temp_), static_cast<fs::perms>(bits), ec);
+            fs::permissions(temp_, static_cast<fs::perms>(bits), ec);
             ok = !ec;
         }
     }
 #ifndef _WIN32
     // The lock is dropped only after the rename: until then a cleaner must
     // leave this file alone.
-    ok = ok && ReplaceByRename(NativePath(temp_), NativePath(target_));
+    ok = ok && ReplaceByRename(temp_, target_);
     CloseHandleOf(handle_);
 #else
     CloseHandleOf(handle_);
-    ok = ok && ReplaceByRename(NativePath(temp_), NativePath(target_));
+    ok = ok && ReplaceByRename(temp_, target_);
 #endif
     if (!ok) {
         Abort();
         return false;
     }
     temp_.clear();
-    SyncFolder(FolderOf(NativePath(target_)));
-    RemoveLeftovers(NativePath(target_));
+    SyncFolder(FolderOf(target_));
+    RemoveLeftovers(target_);
     return true;
 }
 
@@ -239,16 +240,16 @@ void AtomicFileWriter::Abort() {
     CloseHandleOf(handle_);
     if (temp_.empty()) return;
     std::error_code ec;
-    fs::remove(NativePath(temp_), ec);
+    fs::remove(temp_, ec);
     temp_.clear();
 }
 
-bool ReplaceFileContents(const std::string& path, std::string_view content, int permissions) {
+bool ReplaceFileContents(const fs::path& path, std::string_view content, int permissions) {
     AtomicFileWriter writer;
     return writer.Begin(path) && writer.Commit(content, permissions);
 }
 
-bool ReadWholeFile(const std::string& path, const std::function<char*(std::size_t)>& buffer) {
+bool ReadWholeFile(const fs::path& path, const std::function<char*(std::size_t)>& buffer) {
     std::ifstream in(path, std::ios::in | std::ios::binary);
     if (!in.is_open()) return false;
     in.seekg(0, std::ios::end);
@@ -259,21 +260,21 @@ bool ReadWholeFile(const std::string& path, const std::function<char*(std::size_
     return size == 0 || static_cast<bool>(in.read(into, size));
 }
 
-bool ReadWholeFile(const std::string& path, std::string* content) {
+bool ReadWholeFile(const fs::path& path, std::string* content) {
     return ReadWholeFile(path, [content](std::size_t size) {
         content->resize(size);
         return content->data();
     });
 }
 
-std::string GamePath(const std::string& folder, const std::string& name) {
+fs::path GamePath(const fs::path& folder, const fs::path& name) {
     if (folder.empty()) return name;
-    return NarrowPath(NativePath(folder) / NativePath(name));
+    return folder / name;
 }
 
-bool FolderLock::TryAcquire(const std::string& folder, bool create) {
+bool FolderLock::TryAcquire(const fs::path& folder, bool create) {
     Release();
-    const fs::path file = NativePath(folder.empty() ? std::string(".") : folder) / kLockFileName;
+    const fs::path file = (folder.empty() ? fs::path(".") : folder) / kLockFileName;
 #ifdef _WIN32
     Handle h = CreateFileW(file.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                            nullptr, create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN, nullptr);
@@ -302,14 +303,14 @@ bool FolderLock::TryAcquire(const std::string& folder, bool create) {
 
 void FolderLock::Release() { CloseHandleOf(handle_); }
 
-std::string FolderForReports(const std::string& folder) {
-    if (!folder.empty()) return folder;
+std::string FolderForReports(const fs::path& folder) {
+    if (!folder.empty()) return PathText(folder);
     std::error_code ec;
     const fs::path here = fs::current_path(ec);
-    return ec ? std::string(".") : NarrowPath(here);
+    return ec ? std::string(".") : PathText(here);
 }
 
-std::string FolderInUse(const std::string& folder) {
+std::string FolderInUse(const fs::path& folder) {
     return "Another run is using the game folder " + FolderForReports(folder) + "; nothing was done.";
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -18,12 +19,12 @@ inline constexpr std::uint64_t kMaxFileSize = 64ull * 1024 * 1024;
 
 // True when path names an existing regular file that may be opened for
 // writing: the system allows it and the file is not marked read-only.
-bool IsWritableFile(const std::string& path);
+bool IsWritableFile(const std::filesystem::path& path);
 
 // True when path names a file that does not exist yet but may be created, or
 // an existing writable file (see IsWritableFile); false for an empty path or a
 // folder.
-bool CanReplaceFile(const std::string& path);
+bool CanReplaceFile(const std::filesystem::path& path);
 
 // Replaces a file safely: Begin makes an empty temporary file in the target's
 // folder (and fails for an empty path, a folder, a read-only file or a folder
@@ -44,37 +45,37 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
-    bool Begin(const std::string& path);
+    bool Begin(const std::filesystem::path& path);
     // permissions: the bits for a target that does not exist yet; -1 leaves
     // the bits a new file gets.
     bool Commit(std::string_view content, int permissions = -1);
     void Abort();
 
 private:
-    std::string target_;
-    std::string temp_;
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
     std::intptr_t handle_ = -1;  // the open temporary file, held locked
 };
 
 // Begin and Commit in one call.
-bool ReplaceFileContents(const std::string& path, std::string_view content, int permissions = -1);
+bool ReplaceFileContents(const std::filesystem::path& path, std::string_view content, int permissions = -1);
 
 // The permission bits of an existing file (as st_mode & 07777), or -1.
-int FilePermissions(const std::string& path);
+int FilePermissions(const std::filesystem::path& path);
 
 // True when name is a temporary file of AtomicFileWriter for target name.
 bool IsTemporaryNameFor(std::string_view name, std::string_view target);
 
 // Reads a whole file; false when it cannot be opened or read, or when it is
 // larger than kMaxFileSize.
-bool ReadWholeFile(const std::string& path, std::string* content);
+bool ReadWholeFile(const std::filesystem::path& path, std::string* content);
 // The same into storage of the caller's: buffer(size) returns where the size
 // bytes go.
-bool ReadWholeFile(const std::string& path, const std::function<char*(std::size_t)>& buffer);
+bool ReadWholeFile(const std::filesystem::path& path, const std::function<char*(std::size_t)>& buffer);
 
-// Joins the game folder and a bare file name; the bare name alone when the
-// folder is empty.
-std::string GamePath(const std::string& folder, const std::string& name);
+// Joins the game folder and a bare file name with the system's separator; the
+// bare name alone when the folder is empty.
+std::filesystem::path GamePath(const std::filesystem::path& folder, const std::filesystem::path& name);
 
 // An exclusive lock on a game folder, held through an operating-system lock
 // on the file kLockFileName in it (flock, LockFileEx), so that a run that
@@ -95,7 +96,7 @@ public:
     // there, so nothing can race.
     // With create false a missing lock file is not made (for runs that only
     // read, and write nothing anywhere): the folder then counts as free.
-    bool TryAcquire(const std::string& folder, bool create = true);
+    bool TryAcquire(const std::filesystem::path& folder, bool create = true);
     void Release();
 
 private:
@@ -104,9 +105,9 @@ private:
 
 // The folder as reports name it: the folder itself, or the working directory
 // when it is empty.
-std::string FolderForReports(const std::string& folder);
+std::string FolderForReports(const std::filesystem::path& folder);
 
 // The report of a run refused because another holds the folder's lock.
-std::string FolderInUse(const std::string& folder);
+std::string FolderInUse(const std::filesystem::path& folder);
 
 }  // namespace quorvane

@@ -3,12 +3,12 @@
 #include <array>
 #include <filesystem>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
 #include "io/file_io.h"
-#include "io/native_path.h"
 
 namespace quorvane {
 
@@ -67,7 +67,7 @@ void PutWord(Bytes& file, std::size_t at, int value) {
 
 }  // namespace
 
-bool WriteSampleGame(const std::string& dir, std::uint32_t seed, std::string* error) {
+bool WriteSampleGame(const std::filesystem::path& dir, std::uint32_t seed, std::filesystem::path* failed) {
     std::mt19937 rng(seed);
     std::array<Bytes, kGameFileCount> files;
     for (int f = 0; f < kGameFileCount; ++f) {
@@ -101,12 +101,12 @@ bool WriteSampleGame(const std::string& dir, std::uint32_t seed, std::string* er
     file(GameFile::Magic)[kTowersCopyOffset] = static_cast<std::uint8_t>(towers + kTowersCopyAdd);
 
     std::error_code ec;
-    if (!dir.empty()) std::filesystem::create_directories(NativePath(dir), ec);
+    if (!dir.empty()) std::filesystem::create_directories(dir, ec);
     for (int f = 0; f < kGameFileCount; ++f) {
-        const std::string path = GamePath(dir, GameFileName(static_cast<GameFile>(f)));
+        const std::filesystem::path path = GamePath(dir, GameFileName(static_cast<GameFile>(f)));
         const Bytes& b = files[static_cast<std::size_t>(f)];
         if (!ReplaceFileContents(path, std::string_view(reinterpret_cast<const char*>(b.data()), b.size()))) {
-            if (error) *error = path;
+            if (failed) *failed = path;
             return false;
         }
     }

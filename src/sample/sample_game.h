@@ -5,13 +5,14 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <filesystem>
 
 namespace quorvane {
 
 // Writes ITEMPOW.LBX, BUILDDAT.LBX, SPELLDAT.LBX, WIZARDS.EXE, MAGIC.EXE and
 // ITEMMAKE.EXE into `dir` (created if missing). The same seed always gives the
-// same bytes. Returns false and sets `error` when a file cannot be written.
-bool WriteSampleGame(const std::string& dir, std::uint32_t seed, std::string* error = nullptr);
+// same bytes. Returns false and sets `failed` to the file that cannot be
+// written.
+bool WriteSampleGame(const std::filesystem::path& dir, std::uint32_t seed, std::filesystem::path* failed = nullptr);
 
 }  // namespace quorvane

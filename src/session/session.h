@@ -5,10 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "io/debug_log.h"
 #include "io/error_report.h"
+#include "io/path_text.h"
 #include "io/progress.h"
 #include "session/value_grid.h"
 
@@ -32,8 +34,8 @@ public:
     ValueGrid grid;
     ReaderState reader;
     DebugLog log;
-    std::string rulesPath;   // the rules file the four actions work on
-    std::string gameFolder;  // folder of the six game files; empty: the working directory
+    std::filesystem::path rulesPath;   // the rules file the four actions work on
+    std::filesystem::path gameFolder;  // folder of the six game files; empty: the working directory
     int dataLoaded = -1;     // 1 once a load or an extraction has run
 
     bool IsLoaded() const { return dataLoaded != -1; }
@@ -49,11 +51,16 @@ public:
     void SetErrorSink(ErrorSink& sink) { errors_ = &sink; }
     void SetProgressSink(ProgressSink& sink) { progress_ = &sink; }
 
-    // Joins the pieces and reports them to the session's error sink.
+    // Joins the pieces (texts, or paths spelled as PathText spells them) and
+    // reports them to the session's error sink.
     template <typename... Pieces>
-    void Report(const Pieces&... pieces) { ReportError(*errors_, std::string(pieces)...); }
+    void Report(const Pieces&... pieces) { ReportError(*errors_, ReportPiece(pieces)...); }
 
 private:
+    static std::string ReportPiece(const std::filesystem::path& path) { return PathText(path); }
+    template <typename Text>
+    static std::string ReportPiece(const Text& text) { return std::string(text); }
+
     ErrorSink* errors_;
     ProgressSink* progress_;
     std::uint64_t cleanAt_ = 0;

@@ -1,6 +1,7 @@
 #include "tables/table_dialog.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include <QCloseEvent>
 #include <QDir>
@@ -385,14 +386,14 @@ bool TableDialog::ExportCsv(const QString& path) {
         for (int c = 0; c < list_->columnCount(); ++c) fields.push_back(Latin1ToUtf8(FromCell(CellText(list_, r, c))));
         AppendCsvRow(csv, fields);
     }
-    const std::string file = PathFromQ(path);
+    const std::filesystem::path file = PathFromQ(path);
     if (ReplaceFileContents(file, csv)) return true;
     ctx_.session.Report("Error writing ", file);
     return false;
 }
 
 bool TableDialog::ImportCsv(const QString& path) {
-    const std::string file = PathFromQ(path);
+    const std::filesystem::path file = PathFromQ(path);
     std::string csv;
     if (!ReadWholeFile(file, &csv)) {
         ctx_.session.Report("Error opening ", file);

@@ -124,7 +124,7 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
 
 void OpenGameImages(Session& s, GameImages& games) {
     for (GameFile f : GameFileOpenOrder()) {
-        const std::string path = GamePath(s.gameFolder, GameFileName(f));
+        const auto path = GamePath(s.gameFolder, GameFileName(f));
         if (!ImageOf(games, f).Open(path)) s.Report("Error opening ", path);
     }
 }
