@@ -1,9 +1,10 @@
-// Where 8-bit text meets QString: the only conversions the desktop program
-// makes, one pair for game and rules text, one pair for paths.
+// Where the core meets QString: the only conversions the desktop program
+// makes, one pair for 8-bit game and rules text, one pair for paths.
 #pragma once
 
 #include <QFile>
 #include <QString>
+#include <filesystem>
 #include <string>
 
 namespace quorvane::gui {
@@ -20,15 +21,24 @@ inline std::string FromQ(const QString& s) {
 inline std::string FromField(const QString& s) { return FromQ(s.left(254)); }
 inline std::string FromCell(const QString& s) { return FromQ(s.left(255)); }
 
-// Paths are spelled as the file system spells names (UTF-8 on Linux and
-// macOS, the ANSI code page on Windows), so a folder such as "Jürgen" or
-// "Дмитрий" opens as typed. They are never game text.
-inline std::string PathFromQ(const QString& path) {
+// Paths are never game text: they go to and from the file system's own
+// spelling of names (UTF-16 on Windows, the bytes QFile::encodeName gives
+// elsewhere), so a folder such as "Jürgen" or "Дмитрий" opens as typed.
+inline std::filesystem::path PathFromQ(const QString& path) {
+#ifdef _WIN32
+    return std::filesystem::path(path.toStdWString());
+#else
     const QByteArray name = QFile::encodeName(path);
-    return std::string(name.constData(), static_cast<std::size_t>(name.size()));
+    return std::filesystem::path(std::string(name.constData(), static_cast<std::size_t>(name.size())));
+#endif
 }
-inline QString PathToQ(const std::string& path) {
-    return QFile::decodeName(QByteArray(path.data(), static_cast<qsizetype>(path.size())));
+inline QString PathToQ(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return QString::fromStdWString(path.native());
+#else
+    const std::string& name = path.native();
+    return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+#endif
 }
 
 }  // namespace quorvane::gui
