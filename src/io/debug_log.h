@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "io/path_text.h"
+
 namespace quorvane {
 
 inline constexpr const char* kDebugLogName = "Quorvane_Editor_Debug.txt";
@@ -24,8 +26,9 @@ public:
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
 
-    // Writes the pieces in order and ends the line. Texts, characters and
-    // integers are accepted; nothing is formatted when the log is not open.
+    // Writes the pieces in order and ends the line. Texts, paths (spelled as
+    // PathText spells them), characters and integers are accepted; nothing is
+    // formatted when the log is not open.
     template <typename... Pieces>
     void Line(const Pieces&... pieces) {
         if (!file_) return;
@@ -37,6 +40,7 @@ private:
     void Put(std::string_view text);
     void Put(const std::string& text) { Put(std::string_view(text)); }
     void Put(const char* text) { Put(std::string_view(text)); }
+    void Put(const std::filesystem::path& path) { Put(PathText(path)); }
     void Put(char c);
     void Put(int n);
     void Put(long n);
