@@ -85,6 +85,22 @@ TEST(Cli, ReportsGoToStderrOneLineEachAndSetTheStatus) {
     EXPECT_EQ(r.err, "Error opening missing.txt\n");
 }
 
+#ifndef _WIN32
+// An argument's bytes name the file or folder, valid UTF-8 or not, and the
+// reports spell it the same way.
+TEST(Cli, ArgumentsNameFilesByTheirBytes) {
+    TempDir dir;
+    ASSERT_EQ(Cli(dir.path(), "sample-game g\xe9", dir).status, 0);
+    CliRun r = Cli(dir.path(), "extract --rules r\xe9.txt --game-dir g\xe9", dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(test::ReadFile(dir.File("r\xe9.txt")).substr(0, 20), "\"%version=0.2500000\"");
+    r = Cli(dir.path(), "load --rules missing\xe9.txt", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Load of missing\xe9.txt Failed.\n");
+}
+#endif
+
 // Commands that would replace a file they should not: nothing is written.
 TEST(Cli, RefusesToReplaceFilesItShouldNot) {
     TempDir dir;
