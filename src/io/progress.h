@@ -23,10 +23,10 @@ public:
 // Counts calls; for tests.
 class CountingProgress : public ProgressSink {
 public:
-    void Begin(int minimum, int maximum) override { lo = minimum; hi = maximum; ++begins; position = minimum; }
+    void Begin(int minimum, int maximum) override { hi = maximum; ++begins; position = minimum; }
     void Step() override { ++steps; ++position; }
-    void Reset() override { ++resets; position = 0; }
-    int lo = -1, hi = -1, begins = 0, steps = 0, resets = 0, position = 0;
+    void Reset() override { position = 0; }
+    int hi = -1, begins = 0, steps = 0, position = 0;
 };
 
 }  // namespace quorvane

@@ -73,13 +73,11 @@ private:
     void OnDoubleClick() {
         const QList<QListWidgetItem*> selected = list_->selectedItems();
         if (selected.isEmpty()) return;
-        current_ = list_->row(selected.first());
-        DispatchSection(ctx_, current_);
+        DispatchSection(ctx_, list_->row(selected.first()));
     }
 
     GuiContext& ctx_;
     QListWidget* list_ = nullptr;
-    int current_ = -1;  // the entry last double-clicked
 };
 
 void ShowWindow(QWidget* w) {
