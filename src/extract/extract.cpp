@@ -60,6 +60,9 @@ bool ExtractFromGameFiles(Session& s) {
         s.Report(FolderInUse(s.gameFolder));
         return false;
     }
+    // Every cell is set below: the texts the grid held are freed first, so
+    // repeated extractions do not pile them up.
+    s.grid.Initialise();
     AtomicFileWriter writer;
     const bool rulesOpen = writer.Begin(s.rulesPath);
     if (!rulesOpen) s.Report("Error opening ", s.rulesPath);
@@ -95,7 +98,7 @@ bool ExtractFromGameFiles(Session& s) {
                     ++cutOff[static_cast<std::size_t>(GameFileOf(i))];
                 s.log.Line("Step Loop ", step);
             }
-            AppendRecordLine(rules, i, j, [&](int step) -> const std::string& { return s.grid.GetArrayValue(i, j, step); });
+            AppendRecordLine(rules, i, j, [&](int step) { return s.grid.GetArrayValue(i, j, step); });
         }
         AppendDirective(rules, Header(kHeaderEnd));
         s.progress().Step();
