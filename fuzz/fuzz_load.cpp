@@ -38,7 +38,7 @@ void CheckCellForms(const ValueGrid& grid) {
         const int columns = Columns(i);
         for (int j = 0; j < Rows(i); ++j) {
             for (int s = 0; s < columns; ++s) {
-                const std::string& text = grid.GetArrayValue(i, j, s);
+                const std::string_view text = grid.GetArrayValue(i, j, s);
                 if (text == kUnstored) Fail(CellName(i, j, s) + " was not stored");
                 if (text.find('\n') != std::string::npos) Fail(CellName(i, j, s) + " holds a line feed");
                 if (s == 0) {
@@ -47,10 +47,10 @@ void CheckCellForms(const ValueGrid& grid) {
                 }
                 if (text == kValueNotFound) continue;
                 if (text.empty() || !IsValueStart(text[0]))
-                    Fail(CellName(i, j, s) + " value \"" + text + "\" does not start with a digit or minus sign");
+                    Fail(CellName(i, j, s) + " value \"" + std::string(text) + "\" does not start with a digit or minus sign");
                 const char end = s == columns - 1 ? ';' : ',';
                 if (text.find(end) != std::string::npos)
-                    Fail(CellName(i, j, s) + " value \"" + text + "\" holds its own separator");
+                    Fail(CellName(i, j, s) + " value \"" + std::string(text) + "\" holds its own separator");
             }
         }
     }
@@ -95,8 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!RowLoaded(s.grid, i, j)) continue;
             for (int k = 0; k < Columns(i); ++k)
                 if (s.grid.GetArrayValue(i, j, k) != again.grid.GetArrayValue(i, j, k))
-                    Fail("save and load again: " + CellName(i, j, k) + " was \"" + s.grid.GetArrayValue(i, j, k) +
-                         "\", then \"" + again.grid.GetArrayValue(i, j, k) + "\"");
+                    Fail("save and load again: " + CellName(i, j, k) + " was \"" + std::string(s.grid.GetArrayValue(i, j, k)) +
+                         "\", then \"" + std::string(again.grid.GetArrayValue(i, j, k)) + "\"");
         }
     return 0;
 }

@@ -80,8 +80,8 @@ inline void RequireSameGrid(const ValueGrid& a, const ValueGrid& b, const char* 
         for (int j = 0; j < Rows(i); ++j)
             for (int s = 0; s < Columns(i); ++s)
                 if (a.GetArrayValue(i, j, s) != b.GetArrayValue(i, j, s))
-                    Fail(std::string(what) + ": " + CellName(i, j, s) + " was \"" + a.GetArrayValue(i, j, s) +
-                         "\", then \"" + b.GetArrayValue(i, j, s) + "\"");
+                    Fail(std::string(what) + ": " + CellName(i, j, s) + " was \"" + std::string(a.GetArrayValue(i, j, s)) +
+                         "\", then \"" + std::string(b.GetArrayValue(i, j, s)) + "\"");
 }
 
 }  // namespace quorvane::fuzz

@@ -53,7 +53,7 @@ TEST(CellCheck, AgreesWithTheWrite) {
         const CellCheck check = CheckCell(c.cell.i, c.cell.j, c.cell.step, c.text);
         EXPECT_EQ(check.verdict, c.verdict) << c.text << ' ' << check.message;
 
-        const std::string before = f.session.grid.GetArrayValue(c.cell.i, c.cell.j, c.cell.step);
+        const std::string before(f.session.grid.GetArrayValue(c.cell.i, c.cell.j, c.cell.step));
         f.session.grid.SetArrayValue(c.cell.i, c.cell.j, c.cell.step, c.text);
         ASSERT_TRUE(SaveCommand(f.session));
         f.errors.texts.clear();

@@ -114,8 +114,8 @@ protected:
         for (int i = 0; i < kSectionCount; ++i)
             for (int j = 0; j < Rows(i); ++j)
                 for (int s = 1; s < Columns(i); ++s) {
-                    const std::string& was = x.session.grid.GetArrayValue(i, j, s);
-                    const std::string& is = y.session.grid.GetArrayValue(i, j, s);
+                    const std::string_view was = x.session.grid.GetArrayValue(i, j, s);
+                    const std::string_view is = y.session.grid.GetArrayValue(i, j, s);
                     if (was == is) continue;
                     ASSERT_LT(cell, result.cells.size());
                     const CellChange& c = result.cells[cell++];

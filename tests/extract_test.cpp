@@ -22,7 +22,7 @@ protected:
         f.session.gameFolder = dir.path();
         f.session.rulesPath = dir.File("rules.txt");
     }
-    std::string Cell(int i, int j, int s) { return f.session.grid.GetArrayValue(i, j, s); }
+    std::string Cell(int i, int j, int s) { return std::string(f.session.grid.GetArrayValue(i, j, s)); }
     void Poke(GameFile file, int offset, std::vector<std::uint8_t> bytes) {
         auto all = test::GameBytes(dir.path(), file);
         for (std::size_t k = 0; k < bytes.size(); ++k) all[static_cast<std::size_t>(offset) + k] = bytes[k];

@@ -9,6 +9,7 @@
 #include "catalogue/layout.h"
 #include "rules/format.h"
 #include "rules/load.h"
+#include "rules/record_reader.h"
 #include "rules/save.h"
 #include "test_util.h"
 #include "writeback/lookup.h"
@@ -103,11 +104,64 @@ TEST(FormatConformance, BothWritersWriteTheSameLines) {
     f.session.grid.SetArrayValue(23, 0, 1, "12345");
     f.session.grid.SetArrayValue(0, 0, 0, std::string(55, 'n'));
     std::string line;
-    AppendRecordLine(line, 23, 0, [&](int s) -> const std::string& { return f.session.grid.GetArrayValue(23, 0, s); });
+    AppendRecordLine(line, 23, 0, [&](int s) { return f.session.grid.GetArrayValue(23, 0, s); });
     EXPECT_EQ(line, "\"Heal Amount\"" + std::string(39, ' ') + ",12345;\r\n");
     ASSERT_TRUE(SaveCommand(f.session));
     const auto saved = test::SplitLines(test::ReadFile(dir.File("saved.txt")));
     EXPECT_EQ(saved[static_cast<std::size_t>(test::RecordLineNumber(0, 0) - 1)].substr(0, 58), "\"" + std::string(55, 'n') + "\",");
+}
+
+// The scan compares sixteen characters at a time where it can: on random
+// lines (bytes from 0x80 up, signs and separators at every distance from the
+// line's end) it must find what a character-by-character scan finds, with the
+// same missing-separator reports.
+TEST(FormatConformance, ScanMatchesACharacterByCharacterScan) {
+    const auto reference = [](std::string_view line, std::size_t comma, int width, bool last, MinusSign minus,
+                              int* missing) {
+        ValueScan scan;
+        const std::size_t stop = comma + static_cast<std::size_t>(width) + 2;
+        for (std::size_t k = comma + 1; k <= stop && k < line.size(); ++k) {
+            const char c = line[k];
+            if (c == '-' && minus == MinusSign::IsFlag) {
+                scan.negative = true;
+                continue;
+            }
+            if (!(c >= '0' && c <= '9') && c != '-') continue;
+            const std::size_t end = line.find(last ? ';' : ',', k);
+            if (end == std::string_view::npos) {
+                ++*missing;
+                continue;
+            }
+            scan.found = true;
+            scan.start = k;
+            scan.end = end;
+            return scan;
+        }
+        return scan;
+    };
+    const char alphabet[] = {' ', ' ', ' ', '1', '7', '0', '9', '-', ',', ';', 'x', '/', ':', '\xB9', '\xB0', '\xAD'};
+    std::uint32_t seed = 12345;
+    const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int round = 0; round < 20000; ++round) {
+        std::string line(next() % 40, ' ');
+        for (char& c : line) c = alphabet[next() % sizeof alphabet];
+        const std::size_t comma = line.empty() ? 0 : next() % line.size();
+        const int widths[] = {4, 6, 9};
+        const int width = widths[next() % 3];
+        const bool last = next() % 2 == 0;
+        const MinusSign minus = next() % 2 == 0 ? MinusSign::IsFlag : MinusSign::StartsValue;
+        int wantMissing = 0, gotMissing = 0;
+        const ValueScan want = reference(line, comma, width, last, minus, &wantMissing);
+        const ValueScan got = ScanValue(line, comma, width, last, minus, [&] { ++gotMissing; });
+        ASSERT_EQ(got.found, want.found) << line << " at " << comma;
+        ASSERT_EQ(got.start, want.start) << line << " at " << comma;
+        ASSERT_EQ(got.end, want.end) << line << " at " << comma;
+        ASSERT_EQ(got.negative, want.negative) << line << " at " << comma;
+        ASSERT_EQ(gotMissing, wantMissing) << line << " at " << comma;
+        const char c = alphabet[next() % sizeof alphabet];
+        const std::size_t from = next() % (line.size() + 1);
+        ASSERT_EQ(FindChar(line, c, from), line.find(c, from)) << line;
+    }
 }
 
 }  // namespace

@@ -418,7 +418,7 @@ void GuiAppTest::extractSaveLoadWriteThroughTheButtons() {
     QCOMPARE(ReadAll(rules), extracted + "\r\n");
     QCOMPARE(positions, expected);
 
-    const std::string name = e.session().grid.GetArrayValue(0, 0, 0);
+    const std::string name(e.session().grid.GetArrayValue(0, 0, 0));
     e.session().grid.SetArrayValue(0, 0, 0, "scratch");
     positions.clear();
     // The grid holds an edit that is not saved: the load asks first.
@@ -464,7 +464,7 @@ void GuiAppTest::editedValueReachesTheGameFiles() {
                 break;
             }
     QVERIFY(section >= 0);
-    const std::string value = grid.GetArrayValue(section, 1, column);
+    const std::string value(grid.GetArrayValue(section, 1, column));
     grid.SetArrayValue(section, 0, column, value);
     QVERIFY(e.session().HasUnsavedEdits());
     e.Button("saveButton")->click();
@@ -657,7 +657,7 @@ void GuiAppTest::quitWithEditsOffersToSave() {
     e.Button("okButton")->click();  // the rules path outlives the dialog
     FlushDeletes();
     QSignalSpy ended(e.window(), &CQuorvaneEditorDlg::programEnded);
-    const std::string original = e.session().grid.GetArrayValue(0, 0, 0);
+    const std::string original(e.session().grid.GetArrayValue(0, 0, 0));
     e.session().grid.SetArrayValue(0, 0, 0, "Renamed Item");
 
     e.answer = QMessageBox::Cancel;

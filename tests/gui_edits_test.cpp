@@ -100,7 +100,7 @@ public:
     QString rules() const { return dir.filePath("rules.txt"); }
     QString status() const { return settings()->statusLine() ? settings()->statusLine()->text() : QString(); }
     ValueGrid& grid() { return app->session().grid; }
-    std::string Cell(int i, int j, int s) { return grid().GetArrayValue(i, j, s); }
+    std::string Cell(int i, int j, int s) { return std::string(grid().GetArrayValue(i, j, s)); }
 
     // The value the rules file holds for a cell, read by a separate session.
     std::string InRulesFile(int i, int j, int s) const {
@@ -109,7 +109,7 @@ public:
         Session check(errors, none);
         check.rulesPath = FromQ(rules());
         LoadCommand(check);
-        return check.grid.GetArrayValue(i, j, s);
+        return std::string(check.grid.GetArrayValue(i, j, s));
     }
 
     TableDialog* Table(int section) { return qobject_cast<TableDialog*>(DispatchSection(app->context(), section)); }

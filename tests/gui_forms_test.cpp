@@ -92,7 +92,7 @@ private:
         std::vector<std::string> all;
         for (int s = 0; s < kSectionCount; ++s)
             for (int r = 0; r < Rows(s); ++r)
-                for (int c = 0; c < Columns(s); ++c) all.push_back(session_->grid.GetArrayValue(s, r, c));
+                for (int c = 0; c < Columns(s); ++c) all.emplace_back(session_->grid.GetArrayValue(s, r, c));
         return all;
     }
 

@@ -122,7 +122,7 @@ public:
 
     QString game() const { return dir.filePath("game"); }
     CSettings* settings() const { return app->mainWindow()->findChild<CSettings*>("CSettings"); }
-    std::string Cell(int i, int j, int s) const { return app->session().grid.GetArrayValue(i, j, s); }
+    std::string Cell(int i, int j, int s) const { return std::string(app->session().grid.GetArrayValue(i, j, s)); }
 
     // Presses "Review Changes" and returns the Changes window.
     CChanges* Review() {

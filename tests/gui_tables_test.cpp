@@ -204,7 +204,7 @@ private:
                 for (int c = 0; c < Columns(s); ++c) session_->grid.SetArrayValue(s, r, c, Cell(s, r, c));
     }
 
-    std::string G(int s, int r, int c) const { return session_->grid.GetArrayValue(s, r, c); }
+    std::string G(int s, int r, int c) const { return std::string(session_->grid.GetArrayValue(s, r, c)); }
 
     TableDialog* Table(int s) { return qobject_cast<TableDialog*>(DispatchSection(*ctx_, s)); }
 

@@ -102,7 +102,7 @@ protected:
         for (int i : {0, 1, 2, 23, 34, 31}) {
             for (int step = 1; step < Columns(i); ++step) {
                 if (GetFieldKind(i, 0, step) == FieldKind::BitFlags) continue;
-                const int v = std::stoi(f.session.grid.GetArrayValue(i, 0, step));
+                const int v = std::stoi(std::string(f.session.grid.GetArrayValue(i, 0, step)));
                 f.session.grid.SetArrayValue(i, 0, step, std::to_string(((v < 0 ? 0 : v) + add) % 200));
                 break;
             }

@@ -43,7 +43,7 @@ protected:
 TEST_F(ReviewTest, RefusedCellsAreFoundAgainFromTheWritesReports) {
     const std::vector<int> bytes = ByteColumns();
     ASSERT_EQ(bytes.size(), 2u);
-    const std::string game0 = s.grid.GetArrayValue(kSpells, 9, bytes[0]);
+    const std::string game0(s.grid.GetArrayValue(kSpells, 9, bytes[0]));
     s.grid.SetArrayValue(kSpells, 9, bytes[0], "300");
     s.grid.SetArrayValue(kSpells, 9, bytes[1], "999");
     // Below a text with a line feed, in a later section: still the right row.

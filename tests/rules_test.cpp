@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 #include "actions/actions.h"
 #include "catalogue/catalogue.h"
@@ -82,6 +84,41 @@ TEST(Grid, RemembersTheValuesLastLoadedOrExtracted) {
     EXPECT_EQ(GroupedNumber(1000000), "1,000,000");
 }
 
+// Cell texts are views into storage the grid owns: a text read from the grid
+// stays as it was while other cells change, copying a cell into another (the
+// source viewing the grid's own storage) works across a full block, and a
+// Replace takes over a whole buffer at once.
+TEST(Grid, TextsStayValidWhileCellsChange) {
+    ValueGrid grid;
+    grid.SetArrayValue(2, 0, 0, "Fireball");
+    const std::string_view kept = grid.GetArrayValue(2, 0, 0);
+    const std::string longText(40000, 'z');  // longer than a storage block
+    for (int k = 0; k < 3000; ++k) grid.SetArrayValue(2, k % 215, 1, std::to_string(k) + "abcdefgh");
+    grid.SetArrayValue(2, 1, 0, longText);
+    for (int k = 1; k <= 50; ++k) grid.SetArrayValue(2, 2, 0, grid.GetArrayValue(2, k % 2, 0));  // copies of copies
+    EXPECT_EQ(kept, "Fireball");
+    EXPECT_EQ(grid.GetArrayValue(2, 2, 0), "Fireball");
+    EXPECT_EQ(grid.GetArrayValue(2, 1, 0), longText);
+    EXPECT_EQ(grid.GetArrayValue(2, 2999 % 215, 1), "2999abcdefgh");
+    grid.SetArrayValue(2, 3, 0, "");
+    EXPECT_EQ(grid.GetArrayValue(2, 3, 0), "");
+
+    const std::uint64_t before = grid.ChangeCount();
+    grid.TakeBaseline();
+    auto buffer = std::make_unique<std::string>("ab");
+    std::vector<std::string_view> cells(static_cast<std::size_t>(kInUseCells), kValueNotFound);
+    cells[1] = std::string_view(*buffer).substr(1);
+    grid.Replace(std::move(buffer), std::move(cells));
+    EXPECT_EQ(grid.ChangeCount(), before + 1);
+    EXPECT_EQ(grid.GetArrayValue(0, 0, 1), "b");  // cell 1 in file order
+    EXPECT_EQ(grid.GetArrayValue(2, 1, 0), kValueNotFound);
+    EXPECT_FALSE(grid.ChangedSinceBaseline(0, 0, 1));  // a replacement drops the baseline
+    grid.TakeBaseline();
+    grid.SetArrayValue(0, 0, 1, "c");
+    EXPECT_TRUE(grid.ChangedSinceBaseline(0, 0, 1));
+    EXPECT_FALSE(grid.ChangedSinceBaseline(0, 0, 2));
+}
+
 class RulesFileTest : public ::testing::Test {
 protected:
     void SetUp() override { f.session.rulesPath = dir.File("rules.txt"); }
@@ -97,7 +134,7 @@ protected:
         f.errors.texts.clear();
         LoadDataFileToArray(f.session);
     }
-    std::string Cell(int i, int j, int s) { return f.session.grid.GetArrayValue(i, j, s); }
+    std::string Cell(int i, int j, int s) { return std::string(f.session.grid.GetArrayValue(i, j, s)); }
 
     TempDir dir;
     Fixture f;

@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     // amount, and a byte the write refuses.
     Session& session = editor.session();
     const auto bump = [&session](int i, int j, int step) {
-        const std::string now = session.grid.GetArrayValue(i, j, step);
+        const std::string now(session.grid.GetArrayValue(i, j, step));
         session.grid.SetArrayValue(i, j, step, std::to_string(std::atoi(now.c_str()) + 5));
     };
     bump(2, 4, 8);

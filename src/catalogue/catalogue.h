@@ -60,4 +60,19 @@ inline bool InUse(int i, int j, int step) {
     return j >= 0 && j < Rows(i) && step >= 0 && step < Columns(i);
 }
 
+// First cell index of each section, in file order (and the total at the end).
+inline constexpr std::array<int, kSectionCount + 1> kSectionCellStart = [] {
+    std::array<int, kSectionCount + 1> s{};
+    for (std::size_t i = 0; i < static_cast<std::size_t>(kSectionCount); ++i)
+        s[i + 1] = s[i] + kRowCounts[i] * kColumnCounts[i];
+    return s;
+}();
+static_assert(kSectionCellStart[kSectionCount] == kInUseCells);
+
+// Index of an in-use cell in file order (0 .. 12,449), or -1.
+inline int CellIndex(int i, int j, int s) {
+    if (!InUse(i, j, s)) return -1;
+    return kSectionCellStart[static_cast<std::size_t>(i)] + j * Columns(i) + s;
+}
+
 }  // namespace quorvane

@@ -60,24 +60,28 @@ int StrToInt(std::string_view text) {
 
 std::string ByteToFlagText(int n) {
     if (n < 0) return "00000000";
-    std::string out;
-    out.reserve(8);
-    for (int weight = 128; weight >= 2; weight /= 2) {
+    std::string out(8, '0');
+    if (n <= 255) {
+        // A byte's eight bits, the highest first, without a branch per bit.
+        for (int bit = 0; bit < 8; ++bit) out[static_cast<std::size_t>(bit)] = static_cast<char>('0' + ((n >> (7 - bit)) & 1));
+        return out;
+    }
+    // Past a byte: 128, 64, ..., 2 are taken out while they fit, and the
+    // last digit says whether anything is left.
+    for (int bit = 0, weight = 128; weight >= 2; ++bit, weight /= 2) {
         if (n >= weight) {
-            out += '1';
+            out[static_cast<std::size_t>(bit)] = '1';
             n -= weight;
-        } else {
-            out += '0';
         }
     }
-    out += n > 0 ? '1' : '0';
+    out[7] = n > 0 ? '1' : '0';
     return out;
 }
 
 int FlagTextToByte(std::string_view text) {
     int value = 0;
-    for (std::size_t p = 0; p < 8 && p < text.size(); ++p)
-        if (text[p] == '1') value += 128 >> p;
+    // Without a branch per bit: flag bits are as good as random.
+    for (std::size_t p = 0; p < 8 && p < text.size(); ++p) value |= static_cast<int>(text[p] == '1') << (7 - p);
     return value;
 }
 

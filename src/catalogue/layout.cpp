@@ -154,17 +154,6 @@ FieldKind GetFieldKind(int i, int j, int step) {
     return l->kind;
 }
 
-int ColumnWidth(FieldKind kind) {
-    switch (kind) {
-        case FieldKind::Word: return 6;
-        case FieldKind::BitFlags: return 9;
-        case FieldKind::Byte: break;
-    }
-    return 4;
-}
-
-int FieldBytes(FieldKind kind) { return kind == FieldKind::Word ? 2 : 1; }
-
 const char* GameFileName(GameFile f) {
     switch (f) {
         case GameFile::ItemPow: return "ITEMPOW.LBX";
@@ -221,6 +210,22 @@ std::optional<Place> SecondCopyOf(int i, int j, int step) {
         if (c.row == j) return c.place;
     }
     return std::nullopt;
+}
+
+const CellSpot* CellSpots() {
+    static const std::vector<CellSpot> spots = [] {
+        std::vector<CellSpot> all;
+        all.reserve(static_cast<std::size_t>(kInUseCells));
+        for (int i = 0; i < kSectionCount; ++i)
+            for (int j = 0; j < Rows(i); ++j)
+                for (int step = 0; step < Columns(i); ++step) {
+                    const std::optional<Place> copy = SecondCopyOf(i, j, step);
+                    all.push_back({GetFieldKind(i, j, step), GameFileOf(i), ValueOffset(i, j, step), copy.has_value(),
+                                   copy.value_or(Place{})});
+                }
+        return all;
+    }();
+    return spots.data();
 }
 
 }  // namespace quorvane

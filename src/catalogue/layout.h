@@ -16,9 +16,11 @@ FieldKind GetFieldKind(int i, int j, int step);
 inline int FieldKindCode(int i, int j, int step) { return static_cast<int>(GetFieldKind(i, j, step)); }
 
 // Column width in the rules file: Byte 4, Word 6, BitFlags 9.
-int ColumnWidth(FieldKind kind);
+constexpr int ColumnWidth(FieldKind kind) {
+    return kind == FieldKind::Word ? 6 : kind == FieldKind::BitFlags ? 9 : 4;
+}
 // Bytes a value of this kind occupies in its game file.
-int FieldBytes(FieldKind kind);
+constexpr int FieldBytes(FieldKind kind) { return kind == FieldKind::Word ? 2 : 1; }
 
 enum class GameFile : int { ItemPow = 0, BuildDat, SpellDat, Wizards, Magic, ItemMake };
 constexpr int kGameFileCount = 6;
@@ -68,5 +70,19 @@ struct Place {
 // The further place of cell (i, j, step), with the same field kind; at most
 // one exists per cell.
 std::optional<Place> SecondCopyOf(int i, int j, int step);
+
+// What the file actions need of an in-use cell, computed once from the
+// functions above: its kind, its first place, and its further place if any.
+// The loader, extraction and write-back visit every cell and look it up by
+// cell index (see CellIndex) instead of walking the layout each time.
+struct CellSpot {
+    FieldKind kind;
+    GameFile file;
+    int offset;
+    bool hasCopy;
+    Place copy;
+};
+const CellSpot* CellSpots();  // kInUseCells spots, in file order
+inline const CellSpot& SpotOf(int cellIndex) { return CellSpots()[cellIndex]; }
 
 }  // namespace quorvane

@@ -79,7 +79,7 @@ struct Options {
     bool dryRun = false, bytes = false;
 };
 
-void Escape(std::string& out, const std::string& text) {
+void Escape(std::string& out, std::string_view text) {
     for (char c : text) {
         switch (c) {
             case '\\': out += "\\\\"; break;

@@ -63,7 +63,7 @@ SectionRead ReadSection(const std::string& rules, const Lines& lines, int i) {
     RecordingErrorSink reports;
     NullProgress progress;
     Session s(reports, progress);
-    LineSource source(rules, /*textMode=*/false);
+    LineSource source = LineSource::Over(rules, /*textMode=*/false);
     SectionRead read;
     read.cells.assign(static_cast<std::size_t>(Rows(i)), CsvRow(static_cast<std::size_t>(Columns(i))));
     std::size_t before = 0;  // the reports raised before the section's first cell was read

@@ -16,33 +16,36 @@ void WriteNameRules(Session& s, const std::string& name, int i, int j) {
 }
 
 std::string ExtractValueText(int i, int j, int step, const GameFileImage& input, long long offset, DebugLog& log) {
-    const FieldKind kind = GetFieldKind(i, j, step);
-    std::string total;
-    if (!input.Holds(offset, FieldBytes(kind))) {
-        total = kValueNotFound;
-    } else if (i == kDestroyedItemsSection) {
-        total = GetDWORD(input, offset, log);
-        const int code = StrToInt(total);
-        if (code == kCode50) total = "50";
-        else if (code == kCode25) total = "25";
-    } else if (kind == FieldKind::BitFlags) {
-        total = Get8BitBinaryFlags(input, offset, log);
-    } else if (kind == FieldKind::Word) {
-        total = GetDWORD(input, offset, log);
-        const int n = StrToInt(total);
-        if (n >= 60001) total = Int2Str(n - 65536);  // 60001 .. 65535 show as -5535 .. -1
+    const int cell = CellIndex(i, j, step);
+    const FieldKind kind = cell < 0 ? GetFieldKind(i, j, step) : SpotOf(cell).kind;
+    if (!input.Holds(offset, FieldBytes(kind))) return kValueNotFound;
+    if (kind == FieldKind::BitFlags) return Get8BitBinaryFlags(input, offset, log);
+    // The bytes are there: the number is read straight from them (the trace
+    // says what the readers GetBYTE and GetDWORD say).
+    int n = input.ByteAt(offset);
+    if (kind == FieldKind::Word) {
+        n += 256 * input.ByteAt(offset + 1);
+        log.Line("GetDWORD Fired Return Value ", n);
     } else {
-        total = GetBYTE(input, offset, log);
-        const int n = StrToInt(total);
-        if (n >= 241) total = Int2Str(n - 256);  // 241 .. 255 show as -15 .. -1
+        log.Line("GetBYTE Fired Return Value ", n);
     }
-    return total;
+    if (i == kDestroyedItemsSection) {
+        if (n == kCode50) return "50";
+        if (n == kCode25) return "25";
+    } else if (kind == FieldKind::Word) {
+        if (n >= 60001) n -= 65536;  // 60001 .. 65535 show as -5535 .. -1
+    } else if (n >= 241) {
+        n -= 256;  // 241 .. 255 show as -15 .. -1
+    }
+    return Int2Str(n);
 }
 
 bool DataRules(Session& s, int i, int j, int step, const GameFileImage& input, int offset) {
     s.log.Line(" DataRules(int i,int j,int Step,fstream& InputFile,ofstream& Rules) ");
-    s.grid.SetArrayValue(i, j, step, ExtractValueText(i, j, step, input, offset, s.log));
-    return input.Holds(offset, FieldBytes(GetFieldKind(i, j, step)));
+    std::string text = ExtractValueText(i, j, step, input, offset, s.log);
+    const bool read = text != kValueNotFound;
+    s.grid.SetArrayValue(i, j, step, text);
+    return read;
 }
 
 namespace {
@@ -60,6 +63,9 @@ bool ExtractFromGameFiles(Session& s) {
         s.Report(FolderInUse(s.gameFolder));
         return false;
     }
+    // Every cell is set below: the texts the grid held are freed first, so
+    // repeated extractions do not pile them up.
+    s.grid.Initialise();
     AtomicFileWriter writer;
     const bool rulesOpen = writer.Begin(s.rulesPath);
     if (!rulesOpen) s.Report("Error opening ", s.rulesPath);
@@ -90,12 +96,13 @@ bool ExtractFromGameFiles(Session& s) {
             if (!readable && NameComesFromGameFile(i) && ImageOf(images, NameFileOf(i)).IsOpen())
                 ++cutOff[static_cast<std::size_t>(NameFileOf(i))];
             s.log.Line("Step Loop ", 0);
+            const int rowCell = kSectionCellStart[static_cast<std::size_t>(i)] + j * columns;
             for (int step = 1; step < columns; ++step) {
-                if (!DataRules(s, i, j, step, input, ValueOffset(i, j, step)) && input.IsOpen())
+                if (!DataRules(s, i, j, step, input, SpotOf(rowCell + step).offset) && input.IsOpen())
                     ++cutOff[static_cast<std::size_t>(GameFileOf(i))];
                 s.log.Line("Step Loop ", step);
             }
-            AppendRecordLine(rules, i, j, [&](int step) -> const std::string& { return s.grid.GetArrayValue(i, j, step); });
+            AppendRecordLine(rules, i, j, [&](int step) { return s.grid.GetArrayValue(i, j, step); });
         }
         AppendDirective(rules, Header(kHeaderEnd));
         s.progress().Step();

@@ -101,7 +101,7 @@ public:
         }
         for (std::size_t k = 0; k < values_.size(); ++k) {
             const int index = static_cast<int>(k);
-            const std::string& text = spec_.shape == FormShape::ColumnsOfOneRow
+            const std::string_view text = spec_.shape == FormShape::ColumnsOfOneRow
                                           ? ctx_.session.grid.GetArrayValue(s, 0, index + 1)
                                           : ctx_.session.grid.GetArrayValue(s, index, 1);
             values_[k]->setText(ToQ(text));
@@ -121,7 +121,7 @@ public:
     }
 
 private:
-    QLineEdit* NameField(const std::string& text, int index) {
+    QLineEdit* NameField(std::string_view text, int index) {
         auto* f = new QLineEdit(ToQ(text), this);
         f->setReadOnly(true);
         f->setFocusPolicy(Qt::ClickFocus);
@@ -132,7 +132,7 @@ private:
     }
 
     // The value field of cell (section, j, step), checked as it is typed.
-    QLineEdit* ValueField(const std::string& text, int j, int step) {
+    QLineEdit* ValueField(std::string_view text, int j, int step) {
         auto* f = new QLineEdit(ToQ(text), this);
         CheckFieldAsTyped(f, spec_.section, j, step);
         f->setCursorPosition(0);

@@ -6,12 +6,13 @@
 #include <QString>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace quorvane::gui {
 
 // Game and rules data are 8-bit texts; every byte survives the trip through
 // a widget as one Latin-1 character.
-inline QString ToQ(const std::string& s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
+inline QString ToQ(std::string_view s) { return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size())); }
 inline std::string FromQ(const QString& s) {
     const QByteArray b = s.toLatin1();
     return std::string(b.constData(), static_cast<std::size_t>(b.size()));

@@ -39,37 +39,36 @@ bool IsFlagText(std::string_view v) {
     return true;
 }
 
-bool LineSource::GetLine(std::string& line) {
-    if (ended_ || failed_ || pos_ >= data_.size()) {
-        line.clear();
-        ended_ = failed_ = true;
-        return false;
+std::string_view LineSource::LineAt(std::size_t* next) const {
+    const std::string_view rest = data_.substr(pos_);
+    const std::size_t nl = rest.find('\n');
+    if (nl == std::string_view::npos) {
+        *next = data_.size();
+        return rest;
     }
-    const std::size_t nl = data_.find('\n', pos_);
-    if (nl == std::string::npos) {
-        line.assign(data_, pos_, std::string::npos);
-        pos_ = data_.size();
-        ended_ = true;
-        return true;
-    }
-    line.assign(data_, pos_, nl - pos_);
-    pos_ = nl + 1;
-    if (textMode_ && !line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-}
-
-std::string LineSource::PeekLine() const {
-    if (ended_ || failed_ || pos_ >= data_.size()) return {};
-    const std::size_t nl = data_.find('\n', pos_);
-    std::string line = data_.substr(pos_, nl == std::string::npos ? std::string::npos : nl - pos_);
-    if (nl != std::string::npos && textMode_ && !line.empty() && line.back() == '\r') line.pop_back();
+    *next = pos_ + nl + 1;
+    std::string_view line = rest.substr(0, nl);
+    if (textMode_ && !line.empty() && line.back() == '\r') line.remove_suffix(1);
     return line;
 }
 
-bool LineSource::NextLineOrEmpty(std::string& line) {
-    if (GetLine(line)) return true;
-    line.clear();
-    return false;
+bool LineSource::GetLine(std::string_view& line) {
+    if (ended_ || failed_ || pos_ >= data_.size()) {
+        line = {};
+        ended_ = failed_ = true;
+        return false;
+    }
+    std::size_t next = 0;
+    line = LineAt(&next);
+    if (next == data_.size() && (data_.empty() || data_.back() != '\n')) ended_ = true;
+    pos_ = next;
+    return true;
+}
+
+std::string_view LineSource::PeekLine() const {
+    if (ended_ || failed_ || pos_ >= data_.size()) return {};
+    std::size_t next = 0;
+    return LineAt(&next);
 }
 
 }  // namespace quorvane

@@ -2,6 +2,7 @@
 // CR LF, on every platform.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -44,24 +45,36 @@ void AppendRecordLine(std::string& out, int i, int j, TextOf&& text) {
 // each '0' or '1': the only form a flag byte takes in the rules file.
 bool IsFlagText(std::string_view text);
 
-// Reads lines of a rules file held in memory. In text mode a CR before the
-// line feed is not part of the line.
+// Reads lines of a rules file held in memory, as views into it. In text mode
+// a CR before the line feed is not part of the line.
 class LineSource {
 public:
-    LineSource(std::string content, bool textMode) : data_(std::move(content)), textMode_(textMode) {}
+    // Reads content, which the source keeps.
+    LineSource(std::string content, bool textMode)
+        : owned_(std::make_unique<std::string>(std::move(content))), data_(*owned_), textMode_(textMode) {}
+    // Reads data, which must outlive the source and the lines read from it.
+    static LineSource Over(std::string_view data, bool textMode) { return LineSource(Viewing{}, data, textMode); }
+
+    LineSource(const LineSource&) = delete;
+    LineSource& operator=(const LineSource&) = delete;
 
     // Behaves as std::getline on a file stream, except that once the input
     // has ended the line is always empty, whatever the file's last bytes
-    // were: a last line without a line end is read once, never again.
-    bool GetLine(std::string& line);
-    // Reads the next line; at the end of the input the line is empty.
-    bool NextLineOrEmpty(std::string& line);
+    // were: a last line without a line end is read once, never again. The
+    // line views the source's data.
+    bool GetLine(std::string_view& line);
     // The line GetLine would read next, without reading it; empty at the end.
-    std::string PeekLine() const;
+    std::string_view PeekLine() const;
     bool Failed() const { return failed_; }
 
 private:
-    std::string data_;
+    struct Viewing {};
+    LineSource(Viewing, std::string_view data, bool textMode) : data_(data), textMode_(textMode) {}
+    // The line starting at pos_ and the position after its line end.
+    std::string_view LineAt(std::size_t* next) const;
+
+    std::unique_ptr<std::string> owned_;
+    std::string_view data_;
     std::size_t pos_ = 0;
     bool textMode_;
     bool ended_ = false;

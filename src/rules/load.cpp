@@ -1,5 +1,8 @@
 #include "rules/load.h"
 
+#include <memory>
+#include <vector>
+
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
@@ -17,8 +20,8 @@ public:
 
     // The text of cell (i, j, step): a view into the current line, or the
     // failure text. Valid until the next line is read.
-    std::string_view ReadCell(int i, int j, int step) {
-        return step == 0 ? ReadName(i, j) : ReadValue(i, j, step);
+    std::string_view ReadCell(int i, int j, int step, int cell) {
+        return step == 0 ? ReadName(i, j) : ReadValue(i, step, spots_[cell].kind);
     }
 
 private:
@@ -39,15 +42,14 @@ private:
         const std::size_t close = r_.Line.find('"', open + 1);
         if (close == std::string::npos) return kValueNotFound;
         r_.position = close;
-        return std::string_view(r_.Line).substr(open + 1, close - open - 1);
+        return r_.Line.substr(open + 1, close - open - 1);
     }
 
-    std::string_view ReadValue(int i, int j, int step) {
-        const FieldKind kind = GetFieldKind(i, j, step);
+    std::string_view ReadValue(int i, int step, FieldKind kind) {
         const std::size_t width = static_cast<std::size_t>(ColumnWidth(kind));
-        const std::string& line = r_.Line;
-        const std::size_t comma = line.find(',', r_.position);
-        if (comma == std::string::npos) {
+        const std::string_view line = r_.Line;
+        const std::size_t comma = FindChar(line, ',', r_.position);
+        if (comma == std::string_view::npos) {
             Problem(". 1st Comma Not Found.");
             return kValueNotFound;
         }
@@ -55,9 +57,10 @@ private:
         const ValueScan scan = ScanValue(line, comma, static_cast<int>(width), last, MinusSign::StartsValue,
                                          [&] { Problem(last ? ". SemiColon Not Found." : ". 2nd Comma Not Found."); });
         if (scan.found) {
-            const std::string_view value = std::string_view(line).substr(scan.start, scan.end - scan.start);
+            const std::string_view value = line.substr(scan.start, scan.end - scan.start);
             s_.log.Line("LoadDataFileToArray comma ", comma, " digit ", scan.start, " value ", value);
-            r_.position = last ? 0 : scan.start;
+            // The next column's comma is the separator the scan stopped at.
+            r_.position = last ? 0 : scan.end;
             if (kind == FieldKind::BitFlags && !IsFlagText(value)) Problem(". Binary string expected.");
             return value;
         }
@@ -66,6 +69,7 @@ private:
     }
 
     Session& s_;
+    const CellSpot* const spots_ = CellSpots();
     ReaderState& r_;
     LineSource& src_;
 };
@@ -78,31 +82,37 @@ void ReadRulesCells(Session& s, LineSource& source, int last,
     Loader loader(s, source);
     for (int i = 0; i <= last && i < kSectionCount; ++i)
         for (int j = 0; j < Rows(i); ++j)
-            for (int step = 0; step < Columns(i); ++step) cell(i, j, step, loader.ReadCell(i, j, step));
+            for (int step = 0; step < Columns(i); ++step) cell(i, j, step, loader.ReadCell(i, j, step, CellIndex(i, j, step)));
+    s.reader.Line = {};
 }
 
 bool LoadDataFileToArray(Session& s) {
     s.reader.LineNumber = 0;
     s.log.Line("LoadDataFileToArray_i");
-    std::string content;
-    const bool opened = IsWritableFile(s.rulesPath) && ReadWholeFile(s.rulesPath, &content);
+    auto content = std::make_unique<std::string>();
+    const bool opened = IsWritableFile(s.rulesPath) && ReadWholeFile(s.rulesPath, content.get());
     if (!opened) {
         s.Report("Load of ", s.rulesPath, " Failed.");
     } else {
-        LineSource source(std::move(content), /*textMode=*/false);
+        // Every cell views the file's bytes (or a fixed failure text), which
+        // the grid then keeps: nothing is copied.
+        LineSource source = LineSource::Over(*content, /*textMode=*/false);
         Loader loader(s, source);
-        int cell = 0;  // cells are visited in file order
+        std::vector<std::string_view> cells(static_cast<std::size_t>(kInUseCells));
+        std::size_t cell = 0;  // cells are visited in file order
         for (int i = 0; i < kSectionCount; ++i) {
             s.log.Line("LoadDataFileToArray_j i-> ", i);
             for (int j = 0; j < Rows(i); ++j) {
                 s.log.Line("LoadDataFileToArray_Step ---- j ---> ", j);
                 for (int step = 0; step < Columns(i); ++step, ++cell) {
                     s.log.Line("LoadDataFileToArray  i-j-Step - ", i, " - ", j, " - ", step);
-                    s.grid.SetCell(cell, loader.ReadCell(i, j, step));
+                    cells[cell] = loader.ReadCell(i, j, step, static_cast<int>(cell));
                 }
             }
             s.progress().Step();
         }
+        s.reader.Line = {};
+        s.grid.Replace(std::move(content), std::move(cells));
     }
     s.log.Close();
     return opened;

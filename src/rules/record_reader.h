@@ -4,14 +4,70 @@
 // texts, trace lines and tolerances.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
+#include <emmintrin.h>
+#endif
 
 #include "session/session.h"
 #include "rules/format.h"
 
 namespace quorvane {
+
+// Sixteen characters at p compared at once: bit k of the result is set when
+// p[k] is c (CharMask), or a digit or '-' (ValueCharMask). The scans below use
+// them where sixteen characters are left, and a plain loop elsewhere; both
+// give the same index.
+#if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
+#define QUORVANE_SCAN_SSE2 1
+inline unsigned CharMask(const char* p, char c) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
+}
+inline unsigned ValueCharMask(const char* p) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    // Signed compares: bytes from 0x80 up are negative, so never digits.
+    const __m128i digit =
+        _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8('0' - 1)), _mm_cmplt_epi8(v, _mm_set1_epi8('9' + 1)));
+    const __m128i minus = _mm_cmpeq_epi8(v, _mm_set1_epi8('-'));
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(digit, minus)));
+}
+#endif
+
+inline bool IsValueChar(char c) { return (c >= '0' && c <= '9') || c == '-'; }
+
+// The first index at or after from where line holds c, or npos.
+inline std::size_t FindChar(std::string_view line, char c, std::size_t from) {
+    if (from < line.size() && line[from] == c) return from;
+#ifdef QUORVANE_SCAN_SSE2
+    for (; from + 16 <= line.size(); from += 16)
+        if (const unsigned m = CharMask(line.data() + from, c)) return from + static_cast<std::size_t>(std::countr_zero(m));
+#endif
+    for (; from < line.size(); ++from)
+        if (line[from] == c) return from;
+    return std::string_view::npos;
+}
+
+// The first index in from .. limit - 1 (limit at most line.size(), and less
+// than 16 past from) holding a digit or '-', or limit.
+inline std::size_t FindValueChar(std::string_view line, std::size_t from, std::size_t limit) {
+    if (from >= limit) return limit;
+#ifdef QUORVANE_SCAN_SSE2
+    if (from + 16 <= line.size() && limit - from <= 16) {
+        const unsigned inWindow = (1u << (limit - from)) - 1;
+        const unsigned m = ValueCharMask(line.data() + from) & inWindow;
+        return m ? from + static_cast<std::size_t>(std::countr_zero(m)) : limit;
+    }
+#endif
+    for (; from < limit; ++from)
+        if (IsValueChar(line[from])) return from;
+    return limit;
+}
 
 // Reads lines until one contains header (anywhere, case-sensitive), counting
 // each in r.LineNumber; then reads the line after it (row 0's record line).
@@ -29,7 +85,7 @@ bool FindDirectiveLine(ReaderState& r, LineSource& src, std::string_view header,
         }
         if (r.LineNumber > limit) pastLimit();
     }
-    r.Line.clear();
+    r.Line = {};
     return false;
 }
 
@@ -63,23 +119,25 @@ ValueScan ScanValue(std::string_view line, std::size_t comma, int width, bool la
                     MissingSeparator&& missingSeparator) {
     ValueScan scan;
     const std::size_t stop = comma + static_cast<std::size_t>(width) + 2;
-    for (std::size_t k = comma + 1; k <= stop && k < line.size(); ++k) {
-        const char c = line[k];
-        const bool digit = c >= '0' && c <= '9';
-        if (c == '-' && minus == MinusSign::IsFlag) {
-            scan.negative = true;
-            continue;
-        }
-        if (!digit && !(c == '-' && minus == MinusSign::StartsValue)) continue;
-        const std::size_t end = line.find(last ? ';' : ',', k);
-        if (end == std::string_view::npos) {
-            missingSeparator();
-            continue;
-        }
+    const std::size_t limit = std::min(stop + 1, line.size());
+    std::size_t k = FindValueChar(line, comma + 1, limit);
+    for (; k < limit && line[k] == '-' && minus == MinusSign::IsFlag; k = FindValueChar(line, k + 1, limit))
+        scan.negative = true;
+    if (k >= limit) return scan;
+    const char separator = last ? ';' : ',';
+    const std::size_t end = FindChar(line, separator, k);
+    if (end != std::string_view::npos) {
         scan.found = true;
         scan.start = k;
         scan.end = end;
         return scan;
+    }
+    // No separator follows: every value character left in the window misses
+    // it too, and each is reported.
+    for (; k < limit; ++k) {
+        const char c = line[k];
+        if (c == '-' && minus == MinusSign::IsFlag) scan.negative = true;
+        else if (IsValueChar(c)) missingSeparator();
     }
     return scan;
 }

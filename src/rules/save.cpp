@@ -17,9 +17,9 @@ std::string FormatGrid(Session& s, bool stepProgress) {
         AppendDirective(out, Header(i));
         for (int j = 0; j < Rows(i); ++j) {
             s.log.Line("SaveArrayToDataFile() j loop ", j);
-            AppendRecordLine(out, i, j, [&](int step) -> const std::string& {
+            AppendRecordLine(out, i, j, [&](int step) -> std::string_view {
                 s.log.Line("SaveArrayToDataFile() Step loop ", step);
-                const std::string& text = s.grid.GetArrayValue(i, j, step);
+                const std::string_view text = s.grid.GetArrayValue(i, j, step);
                 if (i == 31) s.log.Line("GetArrayValue(i,j,Step)*************************31", text);
                 return text;
             });

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "io/debug_log.h"
 #include "io/error_report.h"
@@ -16,10 +17,11 @@
 
 namespace quorvane {
 
-// The current line of the rules file, the position of the next comma search
-// in it, and the number of lines read so far.
+// The current line of the rules file (a view into the text being read, valid
+// while that read runs), the position of the next comma search in it, and the
+// number of lines read so far.
 struct ReaderState {
-    std::string Line;
+    std::string_view Line;
     std::size_t position = 0;
     int LineNumber = 0;
 };

@@ -438,7 +438,7 @@ void TableDialog::MarkCell(QTableWidgetItem* item) {
     marking_ = true;
     const int r = item->row();
     const int c = item->column();
-    const std::string& grid = ctx_.session.grid.GetArrayValue(section_, r, c);
+    const std::string_view grid = ctx_.session.grid.GetArrayValue(section_, r, c);
     const std::string text = FromCell(item->text());
     if (text != grid) {
         QFont bold = list_->font();

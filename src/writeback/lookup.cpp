@@ -38,10 +38,10 @@ void CheckEndLine(Session& s, int i, LineSource& rules, LookupResult& result) {
 
 // The value the scan found in the current line: checked (a flag byte must be
 // eight 0/1 characters), the read position moved on, the sign applied.
-void TakeValue(Session& s, int i, int j, int step, const ValueScan& scan, LineSource& rules, LookupResult& result) {
+void TakeValue(Session& s, int i, int j, int step, FieldKind kind, const ValueScan& scan, LineSource& rules,
+               LookupResult& result) {
     ReaderState& r = s.reader;
-    const FieldKind kind = GetFieldKind(i, j, step);
-    std::string value = r.Line.substr(scan.start, scan.end - scan.start);
+    std::string value(r.Line.substr(scan.start, scan.end - scan.start));
     s.log.Line("FindRulesNumber value ", value, " i ", i, " j ", j, " Step ", step);
     // A flag byte is written only from its exact form: eight characters 0 or
     // 1 (trailing blanks aside); anything else would set bits the text does
@@ -55,7 +55,7 @@ void TakeValue(Session& s, int i, int j, int step, const ValueScan& scan, LineSo
         if (j + 1 == Rows(i)) CheckEndLine(s, i, rules, result);
         r.position = 0;
     } else {
-        r.position = scan.start;
+        r.position = scan.end;  // the next column's comma
     }
     if (kind != FieldKind::BitFlags) {
         result.number = LeadingNumber(value, &result.overflow);
@@ -83,21 +83,22 @@ LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rul
     }
     s.log.Line("FindRulesNumber ", i, " ", j, " ", step, " Line ", r.Line);
     result.recordLine = r.LineNumber;
-    const std::size_t comma = r.Line.find(',', r.position);
-    if (comma == std::string::npos) {
+    const std::size_t comma = FindChar(r.Line, ',', r.position);
+    if (comma == std::string_view::npos) {
         s.log.Line(" 1st in FindRulesNumber ");
         RecordProblem(s, i, " Comma expected.");
         result.valueProblem = true;
         return result;
     }
     const bool last = step == Columns(i) - 1;
-    const ValueScan scan = ScanValue(r.Line, comma, ColumnWidth(GetFieldKind(i, j, step)), last, MinusSign::IsFlag, [&] {
+    const FieldKind kind = SpotOf(CellIndex(i, j, step)).kind;
+    const ValueScan scan = ScanValue(r.Line, comma, ColumnWidth(kind), last, MinusSign::IsFlag, [&] {
         result.valueProblem = true;
         s.log.Line(last ? " Second in FindRulesNumber " : " Second comma in FindRulesNumber ");
         RecordProblem(s, i, last ? " Semi-colon expected." : " Comma expected.");
     });
     if (scan.found) {
-        TakeValue(s, i, j, step, scan, rules, result);
+        TakeValue(s, i, j, step, kind, scan, rules, result);
         return result;
     }
     s.log.Line(" Number String empty in FindRulesNumber ");

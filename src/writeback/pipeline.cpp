@@ -19,22 +19,32 @@ constexpr const char* kRowsDoNotLineUp = " Rows do not line up: no value of this
 
 // A directive line ("[END]", "[SPELLS]", ...) read where a record line was
 // expected: the section ran out of record lines.
-bool IsDirectiveLine(const std::string& line) {
+bool IsDirectiveLine(std::string_view line) {
     const std::size_t first = line.find_first_not_of(" \t");
-    return first != std::string::npos && line[first] == '[';
+    return first != std::string_view::npos && line[first] == '[';
 }
 
 }  // namespace
 
-const char* NumberRefusal(int i, int j, int step, long long n, bool overflow) {
+namespace {
+
+const char* RefusalAt(int i, const CellSpot& spot, long long n, bool overflow) {
     // Only the two code words may go to the destroyed-items place: any other
     // word overwrites machine code.
     if (i == kDestroyedItemsSection) return overflow || !IsDestroyedItemsValue(n) ? " Value Must Be Either 25 or 50." : nullptr;
     // A further place may hold the value plus a constant; that sum must fit
     // its field too.
-    const std::optional<Place> copy = SecondCopyOf(i, j, step);
-    const long long maximum = (GetFieldKind(i, j, step) == FieldKind::Byte ? 255 : 65535) - (copy ? copy->add : 0);
+    const long long maximum = (spot.kind == FieldKind::Byte ? 255 : 65535) - (spot.hasCopy ? spot.copy.add : 0);
     return overflow || n < 0 || n > maximum ? " Value out of range." : nullptr;
+}
+
+}  // namespace
+
+const char* NumberRefusal(int i, int j, int step, long long n, bool overflow) {
+    // A cell outside the catalogue is taken as a byte with no further place.
+    static constexpr CellSpot kOutside{FieldKind::Byte, GameFile::Wizards, 0, false, {}};
+    const int cell = CellIndex(i, j, step);
+    return RefusalAt(i, cell < 0 ? kOutside : SpotOf(cell), n, overflow);
 }
 
 LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, LineSource& rules) {
@@ -47,13 +57,11 @@ LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& gam
     // its malformed flag text would overwrite the game's value.
     if (found.valueProblem) return found;
 
-    const FieldKind kind = GetFieldKind(i, j, step);
-    const bool overflow = found.overflow;
+    const CellSpot& spot = SpotOf(CellIndex(i, j, step));
+    const FieldKind kind = spot.kind;
     const long long n = found.number;
-
-    const std::optional<Place> copy = SecondCopyOf(i, j, step);
     if (kind != FieldKind::BitFlags) {
-        if (const char* refusal = NumberRefusal(i, j, step, n, overflow)) {
+        if (const char* refusal = RefusalAt(i, spot, n, found.overflow)) {
             CellProblem(s, i, found.recordLine, refusal);
             return found;
         }
@@ -65,9 +73,9 @@ LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& gam
         int offset;
         int add;
     };
-    Target targets[2] = {{&ImageOf(games, GameFileOf(i)), ValueOffset(i, j, step), 0}, {}};
+    Target targets[2] = {{&ImageOf(games, spot.file), spot.offset, 0}, {}};
     int count = 1;
-    if (copy) targets[count++] = {&ImageOf(games, copy->file), copy->offset, copy->add};
+    if (spot.hasCopy) targets[count++] = {&ImageOf(games, spot.copy.file), spot.copy.offset, spot.copy.add};
     const int width = FieldBytes(kind);
     // Nothing is written past a game file's end, and a cell is written either
     // at all its places in the open files or nowhere.
@@ -110,7 +118,7 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
     // unread; it must still be there (unless the file has ended, when no
     // later row was read at all).
     if (!misaligned && ranOut == 0 && !endChecked && !rules.Failed() &&
-        rules.PeekLine().find(Header(kHeaderEnd)) == std::string::npos)
+        rules.PeekLine().find(Header(kHeaderEnd)) == std::string_view::npos)
         ranOut = s.reader.LineNumber + 1;
     if (!misaligned && ranOut != 0) {
         CellProblem(s, i, ranOut, kRowsDoNotLineUp);
@@ -144,6 +152,7 @@ void WriteRulesIntoImages(Session& s, std::string rulesText, GameImages& games) 
         WriteSectionToGame(s, i, games, rules);
         s.progress().Step();
     }
+    s.reader.Line = {};
 }
 
 int WriteRulesToGameFiles(Session& s) {

@@ -96,7 +96,7 @@ std::vector<std::vector<std::pair<int, int>>> RecordLines(const Session& s) {
         for (int j = 0; j < Rows(i); ++j) {
             int feeds = 0;
             for (int step = 0; step < Columns(i); ++step) {
-                const std::string& text = s.grid.GetArrayValue(i, j, step);
+                const std::string_view text = s.grid.GetArrayValue(i, j, step);
                 feeds += static_cast<int>(std::count(text.begin(), text.end(), '\n'));
             }
             rows.emplace_back(line + 1, line + 1 + feeds);
