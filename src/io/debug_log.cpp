@@ -24,7 +24,9 @@ void DebugLog::Close() {
     }
 }
 
-void DebugLog::Put(std::string_view text) { std::fwrite(text.data(), 1, text.size(), file_); }
+void DebugLog::Put(std::string_view text) {
+    if (!text.empty()) std::fwrite(text.data(), 1, text.size(), file_);
+}
 void DebugLog::Put(char c) { std::fputc(static_cast<unsigned char>(c), file_); }
 
 namespace {
