@@ -1,6 +1,10 @@
 #include "extract/extract.h"
 
 #include <array>
+#include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
@@ -9,11 +13,6 @@
 #include "rules/format.h"
 
 namespace quorvane {
-
-void WriteNameRules(Session& s, const std::string& name, int i, int j) {
-    s.log.Line(" WriteNameRules ********************** ", name, " section ", Header(i));
-    s.grid.SetArrayValue(i, j, 0, name);
-}
 
 std::string ExtractValueText(int i, int j, int step, const GameFileImage& input, long long offset, DebugLog& log) {
     const int cell = CellIndex(i, j, step);
@@ -40,14 +39,6 @@ std::string ExtractValueText(int i, int j, int step, const GameFileImage& input,
     return Int2Str(n);
 }
 
-bool DataRules(Session& s, int i, int j, int step, const GameFileImage& input, int offset) {
-    s.log.Line(" DataRules(int i,int j,int Step,fstream& InputFile,ofstream& Rules) ");
-    std::string text = ExtractValueText(i, j, step, input, offset, s.log);
-    const bool read = text != kValueNotFound;
-    s.grid.SetArrayValue(i, j, step, text);
-    return read;
-}
-
 namespace {
 
 // The game file a row's name is read from: its own file for the three LBX
@@ -63,16 +54,16 @@ bool ExtractFromGameFiles(Session& s) {
         s.Report(FolderInUse(s.gameFolder));
         return false;
     }
-    // Every cell is set below: the texts the grid held are freed first, so
-    // repeated extractions do not pile them up.
-    s.grid.Initialise();
     AtomicFileWriter writer;
     const bool rulesOpen = writer.Begin(s.rulesPath);
     if (!rulesOpen) s.Report("Error opening ", s.rulesPath);
 
-    std::string rules;
-    rules.reserve(200000);
-    AppendVersionLine(rules);
+    // The rules text is built whole; the grid then keeps it and views each
+    // cell's text where the text was put in it.
+    auto rules = std::make_unique<std::string>();
+    rules->reserve(200000);
+    AppendVersionLine(*rules);
+    std::vector<std::pair<std::size_t, std::size_t>> placed(static_cast<std::size_t>(kInUseCells));
 
     GameImages images;
     for (GameFile f : GameFileOpenOrder()) {
@@ -82,29 +73,38 @@ bool ExtractFromGameFiles(Session& s) {
     }
     // Cells that read "Value Not Found" because an open file ends too soon.
     std::array<int, kGameFileCount> cutOff{};
+    std::vector<std::string> texts;  // one row's texts, the name first
 
     for (int i = 0; i < kSectionCount; ++i) {
-        rules += kLineEnd;
-        AppendDirective(rules, Header(i));
+        *rules += kLineEnd;
+        AppendDirective(*rules, Header(i));
         const GameFileImage& input = ImageOf(images, GameFileOf(i));
         const int columns = Columns(i);
+        texts.resize(static_cast<std::size_t>(columns));
         for (int j = 0; j < Rows(i); ++j) {
             s.log.Line("loop j ", j);
             bool readable = true;
-            const std::string name = ReadName(i, j, images, s.log, &readable);
-            WriteNameRules(s, readable ? name : std::string(kValueNotFound), i, j);
+            texts[0] = ReadName(i, j, images, s.log, &readable);
+            if (!readable) texts[0] = kValueNotFound;
+            s.log.Line(" WriteNameRules ********************** ", texts[0], " section ", Header(i));
             if (!readable && NameComesFromGameFile(i) && ImageOf(images, NameFileOf(i)).IsOpen())
                 ++cutOff[static_cast<std::size_t>(NameFileOf(i))];
             s.log.Line("Step Loop ", 0);
             const int rowCell = kSectionCellStart[static_cast<std::size_t>(i)] + j * columns;
             for (int step = 1; step < columns; ++step) {
-                if (!DataRules(s, i, j, step, input, SpotOf(rowCell + step).offset) && input.IsOpen())
-                    ++cutOff[static_cast<std::size_t>(GameFileOf(i))];
+                s.log.Line(" DataRules(int i,int j,int Step,fstream& InputFile,ofstream& Rules) ");
+                std::string& text = texts[static_cast<std::size_t>(step)];
+                text = ExtractValueText(i, j, step, input, SpotOf(rowCell + step).offset, s.log);
+                if (text == kValueNotFound && input.IsOpen()) ++cutOff[static_cast<std::size_t>(GameFileOf(i))];
                 s.log.Line("Step Loop ", step);
             }
-            AppendRecordLine(rules, i, j, [&](int step) { return s.grid.GetArrayValue(i, j, step); });
+            AppendRecordLine(
+                *rules, i, j, [&](int step) -> const std::string& { return texts[static_cast<std::size_t>(step)]; },
+                [&](int step, std::size_t at, std::size_t length) {
+                    placed[static_cast<std::size_t>(rowCell + step)] = {at, length};
+                });
         }
-        AppendDirective(rules, Header(kHeaderEnd));
+        AppendDirective(*rules, Header(kHeaderEnd));
         s.progress().Step();
     }
 
@@ -114,7 +114,11 @@ bool ExtractFromGameFiles(Session& s) {
             s.Report(ImageOf(images, static_cast<GameFile>(f)).Path(), " ends before ", Int2Str(n),
                      " of its values; they read Value Not Found.");
     }
-    if (rulesOpen && !writer.Commit(rules)) s.Report("Error opening ", s.rulesPath);
+    std::vector<std::string_view> cells(placed.size());
+    for (std::size_t c = 0; c < placed.size(); ++c) cells[c] = std::string_view(*rules).substr(placed[c].first, placed[c].second);
+    const std::string& text = *rules;
+    s.grid.Replace(std::move(rules), std::move(cells));
+    if (rulesOpen && !writer.Commit(text)) s.Report("Error opening ", s.rulesPath);
     return true;
 }
 

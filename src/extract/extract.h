@@ -22,11 +22,4 @@ bool ExtractFromGameFiles(Session& s);
 // bytes cannot be read.
 std::string ExtractValueText(int i, int j, int step, const GameFileImage& input, long long offset, DebugLog& log);
 
-// Reads the value of cell (i, j, step) at offset and stores its text in the
-// grid. Returns false when its bytes could not be read.
-bool DataRules(Session& s, int i, int j, int step, const GameFileImage& input, int offset);
-
-// Stores the row's name in the grid.
-void WriteNameRules(Session& s, const std::string& name, int i, int j);
-
 }  // namespace quorvane

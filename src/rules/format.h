@@ -27,18 +27,28 @@ void AppendValueField(std::string& out, std::string_view text, int width);
 
 // One record line of row j of section i: the name field, then each value
 // right-aligned in its column's width after a comma, a semicolon and the line
-// end. text(step) gives the cell's text, step 0 the name. Extraction and save
+// end. text(step) gives the cell's text, step 0 the name, and placed(step,
+// offset, length) is told where in out that text was put. Extraction and save
 // both write their record lines with it.
-template <typename TextOf>
-void AppendRecordLine(std::string& out, int i, int j, TextOf&& text) {
+template <typename TextOf, typename Placed>
+void AppendRecordLine(std::string& out, int i, int j, TextOf&& text, Placed&& placed) {
     const int columns = Columns(i);
-    AppendNameField(out, text(0));
+    const auto& name = text(0);
+    placed(0, out.size() + 1, std::string_view(name).size());
+    AppendNameField(out, name);
     for (int step = 1; step < columns; ++step) {
         out += ',';
-        AppendValueField(out, text(step), ColumnWidth(GetFieldKind(i, j, step)));
+        const auto& value = text(step);
+        AppendValueField(out, value, ColumnWidth(GetFieldKind(i, j, step)));
+        placed(step, out.size() - std::string_view(value).size(), std::string_view(value).size());
     }
     out += ';';
     out += kLineEnd;
+}
+// The same, where the texts went aside.
+template <typename TextOf>
+void AppendRecordLine(std::string& out, int i, int j, TextOf&& text) {
+    AppendRecordLine(out, i, j, text, [](int, std::size_t, std::size_t) {});
 }
 
 // True when the text, once trailing blanks are removed, is eight characters
