@@ -94,8 +94,10 @@ bool ExtractFromGameFiles(Session& s) {
             for (int step = 1; step < columns; ++step) {
                 s.log.Line(" DataRules(int i,int j,int Step,fstream& InputFile,ofstream& Rules) ");
                 std::string& text = texts[static_cast<std::size_t>(step)];
-                text = ExtractValueText(i, j, step, input, SpotOf(rowCell + step).offset, s.log);
-                if (text == kValueNotFound && input.IsOpen()) ++cutOff[static_cast<std::size_t>(GameFileOf(i))];
+                const CellSpot& spot = SpotOf(rowCell + step);
+                text = ExtractValueText(i, j, step, input, spot.offset, s.log);
+                if (input.IsOpen() && !input.Holds(spot.offset, FieldBytes(spot.kind)))
+                    ++cutOff[static_cast<std::size_t>(GameFileOf(i))];
                 s.log.Line("Step Loop ", step);
             }
             AppendRecordLine(

@@ -33,13 +33,15 @@ void AppendValueField(std::string& out, std::string_view text, int width);
 template <typename TextOf, typename Placed>
 void AppendRecordLine(std::string& out, int i, int j, TextOf&& text, Placed&& placed) {
     const int columns = Columns(i);
+    const int rowCell = CellIndex(i, j, 0);
     const auto& name = text(0);
     placed(0, out.size() + 1, std::string_view(name).size());
     AppendNameField(out, name);
     for (int step = 1; step < columns; ++step) {
         out += ',';
         const auto& value = text(step);
-        AppendValueField(out, value, ColumnWidth(GetFieldKind(i, j, step)));
+        const FieldKind kind = rowCell < 0 ? GetFieldKind(i, j, step) : SpotOf(rowCell + step).kind;
+        AppendValueField(out, value, ColumnWidth(kind));
         placed(step, out.size() - std::string_view(value).size(), std::string_view(value).size());
     }
     out += ';';
