@@ -31,26 +31,6 @@ int HexToInt(std::string_view text) {
     return static_cast<int>(value);
 }
 
-long long LeadingNumber(std::string_view text, bool* overflow) {
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
-    bool negative = false;
-    if (p < end && (*p == '-' || *p == '+')) {
-        negative = *p == '-';
-        ++p;
-    }
-    // Twelve digits are far past the 32-bit range; further digits are read
-    // over without growing the value.
-    long long value = 0;
-    int digits = 0;
-    for (; p < end && static_cast<unsigned>(*p - '0') < 10u; ++p)
-        if (++digits <= 12) value = value * 10 + (*p - '0');
-    if (negative) value = -value;
-    if (overflow) *overflow = digits > 12 || value > INT_MAX || value < INT_MIN;
-    return value;
-}
-
 int StrToInt(std::string_view text) {
     bool over = false;
     const long long v = LeadingNumber(text, &over);

@@ -2,6 +2,7 @@
 // Every value travels as text; numbers exist only inside these.
 #pragma once
 
+#include <climits>
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,27 @@ int HexToInt(std::string_view text);
 // number. 0 when there is no digit; saturates at the 32-bit limits.
 int StrToInt(std::string_view text);
 // Like StrToInt, but reports whether the digits ran past the 32-bit range.
-long long LeadingNumber(std::string_view text, bool* overflow);
+// Inline: write-back reads one number per cell with it.
+inline long long LeadingNumber(std::string_view text, bool* overflow) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end && (*p == ' ' || (*p >= '\t' && *p <= '\r'))) ++p;
+    bool negative = false;
+    if (p < end && (*p == '-' || *p == '+')) {
+        negative = *p == '-';
+        ++p;
+    }
+    // Twelve digits are far past the 32-bit range; further digits are read
+    // over without growing the value.
+    long long value = 0;
+    int digits = 0;
+    for (; p < end && static_cast<unsigned>(*p - '0') < 10u; ++p)
+        if (++digits <= 12) value = value * 10 + (*p - '0');
+    if (negative) value = -value;
+    if (overflow) *overflow = digits > 12 || value > INT_MAX || value < INT_MIN;
+    return value;
+}
+
 // Eight characters '0'/'1' for bits 7 down to 0; a negative n gives eight zeros.
 std::string ByteToFlagText(int n);
 // The inverse: the first eight characters, '1' setting bits 7 down to 0.

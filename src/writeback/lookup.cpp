@@ -41,7 +41,9 @@ void CheckEndLine(Session& s, int i, LineSource& rules, LookupResult& result) {
 void TakeValue(Session& s, int i, int j, int step, FieldKind kind, const ValueScan& scan, LineSource& rules,
                LookupResult& result) {
     ReaderState& r = s.reader;
-    std::string value(r.Line.substr(scan.start, scan.end - scan.start));
+    // A view into the rules text, which stays whole while it is read (the end
+    // line read below does not move it).
+    const std::string_view value = r.Line.substr(scan.start, scan.end - scan.start);
     s.log.Line("FindRulesNumber value ", value, " i ", i, " j ", j, " Step ", step);
     // A flag byte is written only from its exact form: eight characters 0 or
     // 1 (trailing blanks aside); anything else would set bits the text does
@@ -63,23 +65,27 @@ void TakeValue(Session& s, int i, int j, int step, FieldKind kind, const ValueSc
             const int base = kind == FieldKind::Byte ? 256 : 65536;
             s.log.Line("FindRulesNumber before sign ", value);
             result.number = base - static_cast<long long>(StrToInt(value));
-            value = Int2Str(result.number);
-            s.log.Line("FindRulesNumber after sign ", value);
+            result.value = Int2Str(result.number);
+            s.log.Line("FindRulesNumber after sign ", result.value);
+            return;
         }
     }
-    result.value = std::move(value);
+    result.value.assign(value);
 }
 
 }  // namespace
 
-LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rules) {
+void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSource& rules, LookupResult& result) {
     ReaderState& r = s.reader;
-    LookupResult result;
+    result.value.assign(1, '0');
+    result.valueProblem = result.overflow = result.endChecked = result.endMissing = false;
+    result.number = 0;
+    result.recordLine = result.endLine = 0;
     if (step == 0) {
         if (j == 0) FindDirective(s, i, rules);
         else NextRecordLine(r, rules);
         result.recordLine = r.LineNumber;
-        return result;
+        return;
     }
     s.log.Line("FindRulesNumber ", i, " ", j, " ", step, " Line ", r.Line);
     result.recordLine = r.LineNumber;
@@ -88,10 +94,9 @@ LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rul
         s.log.Line(" 1st in FindRulesNumber ");
         RecordProblem(s, i, " Comma expected.");
         result.valueProblem = true;
-        return result;
+        return;
     }
     const bool last = step == Columns(i) - 1;
-    const FieldKind kind = SpotOf(CellIndex(i, j, step)).kind;
     const ValueScan scan = ScanValue(r.Line, comma, ColumnWidth(kind), last, MinusSign::IsFlag, [&] {
         result.valueProblem = true;
         s.log.Line(last ? " Second in FindRulesNumber " : " Second comma in FindRulesNumber ");
@@ -99,11 +104,17 @@ LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rul
     });
     if (scan.found) {
         TakeValue(s, i, j, step, kind, scan, rules, result);
-        return result;
+        return;
     }
     s.log.Line(" Number String empty in FindRulesNumber ");
     RecordProblem(s, i, " Decimal Number expected.");
     result.valueProblem = true;
+}
+
+LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rules) {
+    LookupResult result;
+    const int cell = CellIndex(i, j, step);
+    FindRulesNumber(s, i, j, step, cell < 0 ? GetFieldKind(i, j, step) : SpotOf(cell).kind, rules, result);
     return result;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "session/session.h"
+#include "catalogue/layout.h"
 #include "rules/format.h"
 
 namespace quorvane {
@@ -23,5 +24,8 @@ struct LookupResult {
 // the row's record line). Negative Byte and Word entries come back in their
 // stored form (256 - n, 65536 - n). Problems are reported to the session.
 LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rules);
+// The same into result, every field of which is set afresh, for a caller that
+// looks up many cells in a row; kind is the cell's field kind.
+void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSource& rules, LookupResult& result);
 
 }  // namespace quorvane

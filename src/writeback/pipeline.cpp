@@ -47,23 +47,24 @@ const char* NumberRefusal(int i, int j, int step, long long n, bool overflow) {
     return RefusalAt(i, cell < 0 ? kOutside : SpotOf(cell), n, overflow);
 }
 
-LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, LineSource& rules) {
-    const LookupResult found = FindRulesNumber(s, i, j, step, rules);
+void WriteRulesValue(Session& s, int i, int j, int step, int cell, GameImages& games, LineSource& rules,
+                     LookupResult& found) {
+    const CellSpot& spot = SpotOf(cell);
+    const FieldKind kind = spot.kind;
+    FindRulesNumber(s, i, j, step, kind, rules, found);
     // The section's values are still staged (see WriteSectionToGame): none
     // of them will be written.
     if (found.endMissing) CellProblem(s, i, found.endLine, kRowsDoNotLineUp);
-    if (step == 0) return found;
+    if (step == 0) return;
     // A value the lookup could not read cleanly is never written: its "0" or
     // its malformed flag text would overwrite the game's value.
-    if (found.valueProblem) return found;
+    if (found.valueProblem) return;
 
-    const CellSpot& spot = SpotOf(CellIndex(i, j, step));
-    const FieldKind kind = spot.kind;
     const long long n = found.number;
     if (kind != FieldKind::BitFlags) {
         if (const char* refusal = RefusalAt(i, spot, n, found.overflow)) {
             CellProblem(s, i, found.recordLine, refusal);
-            return found;
+            return;
         }
     }
 
@@ -82,7 +83,7 @@ LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& gam
     for (int t = 0; t < count; ++t) {
         if (targets[t].file->IsOpen() && !targets[t].file->Holds(targets[t].offset, width)) {
             CellProblem(s, i, found.recordLine, " Place beyond end of game file.");
-            return found;
+            return;
         }
     }
     // The value is written in its field kind: a flag text as its bits, a
@@ -96,7 +97,6 @@ LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& gam
         else if (kind == FieldKind::Word) WriteDWORD(file, offset, number + targets[t].add, s.log);
         else WriteBYTE(file, offset, number + targets[t].add, s.log);
     }
-    return found;
 }
 
 void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules) {
@@ -107,9 +107,11 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
     bool misaligned = false;
     bool endChecked = false;
     int ranOut = 0;  // the line where a directive line stood in for a record line
+    LookupResult found;
+    int cell = kSectionCellStart[static_cast<std::size_t>(i)];  // cells are visited in file order
     for (int j = 0; j < Rows(i); ++j)
-        for (int step = 0; step < Columns(i); ++step) {
-            const LookupResult found = WriteRulesValue(s, i, j, step, games, rules);
+        for (int step = 0; step < Columns(i); ++step, ++cell) {
+            WriteRulesValue(s, i, j, step, cell, games, rules, found);
             misaligned = misaligned || found.endMissing;
             endChecked = endChecked || found.endChecked;
             if (step == 0 && ranOut == 0 && IsDirectiveLine(s.reader.Line)) ranOut = found.recordLine;

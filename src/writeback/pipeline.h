@@ -33,7 +33,9 @@ const char* NumberRefusal(int i, int j, int step, long long n, bool overflow);
 
 // Writes one section; its values reach the images only when its rows lined up.
 void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules);
-// Looks one cell up and writes it; returns what the lookup found.
-LookupResult WriteRulesValue(Session& s, int i, int j, int step, GameImages& games, LineSource& rules);
+// Looks cell (i, j, step), number cell in file order, up and writes it; found
+// is set to what the lookup found.
+void WriteRulesValue(Session& s, int i, int j, int step, int cell, GameImages& games, LineSource& rules,
+                     LookupResult& found);
 
 }  // namespace quorvane
