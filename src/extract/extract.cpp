@@ -1,6 +1,8 @@
 #include "extract/extract.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 #include <memory>
 #include <string_view>
 #include <utility>
@@ -14,11 +16,22 @@
 
 namespace quorvane {
 
-std::string ExtractValueText(int i, int j, int step, const GameFileImage& input, long long offset, DebugLog& log) {
-    const int cell = CellIndex(i, j, step);
-    const FieldKind kind = cell < 0 ? GetFieldKind(i, j, step) : SpotOf(cell).kind;
+namespace {
+
+// Room for any text a value extracts to: eight flag digits or a 32-bit number.
+using ValueBuffer = std::array<char, 16>;
+
+// The text extraction gives a cell of section i and kind kind read at offset
+// of input, put into buffer when it is not a fixed text.
+std::string_view ExtractValueInto(int i, FieldKind kind, const GameFileImage& input, long long offset, DebugLog& log,
+                                  ValueBuffer& buffer) {
     if (!input.Holds(offset, FieldBytes(kind))) return kValueNotFound;
-    if (kind == FieldKind::BitFlags) return Get8BitBinaryFlags(input, offset, log);
+    if (kind == FieldKind::BitFlags) {
+        const std::string flags = Get8BitBinaryFlags(input, offset, log);
+        const std::size_t n = std::min(flags.size(), buffer.size());
+        std::copy_n(flags.data(), n, buffer.data());
+        return {buffer.data(), n};
+    }
     // The bytes are there: the number is read straight from them (the trace
     // says what the readers GetBYTE and GetDWORD say).
     int n = input.ByteAt(offset);
@@ -36,7 +49,17 @@ std::string ExtractValueText(int i, int j, int step, const GameFileImage& input,
     } else if (n >= 241) {
         n -= 256;  // 241 .. 255 show as -15 .. -1
     }
-    return Int2Str(n);
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), n);
+    return {buffer.data(), static_cast<std::size_t>(end - buffer.data())};
+}
+
+}  // namespace
+
+std::string ExtractValueText(int i, int j, int step, const GameFileImage& input, long long offset, DebugLog& log) {
+    const int cell = CellIndex(i, j, step);
+    const FieldKind kind = cell < 0 ? GetFieldKind(i, j, step) : SpotOf(cell).kind;
+    ValueBuffer buffer;
+    return std::string(ExtractValueInto(i, kind, input, offset, log, buffer));
 }
 
 namespace {
@@ -73,7 +96,9 @@ bool ExtractFromGameFiles(Session& s) {
     }
     // Cells that read "Value Not Found" because an open file ends too soon.
     std::array<int, kGameFileCount> cutOff{};
-    std::vector<std::string> texts;  // one row's texts, the name first
+    std::string name;
+    std::vector<std::string_view> texts;  // one row's texts, the name first
+    std::vector<ValueBuffer> buffers;     // where the row's values are put
 
     for (int i = 0; i < kSectionCount; ++i) {
         *rules += kLineEnd;
@@ -81,11 +106,12 @@ bool ExtractFromGameFiles(Session& s) {
         const GameFileImage& input = ImageOf(images, GameFileOf(i));
         const int columns = Columns(i);
         texts.resize(static_cast<std::size_t>(columns));
+        buffers.resize(static_cast<std::size_t>(columns));
         for (int j = 0; j < Rows(i); ++j) {
             s.log.Line("loop j ", j);
             bool readable = true;
-            texts[0] = ReadName(i, j, images, s.log, &readable);
-            if (!readable) texts[0] = kValueNotFound;
+            name = ReadName(i, j, images, s.log, &readable);
+            texts[0] = readable ? std::string_view(name) : std::string_view(kValueNotFound);
             s.log.Line(" WriteNameRules ********************** ", texts[0], " section ", Header(i));
             if (!readable && NameComesFromGameFile(i) && ImageOf(images, NameFileOf(i)).IsOpen())
                 ++cutOff[static_cast<std::size_t>(NameFileOf(i))];
@@ -93,15 +119,15 @@ bool ExtractFromGameFiles(Session& s) {
             const int rowCell = kSectionCellStart[static_cast<std::size_t>(i)] + j * columns;
             for (int step = 1; step < columns; ++step) {
                 s.log.Line(" DataRules(int i,int j,int Step,fstream& InputFile,ofstream& Rules) ");
-                std::string& text = texts[static_cast<std::size_t>(step)];
+                const auto at = static_cast<std::size_t>(step);
                 const CellSpot& spot = SpotOf(rowCell + step);
-                text = ExtractValueText(i, j, step, input, spot.offset, s.log);
+                texts[at] = ExtractValueInto(i, spot.kind, input, spot.offset, s.log, buffers[at]);
                 if (input.IsOpen() && !input.Holds(spot.offset, FieldBytes(spot.kind)))
                     ++cutOff[static_cast<std::size_t>(GameFileOf(i))];
                 s.log.Line("Step Loop ", step);
             }
             AppendRecordLine(
-                *rules, i, j, [&](int step) -> const std::string& { return texts[static_cast<std::size_t>(step)]; },
+                *rules, i, j, [&](int step) { return texts[static_cast<std::size_t>(step)]; },
                 [&](int step, std::size_t at, std::size_t length) {
                     placed[static_cast<std::size_t>(rowCell + step)] = {at, length};
                 });
