@@ -24,6 +24,8 @@
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
 
+#include "gui_window_test.h"
+
 using namespace quorvane;
 using namespace quorvane::gui;
 
@@ -58,17 +60,10 @@ void DoubleClickRow(QTableWidget* list, int row) {
 
 }  // namespace
 
-class GuiCheckTest : public QObject {
+class GuiCheckTest : public WindowTestBase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> tmp_;
-    std::unique_ptr<QSettings> settings_;
-    RecordingErrorSink errors_;
-    NullProgress progress_;
-    std::unique_ptr<Session> session_;
-    WindowRegistry registry_;
-    std::unique_ptr<GuiContext> ctx_;
 
     TableDialog* Table(int s) { return qobject_cast<TableDialog*>(DispatchSection(*ctx_, s)); }
     QString Grid(int s, int r, int c) const { return ToQ(session_->grid.GetArrayValue(s, r, c)); }
@@ -95,28 +90,9 @@ private:
     QString NewCost(int row, int add) const { return QString::number(Grid(kSpells, row, kSpellCost).toInt() + add); }
 
 private slots:
-    void init() {
-        tmp_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(tmp_->isValid());
-        settings_ = std::make_unique<QSettings>(tmp_->filePath("settings.ini"), QSettings::IniFormat);
-        errors_.texts.clear();
-        session_ = std::make_unique<Session>(errors_, progress_);
-        ctx_ = std::make_unique<GuiContext>(GuiContext{*session_, *settings_, registry_});
-        std::filesystem::path error;
-        QVERIFY2(WriteSampleGame(PathFromQ(tmp_->filePath("game")), 7, &error), qPrintable(PathToQ(error)));
-        session_->gameFolder = FromQ(tmp_->filePath("game"));
-        session_->rulesPath = FromQ(tmp_->filePath("rules.txt"));
-        QVERIFY(ExtractCommand(*session_));
-    }
+    void init() { StartWithSampleGame(); }
 
-    void cleanup() {
-        QList<QPointer<QWidget>> all;
-        for (QWidget* w : QApplication::topLevelWidgets()) all << w;
-        for (const QPointer<QWidget>& w : all) delete w.data();
-        Flush();
-        registry_ = WindowRegistry();
-        QVERIFY(errors_.texts.empty());
-    }
+    void cleanup() { CloseEveryWindow(); }
 
     void fieldsAndCellsAreMarkedAsTyped() {
         TableDialog* spells = Table(kSpells);

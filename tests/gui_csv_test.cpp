@@ -26,6 +26,8 @@
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
 
+#include "gui_window_test.h"
+
 using namespace quorvane;
 using namespace quorvane::gui;
 
@@ -63,17 +65,10 @@ void WriteCsv(const QString& path, const std::vector<CsvRow>& rows) {
 
 }  // namespace
 
-class GuiCsvTest : public QObject {
+class GuiCsvTest : public WindowTestBase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> tmp_;
-    std::unique_ptr<QSettings> settings_;
-    RecordingErrorSink errors_;
-    NullProgress progress_;
-    std::unique_ptr<Session> session_;
-    WindowRegistry registry_;
-    std::unique_ptr<GuiContext> ctx_;
     QStringList asked_;  // what the file chooser was asked: "save <suggested>" / "open"
 
     QString Grid(int r, int c) const { return ToQ(session_->grid.GetArrayValue(kSpells, r, c)); }
@@ -113,28 +108,11 @@ private:
 
 private slots:
     void init() {
-        tmp_ = std::make_unique<QTemporaryDir>();
-        QVERIFY(tmp_->isValid());
-        settings_ = std::make_unique<QSettings>(Path("settings.ini"), QSettings::IniFormat);
-        errors_.texts.clear();
         asked_.clear();
-        session_ = std::make_unique<Session>(errors_, progress_);
-        ctx_ = std::make_unique<GuiContext>(GuiContext{*session_, *settings_, registry_});
-        std::filesystem::path error;
-        QVERIFY2(WriteSampleGame(PathFromQ(Path("game")), 7, &error), qPrintable(PathToQ(error)));
-        session_->gameFolder = PathFromQ(Path("game"));
-        session_->rulesPath = PathFromQ(Path("rules.txt"));
-        QVERIFY(ExtractCommand(*session_));
+        StartWithSampleGame();
     }
 
-    void cleanup() {
-        QList<QPointer<QWidget>> all;
-        for (QWidget* w : QApplication::topLevelWidgets()) all << w;
-        for (const QPointer<QWidget>& w : all) delete w.data();
-        Flush();
-        registry_ = WindowRegistry();
-        QVERIFY(errors_.texts.empty());
-    }
+    void cleanup() { CloseEveryWindow(); }
 
     // The export writes what the command-line export writes for the same
     // texts, names in UTF-8; imported unchanged it changes nothing and adds

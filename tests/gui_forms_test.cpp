@@ -21,6 +21,8 @@
 #include "forms/constant_form.h"
 #include "forms/form_table.h"
 
+#include "gui_window_test.h"
+
 using namespace quorvane;
 using namespace quorvane::gui;
 
@@ -58,17 +60,10 @@ QPushButton* Button(QWidget* w, const QString& text) {
 
 }  // namespace
 
-class GuiFormsTest : public QObject {
+class GuiFormsTest : public WindowTestBase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> tmp_;
-    std::unique_ptr<QSettings> settings_;
-    RecordingErrorSink errors_;
-    NullProgress progress_;
-    std::unique_ptr<Session> session_;
-    WindowRegistry registry_;
-    std::unique_ptr<GuiContext> ctx_;
 
     // Every in-use cell of every section gets a text of its own.
     void FillGrid() {
@@ -103,11 +98,7 @@ private:
 
 private slots:
     void init() {
-        tmp_ = std::make_unique<QTemporaryDir>();
-        settings_ = std::make_unique<QSettings>(tmp_->filePath("settings.ini"), QSettings::IniFormat);
-        errors_.texts.clear();
-        session_ = std::make_unique<Session>(errors_, progress_);
-        ctx_ = std::make_unique<GuiContext>(GuiContext{*session_, *settings_, registry_});
+        StartSession();
         FillGrid();
     }
 

@@ -32,6 +32,8 @@
 
 #include "gui_answer.h"
 
+#include "gui_window_test.h"
+
 using namespace quorvane;
 using namespace quorvane::gui;
 
@@ -186,17 +188,10 @@ const EditExpectation kEditors[] = {
 
 }  // namespace
 
-class GuiTablesTest : public QObject {
+class GuiTablesTest : public WindowTestBase {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> tmp_;
-    std::unique_ptr<QSettings> settings_;
-    RecordingErrorSink errors_;
-    NullProgress progress_;
-    std::unique_ptr<Session> session_;
-    WindowRegistry registry_;
-    std::unique_ptr<GuiContext> ctx_;
 
     void FillGrid() {
         for (int s = 0; s < kSectionCount; ++s)
@@ -222,22 +217,11 @@ private:
 
 private slots:
     void init() {
-        tmp_ = std::make_unique<QTemporaryDir>();
-        settings_ = std::make_unique<QSettings>(tmp_->filePath("settings.ini"), QSettings::IniFormat);
-        errors_.texts.clear();
-        session_ = std::make_unique<Session>(errors_, progress_);
-        ctx_ = std::make_unique<GuiContext>(GuiContext{*session_, *settings_, registry_});
+        StartSession();
         FillGrid();
     }
 
-    void cleanup() {
-        QList<QPointer<QWidget>> all;
-        for (QWidget* w : QApplication::topLevelWidgets()) all << w;
-        for (const QPointer<QWidget>& w : all) delete w.data();
-        Flush();
-        registry_ = WindowRegistry();
-        QVERIFY(errors_.texts.empty());
-    }
+    void cleanup() { CloseEveryWindow(); }
 
     void chooserListsTheSectionsInOrder() {
         QWidget* chooser = OpenSectionChooser(*ctx_, nullptr);
