@@ -2,7 +2,6 @@
 // CR LF, on every platform.
 #pragma once
 
-#include <memory>
 #include <string>
 #include <string_view>
 
@@ -62,8 +61,7 @@ bool IsFlagText(std::string_view text);
 class LineSource {
 public:
     // Reads content, which the source keeps.
-    LineSource(std::string content, bool textMode)
-        : owned_(std::make_unique<std::string>(std::move(content))), data_(*owned_), textMode_(textMode) {}
+    LineSource(std::string content, bool textMode) : owned_(std::move(content)), data_(owned_), textMode_(textMode) {}
     // Reads data, which must outlive the source and the lines read from it.
     static LineSource Over(std::string_view data, bool textMode) { return LineSource(Viewing{}, data, textMode); }
 
@@ -85,7 +83,7 @@ private:
     // The line starting at pos_ and the position after its line end.
     std::string_view LineAt(std::size_t* next) const;
 
-    std::unique_ptr<std::string> owned_;
+    std::string owned_;  // the content, when the source keeps it (it is never moved)
     std::string_view data_;
     std::size_t pos_ = 0;
     bool textMode_;
