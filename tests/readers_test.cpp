@@ -4,6 +4,7 @@
 #include "catalogue/conversions.h"
 #include "catalogue/game_file.h"
 #include "catalogue/readers.h"
+#include "rules/format.h"
 #include "test_util.h"
 #include "writeback/writers.h"
 
@@ -71,6 +72,41 @@ TEST(Conversions, FlagTexts) {
     EXPECT_EQ(FlagTextToByte("101"), 160);
     EXPECT_EQ(FlagTextToByte("0000000011"), 0);
     for (int n = 0; n < 256; ++n) EXPECT_EQ(FlagTextToByte(ByteToFlagText(n)), n);
+}
+
+// The number and flag readers take eight characters at a time; on random
+// texts (digits, '0'/'1', blanks, signs and bytes that differ from them in one
+// bit only) they must agree with a character-by-character reading.
+TEST(Conversions, EightCharactersAtOnceMatchCharacterReads) {
+    // Besides digits and blanks, bytes one bit away from '0' or '1'.
+    const char alphabet[] = {'0', '1', '5', '9', ' ', '-', '/', ':', 'p', '\xB0', '\xB1', '!', '\x00', '\x11', 'q', '3'};
+    // Flag characters only, digits only, anything, flag characters but one.
+    const std::size_t sizes[] = {2, 4, sizeof alphabet, 2};
+    std::uint32_t seed = 99;
+    const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int round = 0; round < 50000; ++round) {
+        // The text lies eight bytes into its buffer, as the number reader needs.
+        std::string buffer(8 + next() % 11, ' ');
+        for (std::size_t k = 8; k < buffer.size(); ++k) buffer[k] = alphabet[next() % sizes[round % 4]];
+        if (round % 4 == 3 && buffer.size() > 8) buffer[8 + next() % (buffer.size() - 8)] = alphabet[next() % sizeof alphabet];
+        const std::string_view text = std::string_view(buffer).substr(8);
+
+        bool allDigits = !text.empty() && text.size() <= 8;
+        for (char c : text) allDigits = allDigits && c >= '0' && c <= '9';
+        long long n = -1;
+        ASSERT_EQ(EightDigitsNumber(text, &n), allDigits) << text;
+        if (allDigits) {
+            ASSERT_EQ(n, LeadingNumber(text, nullptr)) << text;
+        }
+
+        int byte = 0;
+        for (std::size_t p = 0; p < 8 && p < text.size(); ++p) byte |= (text[p] == '1') << (7 - p);
+        ASSERT_EQ(FlagTextToByte(text), byte) << text;
+        std::string_view trimmed = text;
+        while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+        const bool flags = trimmed.size() == 8 && trimmed.find_first_not_of("01") == std::string_view::npos;
+        ASSERT_EQ(IsFlagText(text), flags) << text;
+    }
 }
 
 TEST_F(GameFileTest, WritersMirrorTheReaders) {

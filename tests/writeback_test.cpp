@@ -9,6 +9,7 @@
 #include "rules/format.h"
 #include "writeback/lookup.h"
 #include "writeback/pipeline.h"
+#include "catalogue/readers.h"
 #include "test_util.h"
 
 namespace quorvane {
@@ -394,6 +395,75 @@ TEST_F(WriteBackTest, MalformedFlagTextsAreRefused) {
     Write();
     EXPECT_TRUE(f.errors.texts.empty());
     EXPECT_EQ(ByteAt(GameFile::ItemPow, ValueOffset(0, 0, 1)), 255);
+}
+
+// With the debug log closed a row whose values are all clean is read in one
+// pass and written whole; with it open every cell goes through the lookup
+// alone. On rules files with random faults and changes both must write the
+// same bytes and report the same texts, in the same order.
+TEST_F(WriteBackTest, RowsReadAtOnceWriteWhatTheCellByCellLookupWrites) {
+    std::uint32_t seed = 2024;
+    const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    const char alphabet[] = {'-', ',', ';', ' ', '9', '0', '1', '7', 'x', '\xB1', '\xB0', '"', '\r'};
+    const auto run = [&](const std::string& text, bool logOpen, std::vector<std::string>* reports) {
+        Fixture g;
+        g.session.gameFolder = dir.path();
+        if (logOpen) {
+            EXPECT_TRUE(g.session.log.Open(dir.File("trace.txt")));
+        }
+        GameImages images;
+        WriteRulesIntoImages(g.session, text, images);
+        g.session.log.Close();
+        *reports = g.errors.texts;
+        std::vector<std::string> bytes;
+        for (GameFileImage& image : images) {
+            bytes.emplace_back(image.Data(), image.Size());
+            for (const auto& [from, to] : image.ChangedRanges()) bytes.back() += "|" + std::to_string(from) + "-" + std::to_string(to);
+        }
+        return bytes;
+    };
+    std::vector<std::string> unmutatedReports;
+    auto unmutated = run(test::JoinLines(lines), false, &unmutatedReports);
+    ASSERT_TRUE(unmutatedReports.empty());
+    int faulty = 0, changed = 0;
+    for (int round = 0; round < 30; ++round) {
+        if (round == 20) {
+            // From here on places past the end of a shortened game file too.
+            const std::string spells = dir.File("SPELLDAT.LBX");
+            std::filesystem::resize_file(spells, std::filesystem::file_size(spells) / 2);
+            unmutated = run(test::JoinLines(lines), false, &unmutatedReports);
+            ASSERT_FALSE(unmutatedReports.empty());
+        }
+        std::vector<std::string> l = lines;
+        for (int m = 1 + static_cast<int>(next() % 4); m > 0; --m) {
+            std::string& line = l[next() % l.size()];
+            if (line.empty()) continue;
+            const std::size_t at = next() % line.size();
+            const char c = alphabet[next() % sizeof alphabet];
+            switch (next() % 4) {
+            case 0: line.insert(at, 1, c); break;
+            case 1: line.erase(at, 1); break;
+            default:
+                // Mostly digits changed in place: clean rows whose values differ.
+                if (line[at] >= '0' && line[at] <= '9') line[at] = static_cast<char>('0' + next() % 10);
+                else line[at] = c;
+            }
+        }
+        const std::string text = test::JoinLines(l);
+        std::vector<std::string> quick, byCell;
+        const auto a = run(text, false, &quick);
+        const auto b = run(text, true, &byCell);
+        ASSERT_EQ(quick, byCell) << round;
+        for (std::size_t k = 0; k < a.size(); ++k) {
+            ASSERT_TRUE(a[k] == b[k]) << round << " file " << k;
+        }
+        faulty += quick != unmutatedReports;
+        changed += a != unmutated;
+    }
+    // The rounds cover both kinds: files with reports, and files whose
+    // changed values reached the game files.
+    EXPECT_GT(faulty, 10);
+    EXPECT_GT(changed, 5);
 }
 
 }  // namespace

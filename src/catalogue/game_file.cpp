@@ -27,14 +27,7 @@ bool GameFileImage::Open(const std::filesystem::path& path, Access access) {
     return true;
 }
 
-void GameFileImage::PutByte(long long offset, std::uint8_t value) {
-    if (!Holds(offset, 1)) return;
-    touched_ = true;
-    const auto at = static_cast<std::size_t>(offset);
-    const char byte = static_cast<char>(value);
-    // Rewriting a byte with its own value changes nothing on disk; leaving it
-    // out keeps the file untouched when nothing really changed.
-    if (bytes_[at] == byte) return;
+void GameFileImage::Change(std::size_t at, char byte) {
     if (staging_) undo_.emplace_back(at, bytes_[at]);
     bytes_[at] = byte;
     if (!dirty_.empty() && dirty_.back().second == at) dirty_.back().second = at + 1;

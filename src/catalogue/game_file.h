@@ -39,7 +39,14 @@ public:
     // Changes one byte in memory; ignored when closed or past the end. A byte
     // that already holds the value is not written back by Commit, but the put
     // still counts as a write for the backup.
-    void PutByte(long long offset, std::uint8_t value);
+    void PutByte(long long offset, std::uint8_t value) {
+        if (!Holds(offset, 1)) return;
+        touched_ = true;
+        const auto at = static_cast<std::size_t>(offset);
+        // Rewriting a byte with its own value changes nothing on disk;
+        // leaving it out keeps the file untouched when nothing really changed.
+        if (bytes_[at] != static_cast<char>(value)) Change(at, static_cast<char>(value));
+    }
     bool Dirty() const { return !dirty_.empty(); }
 
     // Staging: puts after BeginStage can be taken back whole with
@@ -64,6 +71,10 @@ public:
     void Close();
 
 private:
+    // Puts a byte that differs from the one at at, keeping what a rollback
+    // and the commit need.
+    void Change(std::size_t at, char byte);
+
     std::filesystem::path path_;
     // The file's bytes, read straight into place (not zero-filled first).
     struct Bytes {

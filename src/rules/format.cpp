@@ -1,5 +1,9 @@
 #include "rules/format.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 #include "catalogue/catalogue.h"
 
 namespace quorvane {
@@ -34,6 +38,12 @@ void AppendValueField(std::string& out, std::string_view text, int width) {
 bool IsFlagText(std::string_view v) {
     while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
     if (v.size() != 8) return false;
+    if constexpr (std::endian::native == std::endian::little) {
+        // '0' and '1' differ from 0x30 in the lowest bit alone.
+        std::uint64_t x;
+        std::memcpy(&x, v.data(), 8);
+        return (x & ~0x0101010101010101ULL) == 0x3030303030303030ULL;
+    }
     for (char c : v)
         if (c != '0' && c != '1') return false;
     return true;

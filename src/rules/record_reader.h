@@ -120,11 +120,38 @@ ValueScan ScanValue(std::string_view line, std::size_t comma, int width, bool la
     ValueScan scan;
     const std::size_t stop = comma + static_cast<std::size_t>(width) + 2;
     const std::size_t limit = std::min(stop + 1, line.size());
+    const char separator = last ? ';' : ',';
+#ifdef QUORVANE_SCAN_SSE2
+    // Most values and their separator lie within the sixteen characters after
+    // the comma: one load answers the window and the separator at once.
+    if (comma + 17 <= line.size() && limit <= comma + 17) {
+        const char* const p = line.data() + comma + 1;
+        const unsigned window = (1u << (limit - comma - 1)) - 1;
+        const unsigned minusSigns = CharMask(p, '-') & window;
+        const unsigned values = ValueCharMask(p) & window;
+        // With IsFlag the value starts at the window's first digit, and every
+        // '-' before it makes the value negative.
+        const unsigned starts = minus == MinusSign::IsFlag ? values & ~minusSigns : values;
+        if (starts == 0) {
+            if (minus == MinusSign::IsFlag) scan.negative = minusSigns != 0;
+            return scan;
+        }
+        const unsigned k = static_cast<unsigned>(std::countr_zero(starts));
+        const unsigned before = (1u << k) - 1;
+        if (minus == MinusSign::IsFlag) scan.negative = (minusSigns & before) != 0;
+        if (const unsigned separators = CharMask(p, separator) & ~before) {
+            scan.found = true;
+            scan.start = comma + 1 + k;
+            scan.end = comma + 1 + static_cast<std::size_t>(std::countr_zero(separators));
+            return scan;
+        }
+        scan.negative = false;  // the scan below decides it again
+    }
+#endif
     std::size_t k = FindValueChar(line, comma + 1, limit);
     for (; k < limit && line[k] == '-' && minus == MinusSign::IsFlag; k = FindValueChar(line, k + 1, limit))
         scan.negative = true;
     if (k >= limit) return scan;
-    const char separator = last ? ';' : ',';
     const std::size_t end = FindChar(line, separator, k);
     if (end != std::string_view::npos) {
         scan.found = true;

@@ -1,9 +1,12 @@
 #include "writeback/pipeline.h"
 
+#include <algorithm>
+
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
 #include "io/file_io.h"
+#include "rules/record_reader.h"
 #include "writeback/lookup.h"
 #include "writeback/writers.h"
 
@@ -47,6 +50,38 @@ const char* NumberRefusal(int i, int j, int step, long long n, bool overflow) {
     return RefusalAt(i, cell < 0 ? kOutside : SpotOf(cell), n, overflow);
 }
 
+namespace {
+
+// True when every place of the cell in an open game file lies inside it:
+// nothing is written past a game file's end, and a cell is written either at
+// all its places in the open files or nowhere.
+bool FitsGameFiles(const CellSpot& spot, const GameImages& games) {
+    const int width = FieldBytes(spot.kind);
+    const GameFileImage& first = ImageOf(games, spot.file);
+    if (first.IsOpen() && !first.Holds(spot.offset, width)) return false;
+    if (!spot.hasCopy) return true;
+    const GameFileImage& copy = ImageOf(games, spot.copy.file);
+    return !copy.IsOpen() || copy.Holds(spot.copy.offset, width);
+}
+
+// Writes a value (already read and checked) at each of the cell's places in
+// the open game files, in its field kind: a flag text as its bits, a number
+// as one byte or one word. A further place gets the number plus its constant.
+void PutCell(int i, const CellSpot& spot, long long n, std::string_view flags, GameImages& games, DebugLog& log) {
+    const int number = i == kDestroyedItemsSection ? (n == 50 ? kCode50 : kCode25) : static_cast<int>(n);
+    const auto put = [&](GameFile f, int offset, int add) {
+        GameFileImage& file = ImageOf(games, f);
+        if (!file.IsOpen()) return;
+        if (spot.kind == FieldKind::BitFlags) WriteBitFlagHex8BitTest(file, offset, flags, log);
+        else if (spot.kind == FieldKind::Word) WriteDWORD(file, offset, number + add, log);
+        else WriteBYTE(file, offset, number + add, log);
+    };
+    put(spot.file, spot.offset, 0);
+    if (spot.hasCopy) put(spot.copy.file, spot.copy.offset, spot.copy.add);
+}
+
+}  // namespace
+
 void WriteRulesValue(Session& s, int i, int j, int step, int cell, GameImages& games, LineSource& rules,
                      LookupResult& found) {
     const CellSpot& spot = SpotOf(cell);
@@ -60,44 +95,74 @@ void WriteRulesValue(Session& s, int i, int j, int step, int cell, GameImages& g
     // its malformed flag text would overwrite the game's value.
     if (found.valueProblem) return;
 
-    const long long n = found.number;
     if (kind != FieldKind::BitFlags) {
-        if (const char* refusal = RefusalAt(i, spot, n, found.overflow)) {
+        if (const char* refusal = RefusalAt(i, spot, found.number, found.overflow)) {
             CellProblem(s, i, found.recordLine, refusal);
             return;
         }
     }
-
-    // A cell has its first place and at most one further place.
-    struct Target {
-        GameFileImage* file;
-        int offset;
-        int add;
-    };
-    Target targets[2] = {{&ImageOf(games, spot.file), spot.offset, 0}, {}};
-    int count = 1;
-    if (spot.hasCopy) targets[count++] = {&ImageOf(games, spot.copy.file), spot.copy.offset, spot.copy.add};
-    const int width = FieldBytes(kind);
-    // Nothing is written past a game file's end, and a cell is written either
-    // at all its places in the open files or nowhere.
-    for (int t = 0; t < count; ++t) {
-        if (targets[t].file->IsOpen() && !targets[t].file->Holds(targets[t].offset, width)) {
-            CellProblem(s, i, found.recordLine, " Place beyond end of game file.");
-            return;
-        }
+    if (!FitsGameFiles(spot, games)) {
+        CellProblem(s, i, found.recordLine, " Place beyond end of game file.");
+        return;
     }
-    // The value is written in its field kind: a flag text as its bits, a
-    // number (already read and checked) as one byte or one word.
-    const int number = i == kDestroyedItemsSection ? (n == 50 ? kCode50 : kCode25) : static_cast<int>(n);
-    for (int t = 0; t < count; ++t) {
-        GameFileImage& file = *targets[t].file;
-        if (!file.IsOpen()) continue;
-        const int offset = targets[t].offset;
-        if (kind == FieldKind::BitFlags) WriteBitFlagHex8BitTest(file, offset, found.value, s.log);
-        else if (kind == FieldKind::Word) WriteDWORD(file, offset, number + targets[t].add, s.log);
-        else WriteBYTE(file, offset, number + targets[t].add, s.log);
-    }
+    PutCell(i, spot, found.number, found.value, games, s.log);
 }
+
+namespace {
+
+// The most columns a row has.
+constexpr int kWidestRow = *std::max_element(kColumnCounts.begin(), kColumnCounts.end());
+
+// One value of a row, read and checked, waiting to be written.
+struct CleanValue {
+    long long number = 0;
+    std::string_view flags;
+};
+
+// Reads the values of row line (columns 1 .. last, the row's first cell at
+// rowCell) the way the lookup does, when every one of them is clean: found
+// after its comma within its window, flag texts in their exact form, numbers
+// in range, places inside the game files. Returns false at the first value
+// that is not; nothing has been reported or changed then, and the caller
+// takes the row cell by cell, which reports. Rows are read this way only with
+// the debug log closed (the cell-by-cell path writes its trace) and never for
+// a section's last row (whose last value is followed by the end check).
+bool ReadCleanRow(int i, int rowCell, std::string_view line, const GameImages& games, CleanValue* values) {
+    const int columns = Columns(i);
+    const CellSpot* const spots = &SpotOf(rowCell);
+    std::size_t position = 0;
+    for (int step = 1; step < columns; ++step) {
+        const CellSpot& spot = spots[step];
+        const std::size_t comma = FindChar(line, ',', position);
+        if (comma == std::string_view::npos) return false;
+        const bool last = step == columns - 1;
+        const ValueScan scan = ScanValue(line, comma, ColumnWidth(spot.kind), last, MinusSign::IsFlag, [] {});
+        if (!scan.found) return false;
+        const std::string_view value = line.substr(scan.start, scan.end - scan.start);
+        CleanValue& out = values[step];
+        if (spot.kind == FieldKind::BitFlags) {
+            if (!IsFlagText(value)) return false;
+            out.flags = value;
+        } else {
+            long long n = 0;
+            // The value lies past the name field, so eight bytes before its
+            // end are the line's.
+            if (scan.end < 8 || !EightDigitsNumber(value, &n)) {
+                bool overflow = false;
+                n = LeadingNumber(value, &overflow);
+                if (overflow) return false;
+            }
+            if (scan.negative) n = (spot.kind == FieldKind::Byte ? 256 : 65536) - n;
+            if (RefusalAt(i, spot, n, false)) return false;
+            out.number = n;
+        }
+        if (!FitsGameFiles(spot, games)) return false;
+        position = scan.end;
+    }
+    return true;
+}
+
+}  // namespace
 
 void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules) {
     // A section is written whole or not at all: its values stay staged until
@@ -108,14 +173,30 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
     bool endChecked = false;
     int ranOut = 0;  // the line where a directive line stood in for a record line
     LookupResult found;
+    const int rows = Rows(i);
+    const int columns = Columns(i);
+    // A clean row is read in one pass and written whole; see ReadCleanRow.
+    const bool rowsAtOnce = !s.log.IsOpen();
+    CleanValue values[kWidestRow];
     int cell = kSectionCellStart[static_cast<std::size_t>(i)];  // cells are visited in file order
-    for (int j = 0; j < Rows(i); ++j)
-        for (int step = 0; step < Columns(i); ++step, ++cell) {
+    for (int j = 0; j < rows; ++j) {
+        for (int step = 0; step < columns; ++step, ++cell) {
             WriteRulesValue(s, i, j, step, cell, games, rules, found);
             misaligned = misaligned || found.endMissing;
             endChecked = endChecked || found.endChecked;
-            if (step == 0 && ranOut == 0 && IsDirectiveLine(s.reader.Line)) ranOut = found.recordLine;
+            if (step != 0) continue;
+            if (ranOut == 0 && IsDirectiveLine(s.reader.Line)) ranOut = found.recordLine;
+            if (rowsAtOnce && j + 1 < rows && ReadCleanRow(i, cell, s.reader.Line, games, values)) {
+                const CellSpot* const spots = &SpotOf(cell);
+                for (int k = 1; k < columns; ++k) PutCell(i, spots[k], values[k].number, values[k].flags, games, s.log);
+                // Where the cell-by-cell lookup leaves the reader after a
+                // row's last value.
+                s.reader.position = 0;
+                cell += columns;
+                break;
+            }
         }
+    }
     // When the last value could not be read the lookup leaves the end line
     // unread; it must still be there (unless the file has ended, when no
     // later row was read at all).

@@ -4,10 +4,6 @@
 
 namespace quorvane {
 
-namespace {
-
-// The word a value is stored as: the value itself for 0 .. 65535; beyond, the
-// number its first four hexadecimal digits form.
 int StoredWord(int n) {
     if (n >= 0 && n <= 0xFFFF) return n;
     std::string total = Int2Hex(n);
@@ -15,26 +11,19 @@ int StoredWord(int n) {
     return HexToInt(total);
 }
 
-}  // namespace
-
 void WriteBYTE(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
     WriteBYTE(file, offset, StrToInt(value), log);
 }
 
-void WriteBYTE(GameFileImage& file, long long offset, int value, DebugLog& log) {
-    file.PutByte(offset, static_cast<std::uint8_t>(value & 0xFF));
-    if (log.IsOpen()) log.Line(" WriteBYTE Hex -> ", Int2Hex(static_cast<int>(offset)), " <- Hex Value -> ", value);
+void TraceBYTE(long long offset, int value, DebugLog& log) {
+    log.Line(" WriteBYTE Hex -> ", Int2Hex(static_cast<int>(offset)), " <- Hex Value -> ", value);
 }
 
 void WriteDWORD(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
     WriteDWORD(file, offset, StrToInt(value), log);
 }
 
-void WriteDWORD(GameFileImage& file, long long offset, int n, DebugLog& log) {
-    const int word = StoredWord(n);
-    file.PutByte(offset, static_cast<std::uint8_t>(word & 0xFF));
-    file.PutByte(offset + 1, static_cast<std::uint8_t>(word >> 8));
-    if (!log.IsOpen()) return;
+void TraceDWORD(int n, DebugLog& log) {
     // The trace names the value's hexadecimal digits split into the high and
     // the low byte.
     std::string total = Int2Hex(n);
@@ -45,7 +34,7 @@ void WriteDWORD(GameFileImage& file, long long offset, int n, DebugLog& log) {
     log.Line(" WriteDWORD Fired HighValue-> ", high, " LoValue-> ", low, " Total-> ", total);
 }
 
-void WriteBitFlagHex8BitTest(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
+void WriteBitFlagHex8BitTest(GameFileImage& file, long long offset, std::string_view value, DebugLog& log) {
     const int byteOne = FlagTextToByte(value);
     file.PutByte(offset, static_cast<std::uint8_t>(byteOne));
     log.Line(" WriteBitFlagHex8BitTest Fired bitstring-> ", byteOne, " ByteOne ", value, " Value ");
