@@ -25,6 +25,11 @@ protected:
     // A fresh folder, settings file, session and context; the recorder is
     // emptied.
     void StartSession() {
+        // The previous settings go before their folder: a QSettings writes
+        // its file when destroyed, and would make the removed folder again.
+        ctx_.reset();
+        session_.reset();
+        settings_.reset();
         tmp_ = std::make_unique<QTemporaryDir>();
         QVERIFY(tmp_->isValid());
         settings_ = std::make_unique<QSettings>(tmp_->filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
