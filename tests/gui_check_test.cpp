@@ -21,6 +21,7 @@
 #include "sample/sample_game.h"
 #include "session/session.h"
 #include "tables/edit_dialog.h"
+#include "tables/open_windows.h"
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
 
@@ -258,9 +259,22 @@ private slots:
         auto* idList = ids->findChild<QTableWidget*>("list");
         idFilter->setText(QString::fromLatin1("\xe9" "CLA"));
         for (int r = 0; r < rows; ++r) QCOMPARE(idList->isRowHidden(r), list->isRowHidden(r));
+        // Filled again (after a load or an extraction), both keep their filter.
+        RefillOpenWindows(*ctx_);
+        for (int r = 0; r < rows; ++r) {
+            QCOMPARE(idList->isRowHidden(r), r != 10);
+            QCOMPARE(list->isRowHidden(r), r != 10);
+        }
         QTest::keyClick(idFilter, Qt::Key_Escape);
         QCOMPARE(idFilter->text(), QString());
         QVERIFY(ids->isVisible());
+        // Escape in an empty field is the window's own Escape: it goes.
+        QTest::keyClick(idFilter, Qt::Key_Escape);
+        QVERIFY(!ids->isVisible());
+        filter->clear();
+        filter->setFocus();
+        QTest::keyClick(filter, Qt::Key_Escape);
+        QVERIFY(!spells->isVisible());
     }
 };
 

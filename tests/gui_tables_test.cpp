@@ -265,6 +265,17 @@ private slots:
     }
 
     void dispatcherHasTwentySevenKindsAndCaptionsByDisplayName() {
+        // The caption each window has when it is first shown.
+        struct FirstShownTitles : QObject {
+            QHash<QString, QString> titles;
+            bool eventFilter(QObject* o, QEvent* e) override {
+                auto* w = qobject_cast<QWidget*>(o);
+                if (e->type() == QEvent::Show && w && w->isWindow() && !titles.contains(w->objectName()))
+                    titles.insert(w->objectName(), w->windowTitle());
+                return false;
+            }
+        } shown;
+        qApp->installEventFilter(&shown);
         QSet<QString> kinds;
         for (int s = 0; s < 43; ++s) {
             QWidget* w = DispatchSection(*ctx_, s);
@@ -276,6 +287,10 @@ private slots:
             kinds.insert(SectionWindowClass(s));
             QCOMPARE(DispatchSection(*ctx_, s), w);
         }
+        qApp->removeEventFilter(&shown);
+        // A form never shows its own template caption.
+        for (int s = kFirstConstantSection; s < kSectionCount; ++s)
+            QCOMPARE(shown.titles.value(SectionWindowClass(s)), Q(DisplayName(s)));
         QCOMPARE(kinds.size(), 27);
         QCOMPARE(SectionWindowClass(0), QStringLiteral("CItemPwr"));
         QCOMPARE(SectionWindowClass(3), QStringLiteral("CUnits"));

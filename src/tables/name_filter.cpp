@@ -12,8 +12,8 @@ namespace quorvane::gui {
 
 namespace {
 
-// Escape in the field clears it instead of reaching the dialog, which would
-// hide or close the window.
+// Escape in a field with text clears it instead of reaching the dialog, which
+// would hide or close the window; in an empty field it does reach it.
 class EscapeClears : public QObject {
 public:
     explicit EscapeClears(QLineEdit* field) : QObject(field), field_(field) {}
@@ -22,7 +22,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == field_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
-            static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+            static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier && !field_->text().isEmpty()) {
             event->accept();
             if (event->type() == QEvent::KeyPress) field_->clear();
             return true;

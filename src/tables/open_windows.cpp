@@ -1,6 +1,7 @@
 #include "tables/open_windows.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QList>
 #include <QTableWidget>
 #include <QPointer>
@@ -11,11 +12,24 @@
 #include "tables/edit_dialog.h"
 #include "tables/kinds.h"
 #include "tables/list_binding.h"
+#include "tables/name_filter.h"
 #include "tables/table_dialog.h"
 
 namespace quorvane::gui {
 
 namespace {
+
+// The spell-ID lists show the spells' names: filled again, each keeps the
+// rows its filter field hides.
+void RefillSpellIdLists(GuiContext& ctx) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->objectName() != QLatin1String(kSpellIdClass)) continue;
+        auto* list = w->findChild<QTableWidget*>(QStringLiteral("list"));
+        if (!list) continue;
+        LoadArrayTable(ctx, list, kSpellsSection, 2);
+        if (auto* filter = w->findChild<QLineEdit*>(QStringLiteral("filter"))) ApplyNameFilter(list, filter->text());
+    }
+}
 
 QList<TableDialog*> OpenTables(GuiContext& ctx) {
     QList<TableDialog*> out;
@@ -62,11 +76,7 @@ bool StorePendingEdits(GuiContext& ctx) {
 void RefillOpenWindows(GuiContext& ctx) {
     for (TableDialog* table : OpenTables(ctx)) table->Refill();
     for (QWidget* form : OpenForms(ctx)) RefillForm(form);
-    // The spell-ID lists show the spells' names.
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(kSpellIdClass))
-            if (auto* list = w->findChild<QTableWidget*>(QStringLiteral("list")))
-                LoadArrayTable(ctx, list, kSpellsSection, 2);
+    RefillSpellIdLists(ctx);
 }
 
 PendingEdits FindPendingEditsIn(GuiContext& ctx, const QSet<int>& sections) {
@@ -87,11 +97,7 @@ void RefillOpenWindows(GuiContext& ctx, const QSet<int>& sections) {
         if (sections.contains(table->boundSection())) table->Refill();
     for (int s : sections)
         if (QWidget* form = ctx.registry.Find(ConstantFormClass(s))) RefillForm(form);
-    if (!sections.contains(kSpellsSection)) return;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(kSpellIdClass))
-            if (auto* list = w->findChild<QTableWidget*>(QStringLiteral("list")))
-                LoadArrayTable(ctx, list, kSpellsSection, 2);
+    if (sections.contains(kSpellsSection)) RefillSpellIdLists(ctx);
 }
 
 }  // namespace quorvane::gui

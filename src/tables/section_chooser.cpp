@@ -129,8 +129,10 @@ QWidget* DispatchSection(GuiContext& ctx, int section) {
         if (!window) return nullptr;
         ctx.registry.Set(kind, window);
     }
-    ShowWindow(window);
+    // A form has the section's name as its caption before it is first shown:
+    // its own template caption never appears.
     window->setWindowTitle(ToQ(DisplayName(section)));
+    ShowWindow(window);
     return window;
 }
 
