@@ -93,10 +93,13 @@ std::map<std::tuple<int, int, int>, std::string> Extracted(const QString& game, 
     return cells;
 }
 
-// One editor on a fresh sample game, extracted into rules.txt.
+// One editor on a fresh sample game, extracted into rules.txt. The sample
+// has a few second copies that differ from their first places; unless
+// `keepCopies`, a first write puts every value at all its places, so that
+// the editor's data and the game files agree.
 class Editor {
 public:
-    Editor() {
+    explicit Editor(bool keepCopies = false) {
         QVERIFY(dir.isValid());
         QVERIFY(QDir::setCurrent(dir.path()));
         std::filesystem::path error;
@@ -109,6 +112,7 @@ public:
         settings()->gameFolderField()->setText(game());
         settings()->rulesFileField()->setText(dir.filePath("rules.txt"));
         Click(settings(), "Extract From Quorvane Files");
+        if (!keepCopies) Click(settings(), "Write to Quorvane Files");
     }
     ~Editor() {
         QList<QPointer<QWidget>> all;
@@ -285,6 +289,29 @@ private slots:
         QCOMPARE(selected.front().row(), 9);
         table->Discard();
         QCOMPARE(e.reports, QStringList());
+    }
+
+    // A value whose second copy differs from it in the game is listed too,
+    // with the same text on both sides and a tooltip saying why: the write
+    // changes the copy. There is nothing to revert; once written, the list
+    // is empty.
+    void secondCopiesThatDifferAreListed() {
+        Editor e(/*keepCopies=*/true);
+        CChanges* changes = e.Review();
+        QVERIFY(changes);
+        QTableWidget* t = changes->table();
+        QVERIFY(t->rowCount() > 0);
+        for (int r = 0; r < t->rowCount(); ++r) {
+            QCOMPARE(Text(t, r, kGameCol), Text(t, r, kNewCol));
+            QCOMPARE(Text(t, r, kProblemCol), QString());
+            QVERIFY(t->item(r, kGameCol)->toolTip().startsWith("The game holds a second copy of this value"));
+        }
+        QCOMPARE(changes->countLine()->text(), QString::number(t->rowCount()) + QStringLiteral(" changes, 0 problems."));
+        t->selectRow(0);
+        QVERIFY(!Button(changes, "Revert")->isEnabled());
+        Click(e.settings(), "Write to Quorvane Files");
+        QCOMPARE(e.reports, QStringList());
+        QCOMPARE(changes->countLine()->text(), QStringLiteral("No changes."));
     }
 
     // The listed cells are exactly those a real "Save to Text File" and

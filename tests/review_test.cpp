@@ -1,7 +1,12 @@
 // The review of the grid against the game files: refused cells found again
 // from the write's line reports (also with several in one row, and after a
-// text holding a line feed), and nothing reviewed before data is loaded.
+// text holding a line feed), exactly the cells a real write changes, and
+// nothing reviewed before data is loaded.
 #include <gtest/gtest.h>
+
+#include <array>
+#include <set>
+#include <tuple>
 
 #include "actions/actions.h"
 #include "catalogue/catalogue.h"
@@ -72,6 +77,50 @@ TEST_F(ReviewTest, RefusedCellsAreFoundAgainFromTheWritesReports) {
         if (!row.IsProblem()) {
             EXPECT_NE(row.i, kSpells);
         }
+}
+
+// The review lists exactly the cells a real write of the same data changes,
+// among them those whose only change is a further place that differs from
+// its first place (the sample game has a few such second copies).
+TEST_F(ReviewTest, ListsExactlyTheCellsARealWriteChanges) {
+    s.grid.SetArrayValue(kSpells, 3, ByteColumns()[0], "77");
+    s.grid.SetArrayValue(23, 0, 1, "12");
+    const Review review = ReviewGrid(s);
+    std::set<std::tuple<int, int, int>> listed;
+    int furtherOnly = 0;
+    for (const ReviewRow& row : review.rows) {
+        EXPECT_FALSE(row.IsProblem()) << row.problem;
+        listed.insert({row.i, row.j, row.step});
+        if (row.furtherPlaceOnly) {
+            ++furtherOnly;
+            EXPECT_EQ(row.gameText, row.newText);
+        }
+    }
+    EXPECT_GT(furtherOnly, 0);
+    EXPECT_EQ(review.changes, static_cast<int>(review.rows.size()));
+
+    std::array<std::vector<std::uint8_t>, kGameFileCount> before;
+    for (int g = 0; g < kGameFileCount; ++g) before[static_cast<std::size_t>(g)] = test::GameBytes(s.gameFolder, static_cast<GameFile>(g));
+    ASSERT_TRUE(SaveCommand(s));
+    WriteCommand(s);
+    ASSERT_TRUE(f.errors.texts.empty());
+    std::array<std::vector<std::uint8_t>, kGameFileCount> after;
+    for (int g = 0; g < kGameFileCount; ++g) after[static_cast<std::size_t>(g)] = test::GameBytes(s.gameFolder, static_cast<GameFile>(g));
+    const auto changed = [&](GameFile g, int offset, FieldKind kind) {
+        const auto k = static_cast<std::size_t>(g);
+        for (int b = 0; b < FieldBytes(kind); ++b)
+            if (before[k][static_cast<std::size_t>(offset + b)] != after[k][static_cast<std::size_t>(offset + b)]) return true;
+        return false;
+    };
+    std::set<std::tuple<int, int, int>> written;
+    for (int i = 0; i < kSectionCount; ++i)
+        for (int j = 0; j < Rows(i); ++j)
+            for (int step = 1; step < Columns(i); ++step) {
+                const CellSpot& spot = SpotOf(CellIndex(i, j, step));
+                if (changed(spot.file, spot.offset, spot.kind) || (spot.hasCopy && changed(spot.copy.file, spot.copy.offset, spot.kind)))
+                    written.insert({i, j, step});
+            }
+    EXPECT_EQ(listed, written);
 }
 
 TEST_F(ReviewTest, NothingIsReviewedBeforeDataIsLoaded) {

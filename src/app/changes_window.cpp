@@ -139,6 +139,9 @@ void CChanges::Fill() {
             if (row.IsProblem()) {
                 item->setBackground(ProblemTint());
                 item->setToolTip(texts[kProblemColumn]);
+            } else if (row.furtherPlaceOnly) {
+                item->setToolTip(QStringLiteral("The game holds a second copy of this value that differs from it; "
+                                                "the write puts the value there too."));
             }
             table_->setItem(r, c, item);
         }
@@ -153,7 +156,7 @@ void CChanges::SelectionChanged() {
     for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
         if (index.row() >= static_cast<int>(review_.rows.size())) continue;  // while the list is refilled
         const ReviewRow& row = review_.rows[static_cast<std::size_t>(index.row())];
-        any = any || (row.step >= 1 && row.gameReadable);
+        any = any || (row.step >= 1 && row.gameReadable && !row.furtherPlaceOnly);
     }
     revert_->setEnabled(any);
 }
@@ -168,8 +171,9 @@ void CChanges::Revert() {
     for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
         if (index.row() >= static_cast<int>(review_.rows.size())) continue;
         const ReviewRow& row = review_.rows[static_cast<std::size_t>(index.row())];
-        // Only a cell whose game value could be read has one to go back to.
-        if (row.step < 1 || !row.gameReadable) continue;
+        // Only a cell whose game value could be read, and differs from the
+        // editor's, has one to go back to.
+        if (row.step < 1 || !row.gameReadable || row.furtherPlaceOnly) continue;
         cells.push_back({row.i, row.j, row.step, row.gameText});
         sections.insert(row.i);
     }

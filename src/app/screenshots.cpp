@@ -98,7 +98,9 @@ int main(int argc, char** argv) {
     RenderFormScreenshots(editor.context(), out.absolutePath());
 
     // The Changes window over a few edits: two new spell costs, a new heal
-    // amount, and a byte the write refuses.
+    // amount, and a byte the write refuses. A first write puts the sample's
+    // differing second copies in line, so that only the edits are listed.
+    dialog->WriteBack();
     Session& session = editor.session();
     const auto bump = [&session](int i, int j, int step) {
         const std::string now(session.grid.GetArrayValue(i, j, step));

@@ -16,6 +16,17 @@ void OpenForReading(const Session& s, GameImages& images) {
         ImageOf(images, f).Open(GamePath(s.gameFolder, GameFileName(f)), GameFileImage::Access::ReadOnly);
 }
 
+// True when the write changes a byte of the cell's further place.
+bool FurtherPlaceChanges(const CellSpot& spot, const GameImages& now, const GameImages& after) {
+    if (!spot.hasCopy) return false;
+    const GameFileImage& original = ImageOf(now, spot.copy.file);
+    const GameFileImage& written = ImageOf(after, spot.copy.file);
+    if (!written.IsOpen() || !original.IsOpen()) return false;
+    for (int k = 0; k < FieldBytes(spot.kind); ++k)
+        if (original.ByteAt(spot.copy.offset + k) != written.ByteAt(spot.copy.offset + k)) return true;
+    return false;
+}
+
 }  // namespace
 
 DryRunResult DryRunWrite(Session& s, const std::string* rulesText) {
@@ -47,11 +58,13 @@ DryRunResult DryRunWrite(Session& s, const std::string* rulesText) {
                 // A file that could not be opened for writing is not written.
                 const GameFileImage& written = ImageOf(after, f).IsOpen() ? ImageOf(after, f) : ImageOf(now, f);
                 std::string later = ExtractValueText(i, j, step, written, offset, quiet);
-                if (before == later) continue;
+                const bool textChanges = before != later;
+                if (!textChanges && !FurtherPlaceChanges(SpotOf(CellIndex(i, j, step)), now, after)) continue;
                 bool readable = true;
                 std::string name = ReadName(i, j, now, quiet, &readable);
                 if (!readable) name = kValueNotFound;
-                result.cells.push_back({i, j, step, std::move(before), std::move(later), std::move(name)});
+                (textChanges ? result.cells : result.furtherPlaces)
+                    .push_back({i, j, step, std::move(before), std::move(later), std::move(name)});
             }
     }
     for (int k = 0; k < kGameFileCount; ++k) {

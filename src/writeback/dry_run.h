@@ -29,6 +29,10 @@ struct ByteChange {
 struct DryRunResult {
     bool ran = false;  // false when the rules file could not be read or the folder was busy
     std::vector<CellChange> cells;  // sections, rows, columns in write order; column 0 never
+    // Cells whose text stays as it is but whose further place the write
+    // changes (a copy that differs from its first place today); in write
+    // order, gameText and newText both the cell's text.
+    std::vector<CellChange> furtherPlaces;
     std::vector<ByteChange> bytes;  // ITEMPOW.LBX, BUILDDAT.LBX, ... ITEMMAKE.EXE, then by offset
 };
 

@@ -1,6 +1,8 @@
 #include "writeback/review.h"
 
 #include <algorithm>
+#include <exception>
+#include <new>
 #include <map>
 #include <optional>
 #include <tuple>
@@ -107,8 +109,9 @@ std::vector<std::vector<std::pair<int, int>>> RecordLines(const Session& s) {
     return lines;
 }
 
-Review ReviewGrid(Session& s) {
-    s.log.Line("ReviewGrid() fired");
+namespace {
+
+Review ReviewOf(Session& s) {
     Review review;
     if (s.grid.GetArrayValue(0, 0, 0) == kNotSet) {
         review.loaded = false;
@@ -127,7 +130,7 @@ Review ReviewGrid(Session& s) {
         dry = DryRunWrite(s, &text);
     }
 
-    for (CellChange& cell : dry.cells) {
+    const auto addChange = [&](CellChange& cell, bool furtherPlaceOnly) {
         ReviewRow row;
         row.i = cell.i;
         row.j = cell.j;
@@ -136,8 +139,11 @@ Review ReviewGrid(Session& s) {
         row.newText = std::move(cell.newText);
         row.recordName = std::move(cell.recordName);
         row.gameReadable = row.gameText != kValueNotFound;
+        row.furtherPlaceOnly = furtherPlaceOnly;
         review.rows.push_back(std::move(row));
-    }
+    };
+    for (CellChange& cell : dry.cells) addChange(cell, false);
+    for (CellChange& cell : dry.furtherPlaces) addChange(cell, true);
 
     // The game files as they are, for the game text and record name of the
     // cells the write refuses.
@@ -210,6 +216,30 @@ Review ReviewGrid(Session& s) {
     });
     for (const ReviewRow& row : review.rows) (row.IsProblem() ? review.problems : review.changes) += 1;
     return review;
+}
+
+}  // namespace
+
+Review ReviewGrid(Session& s) {
+    s.log.Line("ReviewGrid() fired");
+    // The review holds the game files in memory three times over; running
+    // out of memory (or any other failure) ends the review, not the program,
+    // and is shown as its one problem.
+    const auto stopped = [](std::string text) {
+        Review review;
+        ReviewRow row;
+        row.problem = std::move(text);
+        review.rows.push_back(std::move(row));
+        review.problems = 1;
+        return review;
+    };
+    try {
+        return ReviewOf(s);
+    } catch (const std::bad_alloc&) {
+        return stopped("Not enough memory; the review stopped.");
+    } catch (const std::exception& e) {
+        return stopped(std::string("The review stopped: ") + e.what());
+    }
 }
 
 }  // namespace quorvane

@@ -24,6 +24,9 @@ struct ReviewRow {
     // range."), else the whole report ("Error opening game/MAGIC.EXE").
     std::string problem;
     bool gameReadable = false;  // gameText was read from the game files
+    // The text stays as it is, but the write changes the cell's further
+    // place, which differs from its first place today.
+    bool furtherPlaceOnly = false;
 
     bool IsProblem() const { return !problem.empty(); }
 };
