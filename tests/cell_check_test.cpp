@@ -48,6 +48,11 @@ TEST(CellCheck, AgreesWithTheWrite) {
         {destroyed, "25", Verdict::Written},      {destroyed, "40", Verdict::Refused},
         {destroyed, "50x", Verdict::Warning},     {towers, "249", Verdict::Written},
         {towers, "250", Verdict::Refused},
+        // Negative texts outside the range extraction shows negative are
+        // written as another number.
+        {byteCell, "-15", Verdict::Written},      {byteCell, "-20", Verdict::Warning},
+        {byteCell, "-256", Verdict::Warning},     {wordCell, "-5536", Verdict::Warning},
+        {wordCell, "-65536", Verdict::Warning},   {towers, "-7", Verdict::Written},
     };
     for (const Case& c : cases) {
         const CellCheck check = CheckCell(c.cell.i, c.cell.j, c.cell.step, c.text);
@@ -83,6 +88,10 @@ TEST(CellCheck, AgreesWithTheWrite) {
     }
     EXPECT_EQ(CheckCell(byteCell.i, 0, 1, "5597S").message, " Value out of range.");
     EXPECT_EQ(CheckCell(wordCell.i, 0, 1, "5597S").message, "Written as 5597.");
+    EXPECT_EQ(CheckCell(byteCell.i, 0, 1, "-20").message, "Written as 236.");
+    EXPECT_EQ(CheckCell(byteCell.i, 0, 1, "-256").message, "Written as 0.");
+    EXPECT_EQ(CheckCell(wordCell.i, 0, 1, "-5536").message, "Written as 60000.");
+    EXPECT_EQ(CheckCell(byteCell.i, 0, 1, " 255").message, "");
 }
 
 TEST(CellCheck, RangesInWords) {

@@ -11,9 +11,9 @@ namespace quorvane {
 
 namespace {
 
-// The number a plain decimal text (blanks around, one optional '-') stands
-// for in the cell's stored form; false for any other text.
-bool PlainNumber(std::string_view text, FieldKind kind, long long* stored) {
+// The number a plain decimal text (blanks around, one optional '-') shows;
+// false for any other text.
+bool PlainNumber(std::string_view text, long long* shown) {
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string_view::npos) return false;
     text = text.substr(first, text.find_last_not_of(' ') - first + 1);
@@ -24,17 +24,18 @@ bool PlainNumber(std::string_view text, FieldKind kind, long long* stored) {
         if (c < '0' || c > '9') return false;
     bool overflow = false;
     const long long n = LeadingNumber(text, &overflow);
-    *stored = negative ? (kind == FieldKind::Byte ? 256 : 65536) - n : n;
+    *shown = negative ? -n : n;
     return true;
 }
 
-// The text extraction gives a stored number.
-std::string DisplayText(long long n, FieldKind kind, int i) {
+// The number extraction shows for a stored number: the top of a byte's or a
+// word's range as a negative number.
+long long DisplayNumber(long long n, FieldKind kind, int i) {
     if (i != kDestroyedItemsSection) {
-        if (kind == FieldKind::Byte && n >= 241 && n <= 255) return Int2Str(n - 256);
-        if (kind == FieldKind::Word && n >= 60001 && n <= 65535) return Int2Str(n - 65536);
+        if (kind == FieldKind::Byte && n >= 241 && n <= 255) return n - 256;
+        if (kind == FieldKind::Word && n >= 60001 && n <= 65535) return n - 65536;
     }
-    return Int2Str(n);
+    return n;
 }
 
 }  // namespace
@@ -87,10 +88,14 @@ CellCheck CheckCell(int i, int j, int step, std::string_view text) {
     if (scan.negative && !overflow) n = (kind == FieldKind::Byte ? 256 : 65536) - n;
     if (const char* refusal = NumberRefusal(i, j, step, n, overflow)) return refuse(refusal);
     result.stored = n;
+    // A plain number is written as it looks when it is the stored number or
+    // the number extraction will show for it ("-1" for 255); any other text,
+    // "-20" stored as 236 among them, gets a warning.
     long long looks = 0;
-    if (!PlainNumber(text, kind, &looks) || looks != n) {
+    const long long shown = DisplayNumber(n, kind, i);
+    if (!PlainNumber(text, &looks) || (looks != n && looks != shown)) {
         result.verdict = CellCheck::Verdict::Warning;
-        result.message = "Written as " + DisplayText(n, kind, i) + ".";
+        result.message = "Written as " + Int2Str(shown) + ".";
     }
     return result;
 }
