@@ -177,6 +177,8 @@ void GuiAppTest::mainWindowHasCaptionMenuIconAndPicture() {
         items << a->text();
     }
     QCOMPARE(items, (QStringList{"Settings", "Sections", "Quit", "About"}));
+    // A global menu bar would show none of these plain items.
+    QVERIFY(!w->menuBar()->isNativeMenuBar());
 
     QCOMPARE(w->background()->picture().size(), QSize(800, 600));
     QVERIFY(e.boxes.empty());
@@ -259,6 +261,12 @@ void GuiAppTest::settingsCommandOpensOneDialog() {
     QCOMPARE(labels, (QStringList{"Wizards.exe Folder", "Text File Name"}));
 
     e.Button("okButton")->click();
+    // Closed, it can be opened again at once, before its deletion has run.
+    QVERIFY(e.app->context().registry.Find("CSettings") == nullptr);
+    e.window()->settingsAction()->trigger();
+    QWidget* again = e.app->context().registry.Find("CSettings");
+    QVERIFY(again && again != first && again->isVisible());
+    again->close();
     FlushDeletes();
     QVERIFY(e.settingsDialog() == nullptr);
     QVERIFY(e.app->context().registry.Find("CSettings") == nullptr);
@@ -542,6 +550,24 @@ void GuiAppTest::refusalsBeforeAnyLoad() {
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->objectName() == "CSection" && w->isVisible()) ++choosers;
     QCOMPARE(choosers, 1);
+
+    // Edits made since change nothing: Write is refused at once, with no
+    // question about them and nothing saved.
+    e.session().grid.SetArrayValue(23, 0, 1, "5");
+    QVERIFY(e.session().HasUnsavedEdits());
+    auto asked = std::make_shared<bool>(false);
+    QTimer::singleShot(100, qApp, [asked] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            *asked = true;
+            box->reject();
+        }
+    });
+    e.boxes.clear();
+    e.Button("writeButton")->click();
+    QTest::qWait(150);  // the check above has run
+    QVERIFY(!*asked);
+    QCOMPARE(Texts(e.boxes), QStringList{"You Must Load Or Extract A File Before Writting."});
+    QVERIFY(!QFile::exists(e.dir.filePath("rules.txt")));
 }
 
 void GuiAppTest::reportBoxHasNoParentBlankCaptionOneButton() {

@@ -88,8 +88,11 @@ CQuorvaneEditorDlg::CQuorvaneEditorDlg(GuiContext& ctx, SavePrompt prompt)
     background_ = new BackgroundView(this);
     setCentralWidget(background_);
 
-    // Four plain commands on the bar itself, no drop-down menus.
+    // Four plain commands on the bar itself, no drop-down menus. A global
+    // menu bar (some Linux desktops, macOS) shows only drop-down menus, so
+    // the bar always stays in the window.
     QMenuBar* bar = menuBar();
+    bar->setNativeMenuBar(false);
     settings_ = bar->addAction(QStringLiteral("Settings"), this, &CQuorvaneEditorDlg::OnSettings);
     sections_ = bar->addAction(QStringLiteral("Sections"), this, &CQuorvaneEditorDlg::OnSections);
     quit_ = bar->addAction(QStringLiteral("Quit"), this, &CQuorvaneEditorDlg::OnQuit);

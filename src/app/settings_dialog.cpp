@@ -245,6 +245,12 @@ void CSettings::Save() {
 
 void CSettings::WriteBack() {
     if (busy_) return;
+    // With no data loaded or extracted the write is refused at once: there is
+    // nothing to ask about and nothing to save first.
+    if (ctx_.session.grid.GetArrayValue(0, 0, 0) == kNotSet) {
+        Run(FileAction::Write);
+        return;
+    }
     const PendingEdits pending = FindPendingEdits(ctx_);
     if (pending.Any()) {
         const QString text = PendingText(pending) +
@@ -277,6 +283,13 @@ void CSettings::ReviewChanges() {
 void CSettings::reject() {
     if (busy_) return;
     QDialog::reject();
+}
+
+void CSettings::done(int result) {
+    // Closed, the dialog may be opened again at once, before its deferred
+    // deletion has run.
+    if (ctx_.registry.Find(QString::fromLatin1(kKind)) == this) ctx_.registry.Clear(QString::fromLatin1(kKind));
+    QDialog::done(result);
 }
 
 void CSettings::closeEvent(QCloseEvent* event) {

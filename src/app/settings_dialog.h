@@ -44,6 +44,7 @@ public slots:
     // "Review Changes": opens the Changes window (or brings it up).
     void ReviewChanges();
     void reject() override;
+    void done(int result) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
