@@ -109,8 +109,10 @@ TEST_F(ModdedGame, RestorePutsBackTheOriginalFilesAndKeepsTheBackups) {
                          "ITEMMAKE.EXE has no backup; left alone.\n"),
               std::string::npos)
         << r.out;
-    for (GameFile f : GameFileOpenOrder())
-        if (f != GameFile::BuildDat) EXPECT_EQ(test::GameBytes(g, f), written[static_cast<std::size_t>(f)]);
+    for (GameFile f : GameFileOpenOrder()) {
+        if (f == GameFile::BuildDat) continue;
+        EXPECT_EQ(test::GameBytes(g, f), written[static_cast<std::size_t>(f)]);
+    }
     EXPECT_FALSE(fs::exists(g + "/BUILDDAT.LBX"));
 
     r = Cli(g, "restore", dir);
@@ -169,6 +171,14 @@ TEST_F(ModdedGame, TheCommandLineListsConflictsAndAppliesNothingFromABrokenMod) 
               "bad.qmod: line 5: the new value \"70000\" is refused: Value out of range.\n"
               "Nothing was applied from bad.qmod.\n");
     EXPECT_EQ(test::ReadFile(g + "/r.txt"), rules);
+
+    // A rules file that does not load cleanly is not saved over.
+    test::WriteFile(g + "/bad.txt", rules.substr(0, rules.find("[BOOK AND RETORT MAX]")));
+    const std::string cut = test::ReadFile(g + "/bad.txt");
+    r = Cli(g, "mod apply --rules bad.txt b.qmod", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Nothing was saved to bad.txt: it has problems to mend first.\n"), std::string::npos);
+    EXPECT_EQ(test::ReadFile(g + "/bad.txt"), cut);
 
     r = Cli(g, "mod apply --rules r.txt b.qmod", dir);
     EXPECT_EQ(r.status, 0) << r.err;
