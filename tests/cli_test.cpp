@@ -144,7 +144,8 @@ TEST(Cli, DiffListsWhatAWriteWouldChangeAndWritesNothing) {
 TEST(Cli, UsageErrors) {
     TempDir dir;
     for (const char* args : {"", "frobnicate", "load", "extract --rules", "load --rules a --rules b",
-                             "write --rules r --dump", "sample-game", "sample-game d --seed x"}) {
+                             "write --rules r --dump", "sample-game", "sample-game d --seed x", "mod", "mod frob",
+                             "mod export --out m", "mod apply --rules r", "mod conflicts a", "restore --rules r"}) {
         const CliRun r = Cli(dir.path(), args, dir);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find("usage:"), std::string::npos) << args;
@@ -156,7 +157,8 @@ TEST(Cli, HelpListsEveryCommandAndVersionNamesTheRelease) {
     const CliRun help = Cli(dir.path(), "--help", dir);
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
-    for (const char* command : {"extract", "write", "diff", "load", "sample-game"})
+    for (const char* command :
+         {"extract", "write", "diff", "load", "sample-game", "mod export", "mod apply", "mod conflicts", "restore"})
         EXPECT_NE(help.out.find(std::string("\n  quorvane-cli ") + command + " "), std::string::npos) << command;
     EXPECT_NE(help.out.find("--version"), std::string::npos);
     const CliRun version = Cli(dir.path(), "--version", dir);

@@ -99,8 +99,7 @@ int Export(const ModOptions& o, const Usage& usage) {
         errors.Report(notWritten);
         return 1;
     }
-    Mod mod = MakeMod(s.grid, original.values,
-                      o.hasName ? FreeText(o.name) : PathText(o.out.stem()));
+    Mod mod = MakeMod(s.grid, original.values, FreeText(o.hasName ? o.name : PathText(o.out.stem())));
     mod.author = FreeText(o.author);
     mod.description = FreeText(o.description);
     // A mod file holds only values a write takes: the same check as reading it.
