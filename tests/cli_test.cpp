@@ -4,9 +4,6 @@
 #include <cstdlib>
 #include <algorithm>
 #include <filesystem>
-#ifndef _WIN32
-#include <sys/wait.h>
-#endif
 
 #include "catalogue/layout.h"
 #include "test_util.h"
@@ -16,35 +13,8 @@ namespace {
 
 using test::TempDir;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// Runs quorvane-cli with the arguments (plain words, no quoting) in folder
-// cwd, through the system's shell.
-CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scratch) {
-    const std::string out = scratch.File("cli.out");
-    const std::string err = scratch.File("cli.err");
-#ifdef _WIN32
-    // A path without a drive letter names a folder on the current drive:
-    // fix it before changing to a folder that may be on another drive.
-    static const std::string cli = std::filesystem::absolute(QUORVANE_CLI_PATH).string();
-    const std::string cmd = "cd /d \"" + cwd + "\" && \"" + cli + "\" " + args + " >\"" + out + "\" 2>\"" + err + "\"";
-    const int raw = std::system(cmd.c_str());
-    CliRun r;
-    r.status = raw;
-#else
-    const std::string cmd = "cd '" + cwd + "' && '" + QUORVANE_CLI_PATH + "' " + args + " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(cmd.c_str());
-    CliRun r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    r.out = test::ReadFile(out);
-    r.err = test::ReadFile(err);
-    return r;
-}
+using test::Cli;
+using test::CliRun;
 
 TEST(Cli, RoundTripOnASampleGame) {
     TempDir dir;
@@ -174,7 +144,8 @@ TEST(Cli, DiffListsWhatAWriteWouldChangeAndWritesNothing) {
 TEST(Cli, UsageErrors) {
     TempDir dir;
     for (const char* args : {"", "frobnicate", "load", "extract --rules", "load --rules a --rules b",
-                             "write --rules r --dump", "sample-game", "sample-game d --seed x"}) {
+                             "write --rules r --dump", "sample-game", "sample-game d --seed x", "mod", "mod frob",
+                             "mod export --out m", "mod apply --rules r", "mod conflicts a", "restore --rules r"}) {
         const CliRun r = Cli(dir.path(), args, dir);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_NE(r.err.find("usage:"), std::string::npos) << args;
@@ -186,7 +157,8 @@ TEST(Cli, HelpListsEveryCommandAndVersionNamesTheRelease) {
     const CliRun help = Cli(dir.path(), "--help", dir);
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.err, "");
-    for (const char* command : {"extract", "write", "diff", "load", "sample-game"})
+    for (const char* command :
+         {"extract", "write", "diff", "load", "sample-game", "mod export", "mod apply", "mod conflicts", "restore"})
         EXPECT_NE(help.out.find(std::string("\n  quorvane-cli ") + command + " "), std::string::npos) << command;
     EXPECT_NE(help.out.find("--version"), std::string::npos);
     const CliRun version = Cli(dir.path(), "--version", dir);

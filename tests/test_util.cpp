@@ -4,6 +4,10 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <cstdlib>
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include "catalogue/catalogue.h"
 #include "sample/sample_game.h"
@@ -87,6 +91,28 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     std::string out;
     for (const auto& l : lines) out += l + "\r\n";
     return out;
+}
+
+CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scratch) {
+    const std::string out = scratch.File("cli.out");
+    const std::string err = scratch.File("cli.err");
+#ifdef _WIN32
+    // A path without a drive letter names a folder on the current drive:
+    // fix it before changing to a folder that may be on another drive.
+    static const std::string cli = std::filesystem::absolute(QUORVANE_CLI_PATH).string();
+    const std::string cmd = "cd /d \"" + cwd + "\" && \"" + cli + "\" " + args + " >\"" + out + "\" 2>\"" + err + "\"";
+    const int raw = std::system(cmd.c_str());
+    CliRun r;
+    r.status = raw;
+#else
+    const std::string cmd = "cd '" + cwd + "' && '" + QUORVANE_CLI_PATH + "' " + args + " >'" + out + "' 2>'" + err + "'";
+    const int raw = std::system(cmd.c_str());
+    CliRun r;
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+#endif
+    r.out = ReadFile(out);
+    r.err = ReadFile(err);
+    return r;
 }
 
 void FillValidGrid(Session& s) {

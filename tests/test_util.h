@@ -54,6 +54,17 @@ int RecordLineNumber(int i, int j);
 std::vector<std::string> SplitLines(const std::string& content);
 std::string JoinLines(const std::vector<std::string>& lines);
 
+// What a run of quorvane-cli printed and its exit status.
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs quorvane-cli with the arguments (plain words, no quoting) in folder
+// cwd, through the system's shell; its output goes through files in scratch.
+CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scratch);
+
 // Fills every in-use cell of the grid with a valid value of its kind (names
 // "Row i j") so that FormatGrid gives a canonical file.
 void FillValidGrid(Session& s);

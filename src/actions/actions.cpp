@@ -87,39 +87,23 @@ int ReadableValues(const ValueGrid& grid) {
     return n;
 }
 
-using GameBytes = std::array<std::string, kGameFileCount>;
-
 GameBytes ReadGameFiles(const Session& s) {
     GameBytes bytes;
     for (GameFile f : GameFileOpenOrder()) ReadWholeFile(GameFilePath(s, f), &bytes[static_cast<std::size_t>(f)]);
     return bytes;
 }
 
+// True when the value's bytes at place differ between the two images; a place
+// that only one of them holds differs too.
 bool PlaceDiffers(const GameBytes& before, const GameBytes& after, const Place& place, int width) {
     const std::string& a = before[static_cast<std::size_t>(place.file)];
     const std::string& b = after[static_cast<std::size_t>(place.file)];
     const auto at = static_cast<std::size_t>(place.offset);
     const auto n = static_cast<std::size_t>(width);
-    if (a.size() < at + n || b.size() < at + n) return false;
+    const bool inA = a.size() >= at + n;
+    const bool inB = b.size() >= at + n;
+    if (!inA || !inB) return inA != inB;
     return a.compare(at, n, b, at, n) != 0;
-}
-
-// Values whose bytes differ between the two images, by game file: a value
-// counts once, for the place (first, or else its second copy) that changed.
-std::array<int, kGameFileCount> ChangedValues(const GameBytes& before, const GameBytes& after) {
-    std::array<int, kGameFileCount> changed{};
-    for (int i = 0; i < kSectionCount; ++i)
-        for (int j = 0; j < Rows(i); ++j)
-            for (int step = 1; step < Columns(i); ++step) {
-                const int width = FieldBytes(GetFieldKind(i, j, step));
-                const Place first{GameFileOf(i), ValueOffset(i, j, step)};
-                if (PlaceDiffers(before, after, first, width)) {
-                    ++changed[static_cast<std::size_t>(first.file)];
-                } else if (const std::optional<Place> copy = SecondCopyOf(i, j, step)) {
-                    if (PlaceDiffers(before, after, *copy, width)) ++changed[static_cast<std::size_t>(copy->file)];
-                }
-            }
-    return changed;
 }
 
 // "A", "A and B", "A, B and C".
@@ -184,6 +168,22 @@ std::string WriteStatus(Session& s, const CountingErrorSink& sink, const GameByt
 }
 
 }  // namespace
+
+std::array<int, kGameFileCount> ChangedValues(const GameBytes& before, const GameBytes& after) {
+    std::array<int, kGameFileCount> changed{};
+    for (int i = 0; i < kSectionCount; ++i)
+        for (int j = 0; j < Rows(i); ++j)
+            for (int step = 1; step < Columns(i); ++step) {
+                const int width = FieldBytes(GetFieldKind(i, j, step));
+                const Place first{GameFileOf(i), ValueOffset(i, j, step)};
+                if (PlaceDiffers(before, after, first, width)) {
+                    ++changed[static_cast<std::size_t>(first.file)];
+                } else if (const std::optional<Place> copy = SecondCopyOf(i, j, step)) {
+                    if (PlaceDiffers(before, after, *copy, width)) ++changed[static_cast<std::size_t>(copy->file)];
+                }
+            }
+    return changed;
+}
 
 std::string GroupedNumber(long long n) {
     std::string digits = std::to_string(n < 0 ? -n : n);

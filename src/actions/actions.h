@@ -3,8 +3,10 @@
 // action does, reset the progress to 0.
 #pragma once
 
+#include <array>
 #include <string>
 
+#include "catalogue/layout.h"
 #include "session/session.h"
 
 namespace quorvane {
@@ -42,6 +44,14 @@ enum class FileAction { Extract, Load, Save, Write };
 // extracted or loaded (false for a load that could not open its file, and for
 // saving and writing).
 std::string RunCommandWithStatus(Session& s, FileAction action, bool* gridReplaced = nullptr);
+
+// The bytes of the six game files, indexed by GameFile.
+using GameBytes = std::array<std::string, kGameFileCount>;
+
+// How many values differ between two sets of game-file bytes, by game file:
+// a value counts once, for its first place or, when that is the same, for
+// its further place. A place that lies inside only one of the two differs.
+std::array<int, kGameFileCount> ChangedValues(const GameBytes& before, const GameBytes& after);
 
 // 12450 as "12,450".
 std::string GroupedNumber(long long n);

@@ -6,8 +6,9 @@
 //   quorvane-cli sample-game DIR [--seed N]
 //   quorvane-cli export-csv --rules FILE --section NAME|all [--out OUT]
 //   quorvane-cli import-csv --rules FILE --section NAME IN.csv [--dry-run]
+//   quorvane-cli mod export|apply|conflicts ...   and   quorvane-cli restore
 //   quorvane-cli --help | --version
-//   --debug-log FILE on any command but the CSV ones writes the trace there.
+//   --debug-log FILE on any command but the CSV and mod ones writes the trace there.
 //
 // Every error report goes to stderr as one line, in the order raised. Exit
 // status: 0 when nothing was reported, 1 when something was, 2 for a usage
@@ -26,6 +27,7 @@
 #include "catalogue/catalogue.h"
 #include "cli/console.h"
 #include "cli/csv_commands.h"
+#include "cli/mod_commands.h"
 #include "io/file_io.h"
 #include "io/path_text.h"
 #include "sample/sample_game.h"
@@ -46,6 +48,11 @@ const char kUsage[] =
     "  quorvane-cli export-csv --rules FILE --section NAME [--out OUT.csv]\n"
     "  quorvane-cli export-csv --rules FILE --section all --out FOLDER\n"
     "  quorvane-cli import-csv --rules FILE --section NAME IN.csv [--dry-run]\n"
+    "  quorvane-cli mod export --rules FILE [--game-dir DIR] --out MOD [--name TEXT]\n"
+    "                          [--author TEXT] [--description TEXT]\n"
+    "  quorvane-cli mod apply --rules FILE [--game-dir DIR] [--dry-run] MOD [MOD ...]\n"
+    "  quorvane-cli mod conflicts [--game-dir DIR] MOD MOD [MOD ...]\n"
+    "  quorvane-cli restore [--game-dir DIR] [--dry-run]\n"
     "  quorvane-cli --help | --version\n"
     "\n"
     "extract      read the six game files and write the rules file\n"
@@ -63,6 +70,16 @@ const char kUsage[] =
     "import-csv   replace the section's values in the rules file from IN.csv,\n"
     "             rows by position, every value checked; nothing is changed when\n"
     "             any value is refused; --dry-run only reports\n"
+    "mod export   write the values of the rules file that differ from the original\n"
+    "             game (the game files' .bak backups, else the files) to MOD\n"
+    "mod apply    apply the mods, in the order given, to the rules file's values:\n"
+    "             a value is set where the file holds the mod's original (or the\n"
+    "             game's own), kept where it holds anything else (a conflict,\n"
+    "             listed); a later mod wins over an earlier one; --dry-run lists\n"
+    "             and saves nothing\n"
+    "mod conflicts list the values two or more of the mods change differently\n"
+    "restore      put back every game file that has a .bak from its backup\n"
+    "             (the backups stay); --dry-run only says what would change\n"
     "--help       print this text; --version prints the version\n";
 
 int Usage(const std::string& problem) {
@@ -232,6 +249,7 @@ int Run(int argc, char** argv) {
         return 0;
     }
     if (cli::IsCsvCommand(args[0])) return cli::RunCsvCommand(args, Usage);
+    if (cli::IsModCommand(args[0])) return cli::RunModCommand(args, Usage);
     Options o;
     o.command = args[0];
     if (!IsRulesCommand(o.command) && o.command != "sample-game") return Usage("unknown command '" + o.command + "'");

@@ -71,29 +71,14 @@ bool NameComesFromGameFile(int i) { return i <= kLastNamedFromGameSection; }
 
 }  // namespace
 
-bool ExtractFromGameFiles(Session& s) {
-    FolderLock lock;
-    if (!lock.TryAcquire(s.gameFolder)) {
-        s.Report(FolderInUse(s.gameFolder));
-        return false;
-    }
-    AtomicFileWriter writer;
-    const bool rulesOpen = writer.Begin(s.rulesPath);
-    if (!rulesOpen) s.Report("Error opening ", s.rulesPath);
-
-    // The rules text is built whole; the grid then keeps it and views each
-    // cell's text where the text was put in it.
+ExtractedText ExtractImages(const GameImages& images, ErrorSink& errors, DebugLog& log, ProgressSink* progress) {
+    // The rules text is built whole; the cells view each text where it was
+    // put in it.
     auto rules = std::make_unique<std::string>();
     rules->reserve(200000);
     AppendVersionLine(*rules);
     std::vector<std::pair<std::size_t, std::size_t>> placed(static_cast<std::size_t>(kInUseCells));
 
-    GameImages images;
-    for (GameFile f : GameFileOpenOrder()) {
-        const auto path = GamePath(s.gameFolder, GameFileName(f));
-        // Extraction only reads: read-only game files are fine.
-        if (!ImageOf(images, f).Open(path, GameFileImage::Access::ReadOnly)) s.Report("Error opening ", path);
-    }
     // Cells that read "Value Not Found" because an open file ends too soon.
     std::array<int, kGameFileCount> cutOff{};
     std::string name;
@@ -108,23 +93,23 @@ bool ExtractFromGameFiles(Session& s) {
         texts.resize(static_cast<std::size_t>(columns));
         buffers.resize(static_cast<std::size_t>(columns));
         for (int j = 0; j < Rows(i); ++j) {
-            s.log.Line("loop j ", j);
+            log.Line("loop j ", j);
             bool readable = true;
-            name = ReadName(i, j, images, s.log, &readable);
+            name = ReadName(i, j, images, log, &readable);
             texts[0] = readable ? std::string_view(name) : std::string_view(kValueNotFound);
-            s.log.Line(" WriteNameRules ********************** ", texts[0], " section ", Header(i));
+            log.Line(" WriteNameRules ********************** ", texts[0], " section ", Header(i));
             if (!readable && NameComesFromGameFile(i) && ImageOf(images, NameFileOf(i)).IsOpen())
                 ++cutOff[static_cast<std::size_t>(NameFileOf(i))];
-            s.log.Line("Step Loop ", 0);
+            log.Line("Step Loop ", 0);
             const int rowCell = kSectionCellStart[static_cast<std::size_t>(i)] + j * columns;
             for (int step = 1; step < columns; ++step) {
-                s.log.Line(" DataRules(int i,int j,int Step,fstream& InputFile,ofstream& Rules) ");
+                log.Line(" DataRules(int i,int j,int Step,fstream& InputFile,ofstream& Rules) ");
                 const auto at = static_cast<std::size_t>(step);
                 const CellSpot& spot = SpotOf(rowCell + step);
-                texts[at] = ExtractValueInto(i, spot.kind, input, spot.offset, s.log, buffers[at]);
+                texts[at] = ExtractValueInto(i, spot.kind, input, spot.offset, log, buffers[at]);
                 if (input.IsOpen() && !input.Holds(spot.offset, FieldBytes(spot.kind)))
                     ++cutOff[static_cast<std::size_t>(GameFileOf(i))];
-                s.log.Line("Step Loop ", step);
+                log.Line("Step Loop ", step);
             }
             AppendRecordLine(
                 *rules, i, j, [&](int step) { return texts[static_cast<std::size_t>(step)]; },
@@ -133,19 +118,39 @@ bool ExtractFromGameFiles(Session& s) {
                 });
         }
         AppendDirective(*rules, Header(kHeaderEnd));
-        s.progress().Step();
+        if (progress) progress->Step();
     }
 
     for (int f = 0; f < kGameFileCount; ++f) {
         const int n = cutOff[static_cast<std::size_t>(f)];
         if (n > 0)
-            s.Report(ImageOf(images, static_cast<GameFile>(f)).Path(), " ends before ", Int2Str(n),
-                     " of its values; they read Value Not Found.");
+            ReportError(errors, PathText(ImageOf(images, static_cast<GameFile>(f)).Path()), " ends before ", Int2Str(n),
+                        " of its values; they read Value Not Found.");
     }
     std::vector<std::string_view> cells(placed.size());
     for (std::size_t c = 0; c < placed.size(); ++c) cells[c] = std::string_view(*rules).substr(placed[c].first, placed[c].second);
-    const std::string& text = *rules;
-    s.grid.Replace(std::move(rules), std::move(cells));
+    return {std::move(rules), std::move(cells)};
+}
+
+bool ExtractFromGameFiles(Session& s) {
+    FolderLock lock;
+    if (!lock.TryAcquire(s.gameFolder)) {
+        s.Report(FolderInUse(s.gameFolder));
+        return false;
+    }
+    AtomicFileWriter writer;
+    const bool rulesOpen = writer.Begin(s.rulesPath);
+    if (!rulesOpen) s.Report("Error opening ", s.rulesPath);
+
+    GameImages images;
+    for (GameFile f : GameFileOpenOrder()) {
+        const auto path = GamePath(s.gameFolder, GameFileName(f));
+        // Extraction only reads: read-only game files are fine.
+        if (!ImageOf(images, f).Open(path, GameFileImage::Access::ReadOnly)) s.Report("Error opening ", path);
+    }
+    ExtractedText extracted = ExtractImages(images, s.errors(), s.log, &s.progress());
+    const std::string& text = *extracted.rules;
+    s.grid.Replace(std::move(extracted.rules), std::move(extracted.cells));
     if (rulesOpen && !writer.Commit(text)) s.Report("Error opening ", s.rulesPath);
     return true;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "session/session.h"
 #include "catalogue/readers.h"
@@ -16,6 +19,20 @@ namespace quorvane {
 // false, having changed nothing, when another run holds it. Steps the
 // progress once per section.
 bool ExtractFromGameFiles(Session& s);
+
+// What extraction makes of the six game files: the rules text it writes, and
+// every in-use cell's text in file order, each a view into that text (or one
+// of the grid's fixed texts), ready for ValueGrid::Replace.
+struct ExtractedText {
+    std::unique_ptr<std::string> rules;
+    std::vector<std::string_view> cells;
+};
+
+// Extraction's reading of game images the caller has opened (a closed image
+// reads "Value Not Found" throughout): reports each open image that ends too
+// soon once, after every value is read, and steps progress, when given, once
+// per section. Touches no file.
+ExtractedText ExtractImages(const GameImages& images, ErrorSink& errors, DebugLog& log, ProgressSink* progress);
 
 // The text extraction gives cell (i, j, step) read at offset of input:
 // negative forms, the destroyed-items code words, "Value Not Found" when its

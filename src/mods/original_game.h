@@ -1,0 +1,41 @@
+// The original game: for each game file the file as it was before the editor
+// first wrote into it, which is its backup (NAME.bak, made by the first write)
+// where one exists, else the file itself; and the values extraction reads
+// from those files.
+#pragma once
+
+#include <array>
+#include <filesystem>
+
+#include "catalogue/layout.h"
+#include "io/error_report.h"
+#include "session/value_grid.h"
+
+namespace quorvane {
+
+// NAME.bak beside game file f in folder (the working directory when empty).
+std::filesystem::path BackupPathOf(const std::filesystem::path& folder, GameFile f);
+
+// True when game file f has a backup: a file (or a link to one) named
+// BackupPathOf. Anything else of that name counts as a backup that cannot be
+// read.
+bool HasBackup(const std::filesystem::path& folder, GameFile f);
+
+struct OriginalGame {
+    bool ran = false;  // false when a run in progress held the game folder; values are then all "Not Set"
+    // Every in-use cell's text as extraction reads it from the original
+    // files, "Value Not Found" where it cannot be read.
+    ValueGrid values;
+    // The file read for each game file (indexed by GameFile), and whether it
+    // is the backup.
+    std::array<std::filesystem::path, kGameFileCount> sources;
+    std::array<bool, kGameFileCount> fromBackup{};
+};
+
+// Reads the original game of the game folder. Each file that cannot be opened
+// ("Error opening " and its path) or that ends too soon is reported, as
+// extraction reports it. Nothing is written: no rules file, no grid of the
+// caller's, no game file, no lock file.
+OriginalGame ReadOriginalGame(const std::filesystem::path& folder, ErrorSink& errors);
+
+}  // namespace quorvane
