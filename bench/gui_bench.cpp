@@ -15,6 +15,7 @@
 
 #include "actions/actions.h"
 #include "catalogue/catalogue.h"
+#include "gui/document.h"
 #include "gui/gui_context.h"
 #include "sample/sample_game.h"
 #include "tables/section_chooser.h"
@@ -53,7 +54,8 @@ int main(int argc, char** argv) {
     }
     QSettings settings(dir.filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
     WindowRegistry registry;
-    GuiContext ctx{session, settings, registry};
+    Document document(session);
+    GuiContext ctx{session, settings, registry, document};
 
     std::printf("Table windows, offscreen, median of %d runs, milliseconds\n", kRuns);
     std::printf("%-28s%10s%10s\n", "table", "open", "close tab");

@@ -465,7 +465,7 @@ private slots:
         QVERIFY(ini.contains("BUILDINGS\\3\\3=222"));
         // A later session's table opens with the stored width.
         QSettings reread(settings_->fileName(), QSettings::IniFormat);
-        GuiContext other{*session_, reread, registry_};
+        GuiContext other{*session_, reread, registry_, *document_};
         QCOMPARE(GetColumnWidth(other, 1, 3), 222);
         QCOMPARE(Table(1)->list()->columnWidth(3), 222);
     }
@@ -732,8 +732,11 @@ private slots:
         QTemporaryDir dir;
         const std::string game = dir.filePath("game").toStdString();
         QVERIFY(WriteSampleGame(game, 7));
+        ctx_.reset();
+        document_.reset();
         session_ = std::make_unique<Session>(errors_, progress_);
-        ctx_ = std::make_unique<GuiContext>(GuiContext{*session_, *settings_, registry_});
+        document_ = std::make_unique<Document>(*session_);
+        ctx_ = std::make_unique<GuiContext>(GuiContext{*session_, *settings_, registry_, *document_});
         session_->gameFolder = game;
         session_->rulesPath = dir.filePath("rules.txt").toStdString();
         ExtractCommand(*session_);

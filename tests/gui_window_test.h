@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "actions/actions.h"
+#include "gui/document.h"
 #include "gui/gui_context.h"
 #include "gui/qt_text.h"
 #include "io/error_report.h"
@@ -28,6 +29,7 @@ protected:
         // The previous settings go before their folder: a QSettings writes
         // its file when destroyed, and would make the removed folder again.
         ctx_.reset();
+        document_.reset();
         session_.reset();
         settings_.reset();
         tmp_ = std::make_unique<QTemporaryDir>();
@@ -35,7 +37,9 @@ protected:
         settings_ = std::make_unique<QSettings>(tmp_->filePath(QStringLiteral("settings.ini")), QSettings::IniFormat);
         errors_.texts.clear();
         session_ = std::make_unique<quorvane::Session>(errors_, progress_);
-        ctx_ = std::make_unique<quorvane::gui::GuiContext>(quorvane::gui::GuiContext{*session_, *settings_, registry_});
+        document_ = std::make_unique<quorvane::gui::Document>(*session_);
+        ctx_ = std::make_unique<quorvane::gui::GuiContext>(
+            quorvane::gui::GuiContext{*session_, *settings_, registry_, *document_});
     }
 
     // The same, with the sample game of seed 7 written into the folder's
@@ -67,6 +71,7 @@ protected:
     quorvane::RecordingErrorSink errors_;
     quorvane::NullProgress progress_;
     std::unique_ptr<quorvane::Session> session_;
+    std::unique_ptr<quorvane::gui::Document> document_;
     quorvane::gui::WindowRegistry registry_;
     std::unique_ptr<quorvane::gui::GuiContext> ctx_;
 };
