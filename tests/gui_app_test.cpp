@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -26,6 +26,8 @@
 #include "app/report_box.h"
 #include "app/settings_dialog.h"
 #include "catalogue/catalogue.h"
+#include "gui/document.h"
+#include "gui/edit_step.h"
 #include "session/value_grid.h"
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
@@ -88,6 +90,14 @@ public:
 
     CQuorvaneEditorDlg* window() const { return app->mainWindow(); }
     Session& session() { return app->session(); }
+    Document& document() { return app->document(); }
+    // A user's edit of grid cell (i, j, s), as a form's save or a table's
+    // "Close Tab" makes one: a step of the history.
+    void Edit(int i, int j, int s, const std::string& text) {
+        EditBuilder step(document(), QStringLiteral("Edit"));
+        step.Store(i, j, s, text);
+        step.Push();
+    }
     QSettings& settings() { return app->settings(); }
 
     CSettings* settingsDialog() const { return window()->findChild<CSettings*>("CSettings"); }
@@ -427,7 +437,7 @@ void GuiAppTest::extractSaveLoadWriteThroughTheButtons() {
     QCOMPARE(positions, expected);
 
     const std::string name(e.session().grid.GetArrayValue(0, 0, 0));
-    e.session().grid.SetArrayValue(0, 0, 0, "scratch");
+    e.Edit(0, 0, 0, "scratch");
     positions.clear();
     // The grid holds an edit that is not saved: the load asks first.
     auto asked = testing::AnswerNextBox("Continue");
@@ -473,16 +483,16 @@ void GuiAppTest::editedValueReachesTheGameFiles() {
             }
     QVERIFY(section >= 0);
     const std::string value(grid.GetArrayValue(section, 1, column));
-    grid.SetArrayValue(section, 0, column, value);
-    QVERIFY(e.session().HasUnsavedEdits());
+    e.Edit(section, 0, column, value);
+    QVERIFY(e.document().HasUnsavedEdits());
     e.Button("saveButton")->click();
-    QVERIFY(!e.session().HasUnsavedEdits());
+    QVERIFY(!e.document().HasUnsavedEdits());
     e.Button("writeButton")->click();
 
     // A fresh extraction into another rules file reads the new value back
     // out of the game files.
     d->rulesFileField()->setText(e.dir.filePath("again.txt"));
-    grid.SetArrayValue(section, 0, column, "scratch");
+    e.Edit(section, 0, column, "scratch");
     auto asked = testing::AnswerNextBox("Continue");  // the scratch edit is not saved
     e.Button("extractButton")->click();
     QCOMPARE(asked->asked, 1);
@@ -553,8 +563,8 @@ void GuiAppTest::refusalsBeforeAnyLoad() {
 
     // Edits made since change nothing: Write is refused at once, with no
     // question about them and nothing saved.
-    e.session().grid.SetArrayValue(23, 0, 1, "5");
-    QVERIFY(e.session().HasUnsavedEdits());
+    e.Edit(23, 0, 1, "5");
+    QVERIFY(e.document().HasUnsavedEdits());
     auto asked = std::make_shared<bool>(false);
     QTimer::singleShot(100, qApp, [asked] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -684,7 +694,7 @@ void GuiAppTest::quitWithEditsOffersToSave() {
     FlushDeletes();
     QSignalSpy ended(e.window(), &CQuorvaneEditorDlg::programEnded);
     const std::string original(e.session().grid.GetArrayValue(0, 0, 0));
-    e.session().grid.SetArrayValue(0, 0, 0, "Renamed Item");
+    e.Edit(0, 0, 0, "Renamed Item");
 
     e.answer = QMessageBox::Cancel;
     e.window()->quitAction()->trigger();
@@ -715,7 +725,7 @@ void GuiAppTest::quitWithEditsOffersToSave() {
     e.Restart();
     e.Prepare(rules);
     e.Button("loadButton")->click();
-    e.session().grid.SetArrayValue(0, 0, 0, original);
+    e.Edit(0, 0, 0, original);
     e.answer = QMessageBox::Discard;
     QSignalSpy ended2(e.window(), &CQuorvaneEditorDlg::programEnded);
     e.window()->close();
@@ -730,7 +740,7 @@ void GuiAppTest::failedSaveKeepsTheProgramRunning() {
     CSettings* d = e.Prepare(e.dir.filePath("rules.txt"));
     e.Button("extractButton")->click();
     d->rulesFileField()->setText(e.dir.filePath("no such folder/rules.txt"));
-    e.session().grid.SetArrayValue(0, 0, 0, "Renamed Item");
+    e.Edit(0, 0, 0, "Renamed Item");
     e.answer = QMessageBox::Save;
     QSignalSpy ended(e.window(), &CQuorvaneEditorDlg::programEnded);
     e.window()->quitAction()->trigger();
@@ -738,7 +748,7 @@ void GuiAppTest::failedSaveKeepsTheProgramRunning() {
     QCOMPARE(ended.count(), 0);
     QVERIFY(e.window()->isVisible());
     QCOMPARE(Texts(e.boxes), QStringList{"Load of " + e.dir.filePath("no such folder/rules.txt") + " Failed."});
-    QVERIFY(e.session().HasUnsavedEdits());
+    QVERIFY(e.document().HasUnsavedEdits());
 }
 
 void GuiAppTest::debugLogIsCreatedInTheWorkingDirectory() {
@@ -783,7 +793,7 @@ void GuiAppTest::applicationTakesEveryWindowWithIt() {
     e.window()->sectionsAction()->trigger();
     auto* spells = qobject_cast<TableDialog*>(DispatchSection(e.app->context(), 2));
     QVERIFY(spells);
-    QTableWidget* list = spells->list();
+    QTableView* list = spells->list();
     const QRect cell = list->visualRect(list->model()->index(0, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());

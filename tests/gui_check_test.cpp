@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
@@ -16,6 +16,7 @@
 
 #include "actions/actions.h"
 #include "gui/check_marks.h"
+#include "gui/document.h"
 #include "gui/gui_context.h"
 #include "io/progress.h"
 #include "sample/sample_game.h"
@@ -29,6 +30,7 @@
 
 using namespace quorvane;
 using namespace quorvane::gui;
+using namespace views;
 
 namespace {
 
@@ -43,20 +45,14 @@ void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelet
 
 QString Check(const QLineEdit* field) { return field->property("check").toString(); }
 
-bool IsBold(const QTableWidget* list, int r, int c) { return list->item(r, c)->font().bold(); }
-
 QAction* ActionNamed(QWidget* w, const QString& text) {
     for (QAction* a : w->findChildren<QAction*>())
         if (a->text() == text) return a;
     return nullptr;
 }
 
-void DoubleClickRow(QTableWidget* list, int row) {
-    const QModelIndex index = list->model()->index(row, 0);
-    list->scrollTo(index);
-    const QPoint at = list->visualRect(index).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+QColor Tint(const QTableView* list, int r, int c) {
+    return views::Data(list, r, c, Qt::BackgroundRole).value<QBrush>().color();
 }
 
 }  // namespace
@@ -121,13 +117,13 @@ private slots:
         // pending one.
         byte->setText("300");
         editor->findChild<QPushButton*>("save")->click();
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
         QVERIFY(IsBold(list, 4, kSpellByte));
-        QCOMPARE(list->item(4, kSpellByte)->toolTip(), byte->toolTip());
-        QCOMPARE(list->item(4, kSpellByte)->background().color(), CheckTint(list->palette(), CheckMark::Error));
-        QCOMPARE(list->item(4, kSpellCost)->toolTip(), QStringLiteral("Written as 5597."));
-        QCOMPARE(list->item(4, kSpellCost)->background().color(), CheckTint(list->palette(), CheckMark::Warning));
-        QVERIFY(!list->item(5, kSpellByte)->data(Qt::BackgroundRole).isValid());
+        QCOMPARE(Tip(list, 4, kSpellByte), byte->toolTip());
+        QCOMPARE(Tint(list, 4, kSpellByte), CheckTint(list->palette(), CheckMark::Error));
+        QCOMPARE(Tip(list, 4, kSpellCost), QStringLiteral("Written as 5597."));
+        QCOMPARE(Tint(list, 4, kSpellCost), CheckTint(list->palette(), CheckMark::Warning));
+        QVERIFY(!IsTinted(list, 5, kSpellByte));
 
         // A flag column wants eight digits 0 or 1.
         editor = Open(Table(kItemPowers), 3);
@@ -149,13 +145,13 @@ private slots:
         TableDialog* spells = Table(kSpells);
         spells->show();
         QVERIFY(QTest::qWaitForWindowActive(spells));
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
         const QString old4 = Grid(kSpells, 4, kSpellCost), old5 = Grid(kSpells, 5, kSpellCost);
         const QString new4 = NewCost(4, 1), new5 = NewCost(5, 2);
         SaveCell(spells, 4, kSpellCost, new4);
         SaveCell(spells, 5, kSpellCost, new5);
-        QCOMPARE(spells->undoStack()->count(), 2);
-        auto cost = [list](int row) { return list->item(row, kSpellCost)->text(); };
+        QCOMPARE(document_->history().count(), 2);
+        auto cost = [list](int row) { return Text(list, row, kSpellCost); };
 
         spells->activateWindow();
         QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
@@ -177,9 +173,9 @@ private slots:
         QCOMPARE(cost(5), new5);
         QCOMPARE(spells->windowTitle(), QStringLiteral("Spells[*]"));
 
-        // "Revert Row" from the row's context menu puts the grid's texts
-        // back, as one more step that Undo takes back.
-        const QPoint at = list->visualRect(list->model()->index(4, 0)).center();
+        // "Revert Row" from the row's context menu puts the texts of the
+        // extraction back, as one more step that Undo takes back.
+        const QPoint at = list->visualRect(ViewIndex(list, 4)).center();
         emit list->customContextMenuRequested(at);
         auto* menu = spells->findChild<QMenu*>("rowMenu");
         QVERIFY(menu && menu->isVisible());
@@ -199,10 +195,11 @@ private slots:
 
         // Nothing of it reached the grid.
         QCOMPARE(Grid(kSpells, 4, kSpellCost), old4);
-        // A refill from the grid empties the stack: its steps were on rows
-        // that are gone.
-        spells->Refill();
-        QCOMPARE(spells->undoStack()->count(), 0);
+        // A grid replaced by a load or an extraction empties the history:
+        // its steps were on texts that are gone.
+        QVERIFY(document_->GridReplaced());
+        RefillOpenWindows(*ctx_);
+        QCOMPARE(document_->history().count(), 0);
         QVERIFY(!ActionNamed(spells, "Undo")->isEnabled());
         QCOMPARE(cost(4), old4);
     }
@@ -211,40 +208,41 @@ private slots:
         session_->grid.SetArrayValue(kSpells, 10, 0, "\xc9" "clair");
         TableDialog* spells = Table(kSpells);
         spells->show();
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
         QLineEdit* filter = spells->filterField();
         QCOMPARE(filter->placeholderText(), QStringLiteral("Filter by name"));
         QCOMPARE(filter->accessibleName(), QStringLiteral("Filter by name"));
 
         // A part of row 9's name in the other case.
-        const QString name = list->item(9, 0)->text();
+        const QString name = Text(list, 9, 0);
         QString part = name.mid(1, 3).toUpper();
         if (part == name.mid(1, 3)) part = part.toLower();
         filter->setFocus();
         QTest::keyClicks(filter, part);
-        const int rows = list->rowCount();
+        const int rows = RowCount(list);
         QCOMPARE(rows, 215);
         int shown = 0;
         for (int r = 0; r < rows; ++r) {
-            const bool match = list->item(r, 0)->text().contains(part, Qt::CaseInsensitive);
-            QCOMPARE(list->isRowHidden(r), !match);
+            const bool match = Text(list, r, 0).contains(part, Qt::CaseInsensitive);
+            QCOMPARE(RowShown(list, r), match);
             shown += match;
         }
         QVERIFY(shown >= 1 && shown < rows);
-        QVERIFY(!list->isRowHidden(9));
+        QVERIFY(RowShown(list, 9));
 
         // Escape clears the filter and leaves the window shown.
         filter->setFocus();
         QTest::keyClick(filter, Qt::Key_Escape);
         QCOMPARE(filter->text(), QString());
         QVERIFY(spells->isVisible());
-        for (int r = 0; r < rows; ++r) QVERIFY(!list->isRowHidden(r));
+        for (int r = 0; r < rows; ++r) QVERIFY(RowShown(list, r));
 
         // Accented letters match in either case. The one row shown stands
         // at the top, and a double-click there opens row 10's own record.
         filter->setText(QString::fromLatin1("\xe9" "CLA"));
-        for (int r = 0; r < rows; ++r) QCOMPARE(list->isRowHidden(r), r != 10);
-        QCOMPARE(list->rowAt(1), 10);
+        for (int r = 0; r < rows; ++r) QCOMPARE(RowShown(list, r), r == 10);
+        QCOMPARE(list->rowAt(1), 0);
+        QCOMPARE(ViewIndex(list, 10).row(), 0);
         EditDialog* editor = Open(spells, 10);
         QVERIFY(editor);
         QCOMPARE(editor->ValueField(0)->text(), QString::fromLatin1("\xc9" "clair"));
@@ -256,14 +254,15 @@ private slots:
         auto* idFilter = ids->findChild<QLineEdit*>("filter");
         QVERIFY(idFilter);
         QCOMPARE(idFilter->placeholderText(), QStringLiteral("Filter by name"));
-        auto* idList = ids->findChild<QTableWidget*>("list");
+        auto* idList = ids->findChild<QTableView*>("list");
         idFilter->setText(QString::fromLatin1("\xe9" "CLA"));
-        for (int r = 0; r < rows; ++r) QCOMPARE(idList->isRowHidden(r), list->isRowHidden(r));
+        for (int r = 0; r < rows; ++r) QCOMPARE(RowShown(idList, r), RowShown(list, r));
         // Filled again (after a load or an extraction), both keep their filter.
+        document_->GridReplaced();
         RefillOpenWindows(*ctx_);
         for (int r = 0; r < rows; ++r) {
-            QCOMPARE(idList->isRowHidden(r), r != 10);
-            QCOMPARE(list->isRowHidden(r), r != 10);
+            QCOMPARE(RowShown(idList, r), r == 10);
+            QCOMPARE(RowShown(list, r), r == 10);
         }
         QTest::keyClick(idFilter, Qt::Key_Escape);
         QCOMPARE(idFilter->text(), QString());

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
@@ -17,6 +17,7 @@
 #include "catalogue/catalogue.h"
 #include "exchange/csv.h"
 #include "exchange/section_csv.h"
+#include "gui/document.h"
 #include "gui/gui_context.h"
 #include "io/file_io.h"
 #include "io/path_text.h"
@@ -30,6 +31,7 @@
 
 using namespace quorvane;
 using namespace quorvane::gui;
+using namespace views;
 
 namespace {
 
@@ -41,8 +43,6 @@ const QString kExport = QStringLiteral("Export Section to CSV\u2026");
 const QString kImport = QStringLiteral("Import Section from CSV\u2026");
 
 void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-bool IsBold(const QTableWidget* list, int r, int c) { return list->item(r, c)->font().bold(); }
 
 std::string ReadText(const QString& path) {
     std::string text;
@@ -87,8 +87,8 @@ private:
 
     // Chooses `entry` in the context menu of row `row`, as a right click does.
     static void ChooseFromRowMenu(TableDialog* table, int row, const QString& entry) {
-        QTableWidget* list = table->list();
-        emit list->customContextMenuRequested(list->visualRect(list->model()->index(row, 0)).center());
+        QTableView* list = table->list();
+        emit list->customContextMenuRequested(list->visualRect(ViewIndex(list, row)).center());
         auto* menu = table->findChild<QMenu*>(QStringLiteral("rowMenu"));
         QVERIFY(menu && menu->isVisible());
         QAction* chosen = nullptr;
@@ -100,9 +100,9 @@ private:
         Flush();
     }
 
-    QStringList Column(const QTableWidget* list, int c) const {
+    QStringList Column(const QTableView* list, int c) const {
         QStringList texts;
-        for (int r = 0; r < list->rowCount(); ++r) texts << list->item(r, c)->text();
+        for (int r = 0; r < RowCount(list); ++r) texts << Text(list, r, c);
         return texts;
     }
 
@@ -122,7 +122,7 @@ private slots:
         QVERIFY(SaveCommand(*session_));
         const QString file = Path("spells.csv");
         TableDialog* spells = Spells(file);
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
 
         ChooseFromRowMenu(spells, 3, kExport);
         QCOMPARE(asked_, QStringList{QStringLiteral("save ") + Path("SPELLS.csv")});
@@ -135,10 +135,10 @@ private slots:
         const QStringList names = Column(list, 0), costs = Column(list, kSpellCost);
         ChooseFromRowMenu(spells, 3, kImport);
         QCOMPARE(asked_.last(), QStringLiteral("open"));
-        QCOMPARE(spells->undoStack()->count(), 0);
+        QCOMPARE(document_->history().count(), 0);
         QCOMPARE(Column(list, 0), names);
         QCOMPARE(Column(list, kSpellCost), costs);
-        QCOMPARE(list->item(10, 0)->text(), QString::fromLatin1("Caf\xe9 Bolt"));
+        QCOMPARE(Text(list, 10, 0), QString::fromLatin1("Caf\xe9 Bolt"));
         QCOMPARE(spells->windowTitle(), QStringLiteral("Spells"));
         QCOMPARE(spells->PendingRows(), 0);
     }
@@ -148,7 +148,7 @@ private slots:
     void editedCsvBecomesOneUndoableStep() {
         const QString file = Path("spells.csv");
         TableDialog* spells = Spells(file);
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
         QVERIFY(spells->ExportCsv(file));
         std::vector<CsvRow> rows = ReadCsv(file);
         QCOMPARE(rows.size(), std::size_t(216));
@@ -164,22 +164,22 @@ private slots:
                                                          PathText(PathFromQ(file)) + " differs from the table's; the table's name "
                                                          "is kept."});
         errors_.texts.clear();
-        QCOMPARE(spells->undoStack()->count(), 1);
-        QCOMPARE(list->item(4, kSpellCost)->text(), newCost);
+        QCOMPARE(document_->history().count(), 1);
+        QCOMPARE(Text(list, 4, kSpellCost), newCost);
         QVERIFY(IsBold(list, 4, kSpellCost));
         QVERIFY(!IsBold(list, 4, kSpellByte));
-        QCOMPARE(list->item(5, 0)->text(), name5);
+        QCOMPARE(Text(list, 5, 0), name5);
         QCOMPARE(spells->windowTitle(), QStringLiteral("Spells[*]"));
         QCOMPARE(Grid(4, kSpellCost), oldCost);
 
         spells->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(spells));
         QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(list->item(4, kSpellCost)->text(), oldCost);
+        QCOMPARE(Text(list, 4, kSpellCost), oldCost);
         QVERIFY(!IsBold(list, 4, kSpellCost));
         QCOMPARE(spells->windowTitle(), QStringLiteral("Spells"));
         QTest::keyClick(list, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(list->item(4, kSpellCost)->text(), newCost);
+        QCOMPARE(Text(list, 4, kSpellCost), newCost);
 
         spells->findChild<QPushButton*>(QStringLiteral("closeTab"))->click();
         Flush();
@@ -191,7 +191,7 @@ private slots:
     void refusalsChangeNothing() {
         const QString file = Path("spells.csv");
         TableDialog* spells = Spells(file);
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
         QVERIFY(spells->ExportCsv(file));
         std::vector<CsvRow> rows = ReadCsv(file);
         const QString name2 = Grid(2, 0);
@@ -208,7 +208,7 @@ private slots:
         errors_.texts.clear();
         QCOMPARE(Column(list, kSpellCost), costs);
         QCOMPARE(Column(list, kSpellByte), bytes);
-        QCOMPARE(spells->undoStack()->count(), 0);
+        QCOMPARE(document_->history().count(), 0);
 
         for (std::size_t r = 1; r < rows.size(); ++r) rows[r][kSpellByte] = "300";
         WriteCsv(file, rows);
@@ -226,7 +226,7 @@ private slots:
                  (std::vector<std::string>{"Error opening " + PathText(PathFromQ(missing)),
                                             "Error writing " + PathText(PathFromQ(missing))}));
         errors_.texts.clear();
-        QCOMPARE(spells->undoStack()->count(), 0);
+        QCOMPARE(document_->history().count(), 0);
     }
 };
 

@@ -12,7 +12,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -32,10 +32,12 @@
 #include "tables/table_dialog.h"
 
 #include "gui_answer.h"
+#include "gui_window_test.h"
 
 using namespace quorvane;
 using namespace quorvane::gui;
 using testing::AnswerNextBox;
+using namespace views;
 
 namespace {
 
@@ -118,8 +120,8 @@ public:
     // Opens row `row` of `table` by a double-click and types `text` into
     // value field `column`.
     EditDialog* Edit(TableDialog* table, int row, int column, const QString& text) {
-        QTableWidget* list = table->list();
-        const QRect cell = list->visualRect(list->model()->index(row, 0));
+        QTableView* list = table->list();
+        const QRect cell = list->visualRect(ViewIndex(list, row));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
         EditDialog* editor = nullptr;
@@ -139,11 +141,6 @@ public:
     std::unique_ptr<CQuorvaneEditorApp> app;
 };
 
-bool IsBold(const QTableWidget* list, int r, int c) { return list->item(r, c)->font().bold(); }
-bool IsItalic(const QTableWidget* list, int r, int c) { return list->item(r, c)->font().italic(); }
-bool IsTinted(const QTableWidget* list, int r, int c) {
-    return list->item(r, c)->data(Qt::BackgroundRole).isValid();
-}
 
 }  // namespace
 
@@ -174,7 +171,7 @@ private slots:
         QCOMPARE(asked->text, QStringLiteral("1 table, 1 edit window and 1 form hold changes that are not in the "
                                              "rules file.\nSave them before quitting?"));
         QVERIFY(e.main()->isVisible());
-        QCOMPARE(spells->list()->item(4, kSpellCost)->text(), cost4);
+        QCOMPARE(Text(spells->list(), 4, kSpellCost), cost4);
         QCOMPARE(healing->findChild<QLineEdit*>("value0")->text(), QStringLiteral("12"));
         QCOMPARE(e.Cell(kSpells, 4, kSpellCost), before4);
 
@@ -236,7 +233,7 @@ private slots:
         QCOMPARE(asked->asked, 1);
         QCOMPARE(e.InRulesFile(kSpells, 4, kSpellCost), old);
         QVERIFY(spells->isVisible());
-        QCOMPARE(spells->list()->item(4, kSpellCost)->text(), cost);
+        QCOMPARE(Text(spells->list(), 4, kSpellCost), cost);
 
         asked = AnswerNextBox("Save");
         Click(e.settings(), "Save to Text File");
@@ -264,12 +261,12 @@ private slots:
         QCOMPARE(asked->text, QStringLiteral("1 table, 1 edit window and 1 form hold changes that are not in the "
                                              "rules file.\nLoading the text file replaces them. Continue?"));
         QCOMPARE(open->ValueField(kSpellCost)->text(), QStringLiteral("99"));
-        QVERIFY(spells->list()->item(4, kSpellCost)->text() != QString::fromStdString(old));
+        QVERIFY(Text(spells->list(), 4, kSpellCost) != QString::fromStdString(old));
 
         asked = AnswerNextBox("Continue");
         Click(e.settings(), "Load Text File");
         QCOMPARE(asked->asked, 1);
-        QCOMPARE(spells->list()->item(4, kSpellCost)->text(), QString::fromStdString(old));
+        QCOMPARE(Text(spells->list(), 4, kSpellCost), QString::fromStdString(old));
         QVERIFY(open);
         QCOMPARE(open->ValueField(kSpellCost)->text(), QString::fromStdString(old));
         QCOMPARE(healing->findChild<QLineEdit*>("value0")->text(), healingValue);
@@ -313,7 +310,7 @@ private slots:
         QCOMPARE(ReadFile(spellFile), original);
         QCOMPARE(e.status(),
                  QStringLiteral("The game files already held every value of rules.txt; nothing was changed."));
-        QVERIFY(e.app->session().HasUnsavedEdits());
+        QVERIFY(e.app->document().HasUnsavedEdits());
 
         asked = AnswerNextBox("Save and Write");
         Click(e.settings(), "Write to Quorvane Files");
@@ -354,7 +351,7 @@ private slots:
         QCOMPARE(asked->asked, 1);
         QCOMPARE(units->boundSection(), 5);
         QCOMPARE(e.Cell(6, 1, 2), std::string("9"));  // into the section shown before
-        QCOMPARE(units->list()->item(1, 2)->text(), QString::fromStdString(old));
+        QCOMPARE(Text(units->list(), 1, 2), QString::fromStdString(old));
     }
 
     // Loss 6: "Close Tab" while edit windows hold typed values.
@@ -384,7 +381,7 @@ private slots:
         Editor e;
         CQuorvaneEditorDlg* main = e.main();
         TableDialog* spells = e.Table(kSpells);
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
         QCOMPARE(spells->windowTitle(), QStringLiteral("Spells"));
         QVERIFY(!IsBold(list, 4, kSpellCost) && !IsItalic(list, 4, kSpellCost) && !IsTinted(list, 4, kSpellCost));
 
@@ -494,9 +491,8 @@ private slots:
         QCOMPARE(editors.front()->row(), 3);
 
         // A name cell carries the whole name as its tooltip.
-        const QTableWidgetItem* name = spells->list()->item(3, 0);
-        QCOMPARE(name->toolTip(), name->text());
-        QCOMPARE(name->text(), QString::fromStdString(e.Cell(kSpells, 3, 0)));
+        QCOMPARE(Tip(spells->list(), 3, 0), Text(spells->list(), 3, 0));
+        QCOMPARE(Text(spells->list(), 3, 0), QString::fromStdString(e.Cell(kSpells, 3, 0)));
 
         // The menu commands keep their texts and answer to Alt and a letter.
         QCOMPARE(e.main()->settingsAction()->text(), QStringLiteral("Settings"));

@@ -7,6 +7,7 @@
 #include <QSettings>
 
 #include "gui/placement.h"
+#include "tables/open_windows.h"
 
 namespace quorvane::gui {
 
@@ -19,6 +20,7 @@ CQuorvaneEditorApp::CQuorvaneEditorApp(std::unique_ptr<QSettings> settings, Repo
       ctx_{session_, *settings_, registry_, document_},
       prompt_(std::move(prompt)) {
     setObjectName(QStringLiteral("CQuorvaneEditorApp"));
+    ConnectSectionWindows(ctx_);
 }
 
 CQuorvaneEditorApp::~CQuorvaneEditorApp() {

@@ -1,6 +1,10 @@
 #include "app/file_action.h"
 
+#include <cstdint>
+
 #include "app/report_box.h"
+#include "gui/document.h"
+#include "gui/gui_context.h"
 
 namespace quorvane::gui {
 
@@ -34,6 +38,21 @@ void RunFileAction(Session& session, ProgressSink& progress, const std::function
         action(session);
     }
     capped.Finish();
+}
+
+ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileAction action) {
+    ActionOutcome outcome;
+    const std::uint64_t began = ctx.document.GridState();
+    RunFileAction(ctx.session, progress,
+                  [&](Session& s) { outcome.status = RunCommandWithStatus(s, action, &outcome.gridReplaced); });
+    if (outcome.gridReplaced) outcome.historyCleared = ctx.document.GridReplaced();
+    // The save marks the session clean only once the file is written whole.
+    if (action == FileAction::Save && !ctx.session.HasUnsavedEdits()) {
+        outcome.saved = true;
+        ctx.document.MarkSaved(began);
+    }
+    ctx.document.FilesChanged();
+    return outcome;
 }
 
 }  // namespace quorvane::gui

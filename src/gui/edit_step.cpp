@@ -77,19 +77,26 @@ void EditBuilder::DropPending(int i, int j, int s) {
     At(i, j, s, cell).pending = std::optional<std::string>();
 }
 
+std::optional<std::string> EditBuilder::PendingAfter(int cell) const {
+    const auto it = cells_.find(cell);
+    if (it != cells_.end() && it->second.pending) return *it->second.pending;
+    return doc_.PendingText(cell);
+}
+
 void EditBuilder::StorePending(int section) {
     for (int j = 0; j < Rows(section); ++j)
-        for (int s = 0; s < Columns(section); ++s)
-            if (doc_.IsPending(section, j, s)) {
-                Store(section, j, s, doc_.Shown(section, j, s));
-                DropPending(section, j, s);
-            }
+        for (int s = 0; s < Columns(section); ++s) {
+            const std::optional<std::string> pending = PendingAfter(CellIndex(section, j, s));
+            if (!pending) continue;
+            Store(section, j, s, *pending);
+            DropPending(section, j, s);
+        }
 }
 
 void EditBuilder::DropPendingOf(int section) {
     for (int j = 0; j < Rows(section); ++j)
         for (int s = 0; s < Columns(section); ++s)
-            if (doc_.IsPending(section, j, s)) DropPending(section, j, s);
+            if (PendingAfter(CellIndex(section, j, s))) DropPending(section, j, s);
 }
 
 bool EditBuilder::Push() {

@@ -57,8 +57,8 @@ public:
     void Store(int i, int j, int s, std::string_view text);
     // Cell (i, j, s) shows the grid's text again.
     void DropPending(int i, int j, int s);
-    // Every pending cell of section i goes into the grid, as "Close Tab"
-    // stores its table.
+    // Every pending cell of section i (with what this step showed so far)
+    // goes into the grid, as "Close Tab" stores its table.
     void StorePending(int section);
     // Every pending cell of section i is dropped.
     void DropPendingOf(int section);
@@ -77,6 +77,8 @@ private:
     };
     Cell& At(int i, int j, int s, int cell);
     std::string GridAfter(int cell, const Cell& c) const;
+    // The cell's pending text as the step leaves it so far.
+    std::optional<std::string> PendingAfter(int cell) const;
 
     Document& doc_;
     QString text_;

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/document.h"
 #include "gui/gui_context.h"
 #include "gui/placement.h"
 #include "catalogue/catalogue.h"
@@ -49,11 +50,13 @@ public:
         }
         connect(list_, &QListWidget::itemDoubleClicked, this, [this] { OnDoubleClick(); });
         list_->installEventFilter(this);
+        // A table closed or a form saved from here is undone from here.
+        ctx_.document.AddUndoActions(this);
     }
 
 protected:
     void closeEvent(QCloseEvent* event) override {
-        if (ctx_.registry.Find(QString::fromLatin1(kChooserClass)) == this) ctx_.registry.Clear(QString::fromLatin1(kChooserClass));
+        ctx_.registry.Forget(this);
         ClosingDialog::closeEvent(event);
     }
 
@@ -100,7 +103,7 @@ QString SectionWindowClass(int section) {
 QWidget* OpenSectionChooser(GuiContext& ctx, QWidget* owner) {
     if (QWidget* open = ctx.registry.Find(QString::fromLatin1(kChooserClass))) return open;
     auto* chooser = new SectionChooser(ctx, owner);
-    ctx.registry.Set(QString::fromLatin1(kChooserClass), chooser);
+    ctx.registry.Register(chooser);
     ShowWindow(chooser);
     return chooser;
 }
@@ -118,7 +121,7 @@ QWidget* DispatchSection(GuiContext& ctx, int section) {
             if (!open->Rebind(section)) return open;
         } else {
             open = new TableDialog(ctx, *table, section);
-            ctx.registry.Set(kind, open);
+            ctx.registry.Register(open);
         }
         ShowWindow(open);
         open->SetCaption(ToQ(DisplayName(section)));
@@ -127,7 +130,7 @@ QWidget* DispatchSection(GuiContext& ctx, int section) {
     if (!window) {
         window = CreateConstantForm(ctx, section);
         if (!window) return nullptr;
-        ctx.registry.Set(kind, window);
+        ctx.registry.Register(window);
     }
     // A form has the section's name as its caption before it is first shown:
     // its own template caption never appears.
