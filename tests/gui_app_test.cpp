@@ -27,6 +27,7 @@
 #include "app/settings_dialog.h"
 #include "catalogue/catalogue.h"
 #include "session/value_grid.h"
+#include "tables/list_binding.h"
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
 #include "sample/sample_game.h"
@@ -156,6 +157,8 @@ private slots:
     void closingIsRefusedWhileAnActionRuns();
     void quitWithoutEditsAsksNothing();
     void quitWithEditsOffersToSave();
+    void quitEndsTheProgramWhateverIsOpen_data();
+    void quitEndsTheProgramWhateverIsOpen();
     void failedSaveKeepsTheProgramRunning();
     void debugLogIsCreatedInTheWorkingDirectory();
     void debugLogThatCannotBeOpenedIsReported();
@@ -722,6 +725,50 @@ void GuiAppTest::quitWithEditsOffersToSave() {
     QCOMPARE(ended2.count(), 1);
     LoadCommand(check);
     QCOMPARE(check.grid.GetArrayValue(0, 0, 0), std::string("Renamed Item"));
+}
+
+void GuiAppTest::quitEndsTheProgramWhateverIsOpen_data() {
+    QTest::addColumn<QList<int>>("sections");
+    QTest::addColumn<int>("answer");  // to the quit question; NoButton: nothing is pending
+    QTest::newRow("two tables") << QList<int>{1, 0} << int(QMessageBox::NoButton);
+    QTest::newRow("three tables") << QList<int>{1, 0, 2} << int(QMessageBox::NoButton);
+    QTest::newRow("two tables, edit saved") << QList<int>{1, 0} << int(QMessageBox::Save);
+    QTest::newRow("three tables, edit discarded") << QList<int>{1, 0, 2} << int(QMessageBox::Discard);
+}
+
+// Quit ends the event loop with code 0 whatever is open, and no window of
+// the editor stays on the screen; a table that would rather hide than close
+// does not keep the program running.
+void GuiAppTest::quitEndsTheProgramWhateverIsOpen() {
+    QFETCH(QList<int>, sections);
+    QFETCH(int, answer);
+    Editor e;
+    e.Start();
+    const QString rules = e.dir.filePath("rules.txt");
+    e.Prepare(rules);
+    e.Button("extractButton")->click();
+    e.window()->sectionsAction()->trigger();
+    QList<TableDialog*> tables;
+    for (int s : sections) tables << qobject_cast<TableDialog*>(DispatchSection(e.app->context(), s));
+    QVERIFY(!tables.contains(nullptr));
+    if (answer != QMessageBox::NoButton) SetCellText(tables.back()->list(), 3, 0, "Renamed");
+    e.answer = static_cast<QMessageBox::StandardButton>(answer);
+
+    QTimer watchdog;  // a program that does not end fails with 1
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+    watchdog.start(3000);
+    QTimer::singleShot(0, e.window()->quitAction(), &QAction::trigger);
+    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(e.prompts, answer == QMessageBox::NoButton ? 0 : 1);
+    for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+
+    RecordingErrorSink errors;
+    NullProgress none;
+    Session check(errors, none);
+    check.rulesPath = FromQ(rules);
+    LoadCommand(check);
+    QCOMPARE(check.grid.GetArrayValue(sections.back(), 3, 0) == "Renamed", answer == QMessageBox::Save);
 }
 
 void GuiAppTest::failedSaveKeepsTheProgramRunning() {

@@ -41,13 +41,24 @@ void CQuorvaneEditorApp::CloseEveryWindow() {
 
 void CQuorvaneEditorApp::InitInstance() {
     window_ = std::make_unique<CQuorvaneEditorDlg>(ctx_, prompt_);
+    connect(window_.get(), &CQuorvaneEditorDlg::programEnded, this, &CQuorvaneEditorApp::EndProgram);
     window_->Initialise();
     window_->show();
 }
 
+void CQuorvaneEditorApp::EndProgram() {
+    // QCoreApplication::quit() would first close every window and give up
+    // when one refuses, as a table does (it hides instead), leaving the
+    // program running without its main window. The questions have been
+    // asked; the other windows are hidden now, deleted with this object,
+    // and the loop is ended unconditionally.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != window_.get()) w->hide();
+    QCoreApplication::exit(0);
+}
+
 int CQuorvaneEditorApp::Run() {
     InitInstance();
-    connect(window_.get(), &CQuorvaneEditorDlg::programEnded, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     return QApplication::exec();
 }
 
