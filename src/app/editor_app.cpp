@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <QSettings>
+#include <QThread>
 
 #include "gui/placement.h"
 
@@ -51,10 +52,11 @@ void CQuorvaneEditorApp::EndProgram() {
     // when one refuses, as a table does (it hides instead), leaving the
     // program running without its main window. The questions have been
     // asked; the other windows are hidden now, deleted with this object,
-    // and the loop is ended unconditionally.
+    // and the loop is ended unconditionally. (With no loop running there is
+    // nothing to end, and exit() would make the next loop return at once.)
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != window_.get()) w->hide();
-    QCoreApplication::exit(0);
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
 }
 
 int CQuorvaneEditorApp::Run() {
