@@ -3,13 +3,16 @@
 // switching the unit window and closing a table, driven through the real
 // windows and answered in the real message boxes; the marks on table cells
 // and titles; the status line of the settings dialog; the keyboard.
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
@@ -70,6 +73,44 @@ QByteArray ReadFile(const QString& path) {
 }
 
 void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// Presses a button, or the menu item `item` of a menu bar, as an
+// accessibility tool does.
+void Press(QWidget* widget, const QString& item = {}) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
+    for (int k = 0; a && !item.isEmpty() && k < a->childCount(); ++k)
+        if (a->child(k)->text(QAccessible::Name) == item) a = a->child(k);
+    QVERIFY(a && a->actionInterface());
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+// Runs `what` once, in the pause after the tenth section of the next file
+// action.
+void DuringTheNextAction(CSettings* settings, std::function<void()> what) {
+    auto* bar = settings->progressBar();
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(bar, &QProgressBar::valueChanged, bar, [connection, what](int v) {
+        if (v != 10) return;
+        QObject::disconnect(*connection);
+        QTimer::singleShot(0, what);  // in the pause, not inside the step
+    });
+}
+
+// Counts the events of one type a widget receives.
+class EventCounter : public QObject {
+public:
+    EventCounter(QWidget* w, QEvent::Type type) : QObject(w), type_(type) { w->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == type_ ? 1 : 0;
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+};
 
 // One editor on a fresh sample game, extracted into rules.txt, with the real
 // quit question and a recorder for error reports.
@@ -378,6 +419,82 @@ private slots:
         Flush();
         QVERIFY(editor.isNull());
         QVERIFY(!Window("CSpell"));
+    }
+
+    // Input during an action: a click queued on "Write to Quorvane Files",
+    // keys queued for the rules-file field, the same button and the
+    // "Sections" command pressed through the accessibility interface, all
+    // during an extraction, never run, then or afterwards. The bar still
+    // repaints at every step, and the windows take input again afterwards.
+    void inputDuringAnActionNeverRuns() {
+        Editor e;
+        QPushButton* write = Button(e.settings(), "Write to Quorvane Files");
+        QLineEdit* field = e.settings()->rulesFileField();
+        QSignalSpy clicked(write, &QPushButton::clicked);
+        auto* paints = new EventCounter(e.settings()->progressBar(), QEvent::Paint);
+        QStringList enabled;
+        DuringTheNextAction(e.settings(), [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isEnabled()) enabled << w->objectName();
+            const QPoint at = write->rect().center();
+            const QPoint global = write->mapToGlobal(at);
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(write, new QMouseEvent(type, at, global, Qt::LeftButton, Qt::LeftButton, {}));
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+                QCoreApplication::postEvent(field, new QKeyEvent(type, Qt::Key_X, {}, QStringLiteral("x")));
+            Press(write);
+            Press(e.main()->menuBar(), QStringLiteral("Sections"));
+        });
+        Click(e.settings(), "Extract From Quorvane Files");
+        QTest::qWait(50);  // whatever was still queued has run
+        QCOMPARE(enabled, QStringList());
+        QCOMPARE(clicked.count(), 0);
+        QCOMPARE(field->text(), e.rules());
+        QVERIFY(!Window("CSection"));
+        QCOMPARE(QDir(e.dir.filePath("game")).entryList({"*.bak"}), QStringList());
+        QVERIFY(paints->count >= 43);
+        for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+        QTest::mouseClick(write, Qt::LeftButton);
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    // A "Close Tab" pressed during "Save Without Them" does nothing, and an
+    // edit that reaches the grid while the save runs stays marked unsaved.
+    // The Load button pressed during the quit-time save asks nothing either.
+    void closeTabDuringASaveDoesNothing() {
+        Editor e;
+        TableDialog* spells = e.Table(kSpells);
+        const QString cost = e.NewCost(4);
+        Click(e.Edit(spells, 4, kSpellCost, cost), "Save Changes And Close Tab");
+        const std::string old = e.Cell(kSpells, 4, kSpellCost);
+        DuringTheNextAction(e.settings(), [&] {
+            QTest::mouseClick(Button(spells, "Close Tab"), Qt::LeftButton);
+            Press(Button(spells, "Close Tab"));
+            e.grid().SetArrayValue(0, 0, 0, "Renamed");  // a section the save has written already
+        });
+        auto asked = AnswerNextBox("Save Without Them");
+        Click(e.settings(), "Save to Text File");
+        QCOMPARE(asked->asked, 1);
+        QVERIFY(spells->isVisible());
+        QCOMPARE(spells->list()->item(4, kSpellCost)->text(), cost);
+        QCOMPARE(e.Cell(kSpells, 4, kSpellCost), old);
+        QCOMPARE(e.InRulesFile(kSpells, 4, kSpellCost), old);
+        QVERIFY(e.InRulesFile(0, 0, 0) != "Renamed");
+        QVERIFY(e.app->session().HasUnsavedEdits());
+        QVERIFY(e.main()->isWindowModified());
+
+        QSignalSpy ended(e.main(), &CQuorvaneEditorDlg::programEnded);
+        DuringTheNextAction(e.settings(), [&] { Press(Button(e.settings(), "Load Text File")); });
+        auto load = AnswerNextBox("Continue");
+        asked = AnswerNextBox("Save");
+        e.main()->quitAction()->trigger();
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(ended.count(), 1);
+        QTest::qWait(100);
+        QCOMPARE(load->asked, 0);
+        QCOMPARE(e.InRulesFile(0, 0, 0), std::string("Renamed"));
+        QCOMPARE(e.InRulesFile(kSpells, 4, kSpellCost), FromQ(cost));
+        QCOMPARE(e.reports, QStringList());
     }
 
     void marksFollowWhereAnEditStands() {

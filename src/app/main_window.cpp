@@ -134,12 +134,14 @@ void CQuorvaneEditorDlg::Initialise() {
 }
 
 void CQuorvaneEditorDlg::OnSettings() {
+    if (FileActionRunning()) return;
     if (ctx_.registry.Find(QStringLiteral("CSettings"))) return;
     auto* dialog = new CSettings(ctx_, this);
     dialog->show();
 }
 
 void CQuorvaneEditorDlg::OnSections() {
+    if (FileActionRunning()) return;
     if (!ctx_.session.IsLoaded()) {
         ctx_.session.Report(kSectionsRefusal);
         return;
@@ -148,19 +150,16 @@ void CQuorvaneEditorDlg::OnSections() {
 }
 
 void CQuorvaneEditorDlg::OnQuit() {
+    if (FileActionRunning()) return;
     SavePlacement(ctx_.settings, QString::fromLatin1(kMainWindowSection), this);
     close();
 }
 
 void CQuorvaneEditorDlg::OnAbout() {
+    if (FileActionRunning()) return;
     QDialog* box = CreateAboutBox(this);
     box->exec();
     delete box;
-}
-
-bool CQuorvaneEditorDlg::ActionRunning() const {
-    const auto* settings = qobject_cast<const CSettings*>(ctx_.registry.Find(QStringLiteral("CSettings")));
-    return settings && settings->isBusy();
 }
 
 bool CQuorvaneEditorDlg::SettleUnsavedEdits() {
@@ -178,7 +177,7 @@ bool CQuorvaneEditorDlg::SettleUnsavedEdits() {
         bool saved = false;
         auto* settings = qobject_cast<CSettings*>(ctx_.registry.Find(QStringLiteral("CSettings")));
         BarProgressSink bar(settings ? settings->progressBar() : nullptr);
-        RunFileAction(ctx_.session, bar, [&saved](Session& s) { saved = SaveCommand(s); });
+        RunFileAction(ctx_.session, bar, FileAction::Save, [&saved](Session& s) { saved = SaveCommand(s); });
         RefreshTitle();
         return saved;
     }
@@ -188,7 +187,7 @@ bool CQuorvaneEditorDlg::SettleUnsavedEdits() {
 }
 
 void CQuorvaneEditorDlg::closeEvent(QCloseEvent* event) {
-    if (ActionRunning() || !SettleUnsavedEdits()) {
+    if (FileActionRunning() || !SettleUnsavedEdits()) {
         event->ignore();
         return;
     }

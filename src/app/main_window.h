@@ -65,6 +65,9 @@ signals:
     void programEnded();
 
 public slots:
+    // The four commands. Each does nothing while a file action runs: the
+    // window is disabled then, but an accessibility tool can still trigger
+    // a menu item.
     void OnSettings();
     void OnSections();
     void OnQuit();
@@ -77,7 +80,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool ActionRunning() const;
     // Offers to save unsaved edits; false when the program must keep running.
     bool SettleUnsavedEdits();
 

@@ -175,19 +175,17 @@ void CSettings::BrowseFile() {
 }
 
 bool CSettings::Run(FileAction action) {
-    if (busy_) return false;
-    busy_ = true;
+    if (FileActionRunning()) return false;
     // The actions work on the paths as they stand in the fields now.
     ctx_.session.gameFolder = PathFromField(gameFolder_->text());
     ctx_.session.rulesPath = PathFromField(rulesFile_->text());
     BarProgressSink bar(progress_);
     std::string status;
     bool replaced = false;
-    RunFileAction(ctx_.session, bar,
+    RunFileAction(ctx_.session, bar, action,
                   [&](Session& s) { status = RunCommandWithStatus(s, action, &replaced); });
     progress_->setValue(0);
     ShowStatus(ReportText(status));
-    busy_ = false;
     // No window may keep data older than the grid.
     if (replaced) RefillOpenWindows(ctx_);
     NotifyGridChanged(ctx_);
@@ -214,17 +212,17 @@ bool CSettings::ConfirmReplace(const QString& what) {
 }
 
 void CSettings::Extract() {
-    if (busy_ || !ConfirmReplace(QStringLiteral("Extracting from the game files replaces them."))) return;
+    if (FileActionRunning() || !ConfirmReplace(QStringLiteral("Extracting from the game files replaces them."))) return;
     Run(FileAction::Extract);
 }
 
 void CSettings::Load() {
-    if (busy_ || !ConfirmReplace(QStringLiteral("Loading the text file replaces them."))) return;
+    if (FileActionRunning() || !ConfirmReplace(QStringLiteral("Loading the text file replaces them."))) return;
     Run(FileAction::Load);
 }
 
 void CSettings::Save() {
-    if (busy_) return;
+    if (FileActionRunning()) return;
     const PendingEdits pending = FindPendingEdits(ctx_);
     if (pending.InWindows()) {
         PendingEdits inWindows = pending;
@@ -244,7 +242,7 @@ void CSettings::Save() {
 }
 
 void CSettings::WriteBack() {
-    if (busy_) return;
+    if (FileActionRunning()) return;
     // With no data loaded or extracted the write is refused at once: there is
     // nothing to ask about and nothing to save first.
     if (ctx_.session.grid.GetArrayValue(0, 0, 0) == kNotSet) {
@@ -273,7 +271,7 @@ void CSettings::WriteBack() {
 }
 
 void CSettings::ReviewChanges() {
-    if (busy_) return;
+    if (FileActionRunning()) return;
     // The review works on the paths as they stand in the fields now.
     ctx_.session.gameFolder = PathFromField(gameFolder_->text());
     ctx_.session.rulesPath = PathFromField(rulesFile_->text());
@@ -281,7 +279,7 @@ void CSettings::ReviewChanges() {
 }
 
 void CSettings::reject() {
-    if (busy_) return;
+    if (FileActionRunning()) return;
     QDialog::reject();
 }
 
@@ -294,7 +292,7 @@ void CSettings::done(int result) {
 
 void CSettings::closeEvent(QCloseEvent* event) {
     // A file action runs to its end; the dialog stays until it has.
-    if (busy_) {
+    if (FileActionRunning()) {
         event->ignore();
         return;
     }

@@ -34,7 +34,6 @@ public:
     // One line under the progress bar saying what the last action did;
     // nullptr before the first action.
     QLabel* statusLine() const { return status_; }
-    bool isBusy() const { return busy_; }
 
 public slots:
     void Extract();
@@ -67,7 +66,6 @@ private:
     QLineEdit* rulesFile_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* status_ = nullptr;
-    bool busy_ = false;
 };
 
 }  // namespace quorvane::gui
