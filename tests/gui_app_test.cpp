@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTableWidget>
@@ -142,8 +143,11 @@ private slots:
     void backgroundIsStretchedOverTheClientArea();
     void aboutBoxIsModalWithItsTexts();
     void settingsCommandOpensOneDialog();
+    void openDialogsComeToTheFront();
     void mainWindowPlacementIsSavedAndRestored();
     void settingsDialogPlacementFollowsMoves();
+    void unusablePlacementsOpenAtTheDefault_data();
+    void unusablePlacementsOpenAtTheDefault();
     void pathsAreStoredOnEveryChange();
     void longPathsAreCut();
     void pathsWithAnyCharactersOpen();
@@ -283,6 +287,37 @@ void GuiAppTest::settingsCommandOpensOneDialog() {
     QVERIFY(e.OpenSettings());
 }
 
+// Settings and Sections, when already open, come to the front with the
+// focus, from the menu and from their keys.
+void GuiAppTest::openDialogsComeToTheFront() {
+    Editor e;
+    e.Start();
+    e.Prepare(e.dir.filePath("rules.txt"));
+    e.Button("extractButton")->click();
+    e.window()->sectionsAction()->trigger();
+    const struct {
+        const char* kind;
+        QAction* command;
+        Qt::Key key;
+    } commands[] = {{"CSettings", e.window()->settingsAction(), Qt::Key_S},
+                    {"CSection", e.window()->sectionsAction(), Qt::Key_E}};
+    for (const auto& c : commands) {
+        QWidget* dialog = e.app->context().registry.Find(c.kind);
+        QVERIFY(dialog);
+        for (bool byKey : {false, true}) {
+            e.window()->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), e.window());
+            if (byKey)
+                QTest::keyClick(e.window(), c.key, Qt::AltModifier);
+            else
+                c.command->trigger();
+            QTRY_COMPARE(QApplication::activeWindow(), dialog);
+            QCOMPARE(e.app->context().registry.Find(c.kind), dialog);
+        }
+    }
+    QCOMPARE(Texts(e.boxes), QStringList());
+}
+
 void GuiAppTest::mainWindowPlacementIsSavedAndRestored() {
     Editor e;
     e.Start();
@@ -321,6 +356,63 @@ void GuiAppTest::settingsDialogPlacementFollowsMoves() {
     d->close();
     FlushDeletes();
     QCOMPARE(e.OpenSettings()->geometry(), QRect(40, 50, 460, 330));
+}
+
+void GuiAppTest::unusablePlacementsOpenAtTheDefault_data() {
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QList<int>>("stored");  // left, top, width, height
+    QTest::addColumn<bool>("used");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QString main = "CQuorvaneEditorApp";
+    QTest::newRow("zero") << main << QList<int>{0, 0, 0, 0} << false;
+    QTest::newRow("negative size") << main << QList<int>{100, 100, -500, -400} << false;
+    QTest::newRow("off screen") << main << QList<int>{-5000, -5000, 600, 500} << false;
+    QTest::newRow("larger than the screen") << main << QList<int>{20, 40, 100000, 100000} << false;
+    QTest::newRow("title bar above the screen") << main << QList<int>{100, screen.top(), 600, 500} << false;
+    QTest::newRow("one title bar corner on screen") << main << QList<int>{screen.right() - 20, 100, 600, 500} << true;
+    QTest::newRow("settings dialog, zero") << "CSettings" << QList<int>{0, 0, 0, 0} << false;
+}
+
+// A stored placement that would make a window unusable is not used: the
+// window opens at its default size, centred, and closing it replaces the
+// stored values.
+void GuiAppTest::unusablePlacementsOpenAtTheDefault() {
+    QFETCH(QString, section);
+    QFETCH(QList<int>, stored);
+    QFETCH(bool, used);
+    const bool main = section == "CQuorvaneEditorApp";
+    Editor e;
+    e.Start();
+    const QSize defaultSize = main ? e.window()->size() : e.OpenSettings()->size();
+    e.app.reset();
+    {
+        QSettings s(e.dir.filePath("settings.ini"), QSettings::IniFormat);
+        s.beginGroup(section);
+        s.setValue("HorizPos", stored[0]);
+        s.setValue("VertPos", stored[1]);
+        s.setValue("Width", stored[2]);
+        s.setValue("Height", stored[3]);
+    }
+    e.Restart();
+    QWidget* w = main ? static_cast<QWidget*>(e.window()) : e.OpenSettings();
+    if (used) {
+        QCOMPARE(w->geometry(), QRect(stored[0], stored[1], stored[2], stored[3]));
+        return;
+    }
+    QCOMPARE(w->size(), defaultSize);
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY2((w->geometry().center() - centre).manhattanLength() <= 2, qPrintable(QString("%1,%2").arg(w->x()).arg(w->y())));
+    const QRect shown = w->geometry();
+    if (main)
+        e.window()->quitAction()->trigger();
+    else
+        w->close();
+    QSettings& s = e.settings();
+    s.beginGroup(section);
+    QCOMPARE(QRect(s.value("HorizPos").toInt(), s.value("VertPos").toInt(), s.value("Width").toInt(),
+                   s.value("Height").toInt()),
+             shown);
+    s.endGroup();
 }
 
 void GuiAppTest::pathsAreStoredOnEveryChange() {

@@ -20,6 +20,7 @@
 
 #include "actions/actions.h"
 #include "gui/gui_context.h"
+#include "gui/placement.h"
 #include "io/progress.h"
 #include "session/session.h"
 #include "catalogue/catalogue.h"
@@ -432,6 +433,22 @@ private slots:
         Button(t, "Close Tab")->click();
         QCOMPARE(G(2, 0, 4), std::string(255, 'w'));
         QCOMPARE(G(2, 0, 2), std::string(254, 'y'));
+    }
+
+    void unusableColumnWidthsRestoreTheDefault_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("zero") << 0 << 50;  // "Name": (4 + 1) * 10
+        QTest::newRow("negative") << -40 << 50;
+        QTest::newRow("just too small") << kSmallestColumnWidth - 1 << 50;
+        QTest::newRow("narrow but usable") << 30 << 30;
+    }
+
+    void unusableColumnWidthsRestoreTheDefault() {
+        QFETCH(int, stored);
+        QFETCH(int, shown);
+        SaveColumnWidth(*ctx_, 1, 0, stored);
+        QCOMPARE(Table(1)->list()->columnWidth(0), shown);
     }
 
     void columnWidthsPersistUnderTheNestedKey() {

@@ -135,7 +135,10 @@ void CQuorvaneEditorDlg::Initialise() {
 
 void CQuorvaneEditorDlg::OnSettings() {
     if (FileActionRunning()) return;
-    if (ctx_.registry.Find(QStringLiteral("CSettings"))) return;
+    if (QWidget* open = ctx_.registry.Find(QStringLiteral("CSettings"))) {
+        BringToFront(open);
+        return;
+    }
     auto* dialog = new CSettings(ctx_, this);
     dialog->show();
 }
