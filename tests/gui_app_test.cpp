@@ -629,25 +629,23 @@ void GuiAppTest::refusalsBeforeAnyLoad() {
     for (std::size_t k = 0; k < std::size(kGameFiles); ++k) QCOMPARE(ReadAll(e.gamePath(kGameFiles[k])), game[k]);
     QVERIFY(!e.session().IsLoaded());
 
-    // A load that fails still counts as loaded: Sections opens the chooser,
-    // and only one of it.
+    // A load that cannot open its file changes nothing: it says so, and
+    // Sections and Save still refuse; nothing is written.
     e.boxes.clear();
     e.Button("loadButton")->click();
     QCOMPARE(Texts(e.boxes), QStringList{"Load of " + e.dir.filePath("rules.txt") + " Failed."});
+    QCOMPARE(d->statusLine()->text(), QString("Load of rules.txt failed; the editor's data is unchanged."));
+    QVERIFY(!e.session().IsLoaded());
     e.boxes.clear();
     e.window()->sectionsAction()->trigger();
-    e.window()->sectionsAction()->trigger();
-    QCOMPARE(Texts(e.boxes), QStringList());
-    QWidget* chooser = e.app->context().registry.Find("CSection");
-    QVERIFY(chooser);
-    QVERIFY(chooser->isVisible());
-    int choosers = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == "CSection" && w->isVisible()) ++choosers;
-    QCOMPARE(choosers, 1);
+    e.Button("saveButton")->click();
+    QCOMPARE(Texts(e.boxes), (QStringList{"You Have Not Loaded A Data File.", "You Have Not Loaded A Data File."}));
+    QCOMPARE(d->statusLine()->text(), QString("Nothing was saved: no data has been loaded or extracted yet."));
+    QVERIFY(e.app->context().registry.Find("CSection") == nullptr);
+    QVERIFY(!QFile::exists(e.dir.filePath("rules.txt")));
 
-    // Edits made since change nothing: Write is refused at once, with no
-    // question about them and nothing saved.
+    // Edits made in the grid change nothing: Write is refused at once, with
+    // no question about them and nothing saved.
     e.session().grid.SetArrayValue(23, 0, 1, "5");
     QVERIFY(e.session().HasUnsavedEdits());
     auto asked = std::make_shared<bool>(false);
@@ -663,6 +661,22 @@ void GuiAppTest::refusalsBeforeAnyLoad() {
     QVERIFY(!*asked);
     QCOMPARE(Texts(e.boxes), QStringList{"You Must Load Or Extract A File Before Writting."});
     QVERIFY(!QFile::exists(e.dir.filePath("rules.txt")));
+
+    // Once data is there, Sections opens the chooser, and only one of it.
+    auto replaced = testing::AnswerNextBox("Continue");  // the edit above is not saved
+    e.Button("extractButton")->click();
+    QCOMPARE(replaced->asked, 1);
+    e.boxes.clear();
+    e.window()->sectionsAction()->trigger();
+    e.window()->sectionsAction()->trigger();
+    QCOMPARE(Texts(e.boxes), QStringList());
+    QWidget* chooser = e.app->context().registry.Find("CSection");
+    QVERIFY(chooser);
+    QVERIFY(chooser->isVisible());
+    int choosers = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "CSection" && w->isVisible()) ++choosers;
+    QCOMPARE(choosers, 1);
 }
 
 void GuiAppTest::reportBoxHasNoParentBlankCaptionOneButton() {

@@ -182,8 +182,12 @@ bool CSettings::Run(FileAction action) {
     BarProgressSink bar(progress_);
     std::string status;
     bool replaced = false;
+    const int loaded = ctx_.session.dataLoaded;
     RunFileAction(ctx_.session, bar, action,
                   [&](Session& s) { status = RunCommandWithStatus(s, action, &replaced); });
+    // A load that could not open its file leaves everything as it was, the
+    // data-loaded flag included: Sections and Save go on refusing.
+    if (action == FileAction::Load && !replaced) ctx_.session.dataLoaded = loaded;
     progress_->setValue(0);
     ShowStatus(ReportText(status));
     // No window may keep data older than the grid.
@@ -223,6 +227,13 @@ void CSettings::Load() {
 
 void CSettings::Save() {
     if (FileActionRunning()) return;
+    // Before any load or extraction the grid holds nothing but "Not Set":
+    // saving it would replace the rules file with that.
+    if (!ctx_.session.IsLoaded()) {
+        ctx_.session.Report(kSectionsRefusal);
+        ShowStatus(QStringLiteral("Nothing was saved: no data has been loaded or extracted yet."));
+        return;
+    }
     const PendingEdits pending = FindPendingEdits(ctx_);
     if (pending.InWindows()) {
         PendingEdits inWindows = pending;
