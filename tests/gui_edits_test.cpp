@@ -17,6 +17,7 @@
 #include <QSettings>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QUndoStack>
 #include <QtTest>
 
 #include <memory>
@@ -495,6 +496,47 @@ private slots:
         QCOMPARE(e.InRulesFile(0, 0, 0), std::string("Renamed"));
         QCOMPARE(e.InRulesFile(kSpells, 4, kSpellCost), FromQ(cost));
         QCOMPARE(e.reports, QStringList());
+    }
+
+    void longNamesStayWhole_data() {
+        QTest::addColumn<int>("length");
+        QTest::newRow("254") << 254;
+        QTest::newRow("255") << 255;
+        QTest::newRow("300") << 300;
+    }
+
+    // A record name longer than the edit fields hold (254 characters) is
+    // reported once when it is loaded, naming its line, and stays as it is:
+    // opening its table and its edit window and storing both without an
+    // edit changes nothing and marks nothing.
+    void longNamesStayWhole() {
+        QFETCH(int, length);
+        Editor e;
+        QByteArray text = ReadFile(e.rules());
+        const qsizetype start = text.indexOf('"', text.indexOf("[SPELLS]")) + 1;  // the first spell's name
+        const QByteArray name(length, 'n');
+        text.replace(start, text.indexOf('"', start) - start, name);
+        QFile file(e.rules());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        Click(e.settings(), "Load Text File");
+        const int line = static_cast<int>(text.left(start).count('\n')) + 1;
+        QCOMPARE(e.reports, length > 254 ? QStringList{QStringLiteral("Line Number : %1. Name Longer Than 254 "
+                                                                      "Characters.").arg(line)}
+                                         : QStringList());
+        QCOMPARE(e.Cell(kSpells, 0, 0), name.toStdString());
+
+        TableDialog* spells = e.Table(kSpells);
+        EditDialog* editor = e.Edit(spells, 0, kSpellCost, QString::fromStdString(e.Cell(kSpells, 0, kSpellCost)));
+        QVERIFY(editor && !editor->IsModified());
+        Click(editor, "Save Changes And Close Tab");
+        QCOMPARE(spells->list()->item(0, 0)->text(), QString::fromLatin1(name));
+        QCOMPARE(spells->undoStack()->count(), 0);
+        QVERIFY(!spells->isWindowModified());
+        Click(spells, "Close Tab");
+        QCOMPARE(e.Cell(kSpells, 0, 0), name.toStdString());
+        QVERIFY(!e.app->session().HasUnsavedEdits());
     }
 
     void marksFollowWhereAnEditStands() {

@@ -415,24 +415,25 @@ private slots:
         QVERIFY(t->OpenEditor(-1) == nullptr);
     }
 
-    void fieldsAreCutAt254AndCellsAt255() {
+    void fieldsAreCutAt254OnlyWhenTyped() {
         const std::string long300(300, 'x');
         session_->grid.SetArrayValue(2, 0, 1, long300);
         TableDialog* t = Table(2);
         QCOMPARE(t->list()->item(0, 1)->text().size(), 300);  // shown unchanged
         EditDialog* e = OpenByDoubleClick(t, 0);
         QVERIFY(e);
-        QCOMPARE(e->ValueField(1)->text().size(), 255);  // filled from the cell, cut at 255
+        QCOMPARE(e->ValueField(1)->text().size(), 300);  // filled from the cell, whole
         e->ValueField(2)->setText(QString(300, 'y'));
         e->ValueField(3)->setText(QString(254, 'z'));
         Button(e, "Save Changes And Close Tab")->click();
-        QCOMPARE(t->list()->item(0, 1)->text(), QString(254, 'x'));
+        QCOMPARE(t->list()->item(0, 1)->text(), Q(long300));  // not typed into: kept whole
         QCOMPARE(t->list()->item(0, 2)->text(), QString(254, 'y'));
         QCOMPARE(t->list()->item(0, 3)->text(), QString(254, 'z'));
         SetCellText(t->list(), 0, 4, QString(300, 'w'));
         Button(t, "Close Tab")->click();
-        QCOMPARE(G(2, 0, 4), std::string(255, 'w'));
+        QCOMPARE(G(2, 0, 4), std::string(300, 'w'));  // cells are read back whole
         QCOMPARE(G(2, 0, 2), std::string(254, 'y'));
+        QCOMPARE(G(2, 0, 1), long300);
     }
 
     void unusableColumnWidthsRestoreTheDefault_data() {

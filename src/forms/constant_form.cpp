@@ -85,7 +85,7 @@ public:
 
     bool IsModified() const {
         for (std::size_t k = 0; k < values_.size(); ++k)
-            if (FromField(values_[k]->text()) != FromField(opened_[k])) return true;
+            if (FromField(values_[k]->text(), opened_[k]) != FromQ(opened_[k])) return true;
         return false;
     }
 
@@ -208,7 +208,7 @@ private:
     bool SaveAndClose() {
         const int s = spec_.section;
         if (spec_.only25or50) {
-            const std::string text = FromField(values_.front()->text());
+            const std::string text = FromField(values_.front()->text(), opened_.front());
             if (!IsDestroyedItemsValue(text)) {
                 ctx_.session.log.Line(spec_.className, "::OnSave refused ", text);
                 ctx_.session.Report(kOnly25Or50Refusal);
@@ -217,7 +217,7 @@ private:
         }
         for (std::size_t k = 0; k < values_.size(); ++k) {
             const int index = static_cast<int>(k);
-            const std::string text = FromField(values_[k]->text());
+            const std::string text = FromField(values_[k]->text(), opened_[k]);
             if (spec_.shape == FormShape::ColumnsOfOneRow)
                 ctx_.session.grid.SetArrayValue(s, 0, index + 1, text);
             else
