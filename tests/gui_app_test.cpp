@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -150,6 +151,8 @@ private slots:
     void unusablePlacementsOpenAtTheDefault();
     void pathsAreStoredOnEveryChange();
     void longPathsAreCut();
+    void unwritableSettingsAreToldOnce_data();
+    void unwritableSettingsAreToldOnce();
     void pathsWithAnyCharactersOpen();
     void extractSaveLoadWriteThroughTheButtons();
     void editedValueReachesTheGameFiles();
@@ -464,6 +467,41 @@ void GuiAppTest::pathsWithAnyCharactersOpen() {
     QVERIFY(QFile::remove(rules));
     e.Button("loadButton")->click();
     QCOMPARE(Texts(e.boxes), QStringList{"Load of " + rules + " Failed."});
+}
+
+void GuiAppTest::unwritableSettingsAreToldOnce_data() {
+    QTest::addColumn<bool>("folder");  // a folder in the file's place, else a read-only file
+    QTest::newRow("read-only file") << false;
+    QTest::newRow("folder in its place") << true;
+}
+
+// A settings store that cannot be written: the first path typed brings one
+// message naming the file, and nothing more is said in that run.
+void GuiAppTest::unwritableSettingsAreToldOnce() {
+    QFETCH(bool, folder);
+    Editor e;
+    e.app.reset();
+    const QString store = e.dir.filePath("settings.ini");
+    if (folder) {
+        QVERIFY(QDir().mkdir(store));
+    } else {
+        QFile file(store);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(QFile::setPermissions(store, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        if (QFileInfo(store).isWritable()) QSKIP("the superuser writes a read-only file");
+    }
+    e.Restart();
+    CSettings* d = e.OpenSettings();
+    QCOMPARE(Texts(e.boxes), QStringList());
+    QTest::keyClicks(d->rulesFileField(), "rules.txt");
+    const QString told = "The settings could not be written to " + store +
+                         "; changes to them will be lost when the editor ends.";
+    QCOMPARE(Texts(e.boxes), QStringList{told});
+    d->gameFolderField()->setText("game");
+    e.window()->quitAction()->trigger();
+    QCOMPARE(Texts(e.boxes), QStringList{told});
+    QVERIFY(!e.window()->isVisible());
 }
 
 void GuiAppTest::longPathsAreCut() {

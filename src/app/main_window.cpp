@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 #include "actions/actions.h"
@@ -128,6 +129,14 @@ void CQuorvaneEditorDlg::RefreshTitle() {
     }
 }
 
+void CQuorvaneEditorDlg::StoreSettings() {
+    ctx_.settings.sync();
+    if (ctx_.settings.status() == QSettings::NoError || settingsFailureReported_) return;
+    settingsFailureReported_ = true;
+    ctx_.session.Report("The settings could not be written to ", PathFromQ(ctx_.settings.fileName()),
+                        "; changes to them will be lost when the editor ends.");
+}
+
 void CQuorvaneEditorDlg::Initialise() {
     RestorePlacement(ctx_.settings, QString::fromLatin1(kMainWindowSection), this);
     if (!ctx_.session.log.Open(kDebugLogName)) ctx_.session.Report("Error opening ", kDebugLogName);
@@ -195,6 +204,7 @@ void CQuorvaneEditorDlg::closeEvent(QCloseEvent* event) {
         return;
     }
     SavePlacement(ctx_.settings, QString::fromLatin1(kMainWindowSection), this);
+    StoreSettings();
     event->accept();
     emit programEnded();
 }

@@ -75,6 +75,9 @@ public slots:
     // The title carries the modified mark while the grid holds edits not
     // saved to the rules file.
     void RefreshTitle();
+    // Writes the settings store out now. When it cannot be written, says so
+    // the first time in this run, naming its file.
+    void StoreSettings();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,6 +94,7 @@ private:
     QAction* quit_ = nullptr;
     QAction* about_ = nullptr;
     QString quitQuestion_;
+    bool settingsFailureReported_ = false;
 };
 
 }  // namespace quorvane::gui

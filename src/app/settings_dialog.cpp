@@ -16,6 +16,7 @@
 #include "app/changes_window.h"
 #include "gui/edit_state.h"
 #include "app/file_action.h"
+#include "app/main_window.h"
 #include "gui/placement.h"
 #include "app/progress_bar.h"
 #include "app/report_box.h"
@@ -38,10 +39,14 @@ QString StoredPath(QSettings& settings, const char* key) {
 // The first 254 characters of a path field, as the file system spells it.
 std::filesystem::path PathFromField(const QString& text) { return PathFromQ(text.left(254)); }
 
-void StorePath(QSettings& settings, const char* key, const QString& text) {
+// Stores the first 254 characters of a path field; false when the store
+// already held them.
+bool StorePath(QSettings& settings, const char* key, const QString& text) {
     settings.beginGroup(kSettingsGroup);
-    settings.setValue(key, text.left(254));
+    const bool changed = settings.value(key, QString()).toString() != text.left(254);
+    if (changed) settings.setValue(key, text.left(254));
     settings.endGroup();
+    return changed;
 }
 
 // An edit field with a browse button beside it.
@@ -153,12 +158,18 @@ CSettings::~CSettings() {
 
 void CSettings::GameFolderChanged(const QString& text) {
     ctx_.session.gameFolder = PathFromField(text);
-    StorePath(ctx_.settings, kWizardFolderKey, text);
+    if (StorePath(ctx_.settings, kWizardFolderKey, text)) StoreSettings();
 }
 
 void CSettings::RulesFileChanged(const QString& text) {
     ctx_.session.rulesPath = PathFromField(text);
-    StorePath(ctx_.settings, kTextFileKey, text);
+    if (StorePath(ctx_.settings, kTextFileKey, text)) StoreSettings();
+}
+
+void CSettings::StoreSettings() {
+    // A path typed here is lost at the end of the run when the store cannot
+    // be written: the main window says so at once.
+    if (auto* main = qobject_cast<CQuorvaneEditorDlg*>(parentWidget())) main->StoreSettings();
 }
 
 void CSettings::BrowseFolder() {

@@ -51,6 +51,8 @@ protected:
 private:
     void GameFolderChanged(const QString& text);
     void RulesFileChanged(const QString& text);
+    // Writes the store out, so that a failure is told while the user types.
+    void StoreSettings();
     void BrowseFolder();
     void BrowseFile();
     // Runs the action with the progress bar and shows its status line;
