@@ -18,6 +18,7 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QUndoStack>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
@@ -425,7 +426,8 @@ private slots:
     // Input during an action: a click queued on "Write to Quorvane Files",
     // keys queued for the rules-file field, the same button and the
     // "Sections" command pressed through the accessibility interface, all
-    // during an extraction, never run, then or afterwards. The bar still
+    // during an extraction, never run, then or afterwards; nor does a close
+    // box pressed during a save. The bar still
     // repaints at every step, and the windows take input again afterwards.
     void inputDuringAnActionNeverRuns() {
         Editor e;
@@ -455,6 +457,15 @@ private slots:
         QCOMPARE(QDir(e.dir.filePath("game")).entryList({"*.bak"}), QStringList());
         QVERIFY(paints->count >= 43);
         for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+
+        // The close box of a window (here the chooser, owned by the main
+        // window) does nothing during an action either.
+        e.main()->sectionsAction()->trigger();
+        QPointer<QWidget> chooser = Window("CSection");
+        QVERIFY(chooser);
+        DuringTheNextAction(e.settings(), [&] { chooser->windowHandle()->close(); });
+        Click(e.settings(), "Save to Text File");
+        QVERIFY(chooser && chooser->isVisible());
         QTest::mouseClick(write, Qt::LeftButton);
         QCOMPARE(clicked.count(), 1);
     }

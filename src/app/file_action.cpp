@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QWidget>
+#include <QWindow>
 
 #include <cstdint>
 
@@ -39,11 +40,14 @@ private:
 class InputBlock : public QObject {
 public:
     InputBlock() : focus_(QApplication::focusWidget()) {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (!w->isEnabled()) continue;
+        // Chosen before any is disabled: a dialog owned by a window reads as
+        // disabled once its owner is.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isEnabled()) disabled_ << w;
+        for (const QPointer<QWidget>& w : disabled_) {
             w->setEnabled(false);
-            disabled_ << w;
-            blocked_.insert(w);
+            // The window system's close request reaches the window's handle.
+            if (w->windowHandle()) blocked_.insert(w->windowHandle());
         }
         qApp->installEventFilter(this);
         ++actionsRunning;
@@ -73,7 +77,7 @@ protected:
 private:
     QPointer<QWidget> focus_;
     QList<QPointer<QWidget>> disabled_;
-    QSet<const QObject*> blocked_;  // the same windows, only compared
+    QSet<const QObject*> blocked_;  // their window handles, only compared
 };
 
 }  // namespace
