@@ -30,7 +30,7 @@ constexpr int kMinNameWidth = 120;
 constexpr int kMaxNameWidth = 480;
 
 // Width that shows every text of `texts` whole in a line edit of `w`'s font,
-// within sensible bounds (a name may be up to 254 characters long).
+// within sensible bounds (a name may be hundreds of characters long).
 int FieldWidthFor(const QWidget* w, const std::vector<QString>& texts, int minimum, int maximum) {
     const QFontMetrics fm(w->font());
     int width = minimum;
