@@ -30,7 +30,7 @@ constexpr int kMinNameWidth = 120;
 constexpr int kMaxNameWidth = 480;
 
 // Width that shows every text of `texts` whole in a line edit of `w`'s font,
-// within sensible bounds (a name may be up to 254 characters long).
+// within sensible bounds (a name may be hundreds of characters long).
 int FieldWidthFor(const QWidget* w, const std::vector<QString>& texts, int minimum, int maximum) {
     const QFontMetrics fm(w->font());
     int width = minimum;
@@ -85,7 +85,7 @@ public:
 
     bool IsModified() const {
         for (std::size_t k = 0; k < values_.size(); ++k)
-            if (FromField(values_[k]->text()) != FromField(opened_[k])) return true;
+            if (FromField(values_[k]->text(), opened_[k]) != FromQ(opened_[k])) return true;
         return false;
     }
 
@@ -208,7 +208,7 @@ private:
     bool SaveAndClose() {
         const int s = spec_.section;
         if (spec_.only25or50) {
-            const std::string text = FromField(values_.front()->text());
+            const std::string text = FromField(values_.front()->text(), opened_.front());
             if (!IsDestroyedItemsValue(text)) {
                 ctx_.session.log.Line(spec_.className, "::OnSave refused ", text);
                 ctx_.session.Report(kOnly25Or50Refusal);
@@ -217,7 +217,7 @@ private:
         }
         for (std::size_t k = 0; k < values_.size(); ++k) {
             const int index = static_cast<int>(k);
-            const std::string text = FromField(values_[k]->text());
+            const std::string text = FromField(values_[k]->text(), opened_[k]);
             if (spec_.shape == FormShape::ColumnsOfOneRow)
                 ctx_.session.grid.SetArrayValue(s, 0, index + 1, text);
             else

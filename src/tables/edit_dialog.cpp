@@ -131,7 +131,7 @@ void EditDialog::closeEvent(QCloseEvent* event) {
 
 bool EditDialog::IsModified() const {
     for (int c = 0; c < values_.size(); ++c)
-        if (FromField(values_[c]->text()) != FromField(opened_[c])) return true;
+        if (FromField(values_[c]->text(), opened_[c]) != FromQ(opened_[c])) return true;
     return false;
 }
 
@@ -149,7 +149,7 @@ void EditDialog::SaveAndClose() {
     // It goes through the owning table, so that Undo can take it back.
     if (list_) {
         QStringList texts;
-        for (QLineEdit* value : values_) texts << ToQ(FromField(value->text()));
+        for (int c = 0; c < values_.size(); ++c) texts << ToQ(FromField(values_[c]->text(), opened_[c]));
         if (auto* table = qobject_cast<TableDialog*>(list_->window()))
             table->SaveRow(row_, texts);
         else

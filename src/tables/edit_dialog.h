@@ -43,8 +43,8 @@ public:
     // The label widget of column c: a read-only field or a help button.
     QWidget* LabelWidget(int c) const;
 
-    // Writes every field (cut to 254 characters) into the row of the list,
-    // then closes.
+    // Writes every field into the row of the list (a field the user changed
+    // cut to 254 characters), then closes.
     void SaveAndClose();
 
     // True when a value field differs from what it was opened with.

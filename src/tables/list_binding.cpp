@@ -8,6 +8,7 @@
 #include <QTableWidget>
 
 #include "gui/gui_context.h"
+#include "gui/placement.h"
 #include "catalogue/catalogue.h"
 
 namespace quorvane::gui {
@@ -43,7 +44,8 @@ int GetColumnWidth(GuiContext& ctx, int i, int step) {
     bool ok = false;
     int width = ctx.settings.value(ColumnWidthEntry(step), -1).toInt(&ok);
     ctx.settings.endGroup();
-    return ok ? width : -1;
+    // A width too small to see or grab the column again counts as none.
+    return ok && width >= kSmallestColumnWidth ? width : -1;
 }
 
 void SaveColumnWidth(GuiContext& ctx, int i, int step, int width) {
