@@ -5,11 +5,13 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTableView>
@@ -29,11 +31,13 @@
 #include "gui/document.h"
 #include "gui/edit_step.h"
 #include "session/value_grid.h"
+#include "tables/list_binding.h"
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
 #include "sample/sample_game.h"
 
 #include "gui_answer.h"
+#include "gui_window_test.h"
 
 using namespace quorvane;
 using namespace quorvane::gui;
@@ -151,10 +155,15 @@ private slots:
     void backgroundIsStretchedOverTheClientArea();
     void aboutBoxIsModalWithItsTexts();
     void settingsCommandOpensOneDialog();
+    void openDialogsComeToTheFront();
     void mainWindowPlacementIsSavedAndRestored();
     void settingsDialogPlacementFollowsMoves();
+    void unusablePlacementsOpenAtTheDefault_data();
+    void unusablePlacementsOpenAtTheDefault();
     void pathsAreStoredOnEveryChange();
     void longPathsAreCut();
+    void unwritableSettingsAreToldOnce_data();
+    void unwritableSettingsAreToldOnce();
     void pathsWithAnyCharactersOpen();
     void extractSaveLoadWriteThroughTheButtons();
     void editedValueReachesTheGameFiles();
@@ -166,6 +175,8 @@ private slots:
     void closingIsRefusedWhileAnActionRuns();
     void quitWithoutEditsAsksNothing();
     void quitWithEditsOffersToSave();
+    void quitEndsTheProgramWhateverIsOpen_data();
+    void quitEndsTheProgramWhateverIsOpen();
     void failedSaveKeepsTheProgramRunning();
     void debugLogIsCreatedInTheWorkingDirectory();
     void debugLogThatCannotBeOpenedIsReported();
@@ -290,6 +301,37 @@ void GuiAppTest::settingsCommandOpensOneDialog() {
     QVERIFY(e.OpenSettings());
 }
 
+// Settings and Sections, when already open, come to the front with the
+// focus, from the menu and from their keys.
+void GuiAppTest::openDialogsComeToTheFront() {
+    Editor e;
+    e.Start();
+    e.Prepare(e.dir.filePath("rules.txt"));
+    e.Button("extractButton")->click();
+    e.window()->sectionsAction()->trigger();
+    const struct {
+        const char* kind;
+        QAction* command;
+        Qt::Key key;
+    } commands[] = {{"CSettings", e.window()->settingsAction(), Qt::Key_S},
+                    {"CSection", e.window()->sectionsAction(), Qt::Key_E}};
+    for (const auto& c : commands) {
+        QWidget* dialog = e.app->context().registry.Find(c.kind);
+        QVERIFY(dialog);
+        for (bool byKey : {false, true}) {
+            e.window()->activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), e.window());
+            if (byKey)
+                QTest::keyClick(e.window(), c.key, Qt::AltModifier);
+            else
+                c.command->trigger();
+            QTRY_COMPARE(QApplication::activeWindow(), dialog);
+            QCOMPARE(e.app->context().registry.Find(c.kind), dialog);
+        }
+    }
+    QCOMPARE(Texts(e.boxes), QStringList());
+}
+
 void GuiAppTest::mainWindowPlacementIsSavedAndRestored() {
     Editor e;
     e.Start();
@@ -328,6 +370,63 @@ void GuiAppTest::settingsDialogPlacementFollowsMoves() {
     d->close();
     FlushDeletes();
     QCOMPARE(e.OpenSettings()->geometry(), QRect(40, 50, 460, 330));
+}
+
+void GuiAppTest::unusablePlacementsOpenAtTheDefault_data() {
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QList<int>>("stored");  // left, top, width, height
+    QTest::addColumn<bool>("used");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QString main = "CQuorvaneEditorApp";
+    QTest::newRow("zero") << main << QList<int>{0, 0, 0, 0} << false;
+    QTest::newRow("negative size") << main << QList<int>{100, 100, -500, -400} << false;
+    QTest::newRow("off screen") << main << QList<int>{-5000, -5000, 600, 500} << false;
+    QTest::newRow("larger than the screen") << main << QList<int>{20, 40, 100000, 100000} << false;
+    QTest::newRow("title bar above the screen") << main << QList<int>{100, screen.top(), 600, 500} << false;
+    QTest::newRow("one title bar corner on screen") << main << QList<int>{screen.right() - 20, 100, 600, 500} << true;
+    QTest::newRow("settings dialog, zero") << "CSettings" << QList<int>{0, 0, 0, 0} << false;
+}
+
+// A stored placement that would make a window unusable is not used: the
+// window opens at its default size, centred, and closing it replaces the
+// stored values.
+void GuiAppTest::unusablePlacementsOpenAtTheDefault() {
+    QFETCH(QString, section);
+    QFETCH(QList<int>, stored);
+    QFETCH(bool, used);
+    const bool main = section == "CQuorvaneEditorApp";
+    Editor e;
+    e.Start();
+    const QSize defaultSize = main ? e.window()->size() : e.OpenSettings()->size();
+    e.app.reset();
+    {
+        QSettings s(e.dir.filePath("settings.ini"), QSettings::IniFormat);
+        s.beginGroup(section);
+        s.setValue("HorizPos", stored[0]);
+        s.setValue("VertPos", stored[1]);
+        s.setValue("Width", stored[2]);
+        s.setValue("Height", stored[3]);
+    }
+    e.Restart();
+    QWidget* w = main ? static_cast<QWidget*>(e.window()) : e.OpenSettings();
+    if (used) {
+        QCOMPARE(w->geometry(), QRect(stored[0], stored[1], stored[2], stored[3]));
+        return;
+    }
+    QCOMPARE(w->size(), defaultSize);
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    QVERIFY2((w->geometry().center() - centre).manhattanLength() <= 2, qPrintable(QString("%1,%2").arg(w->x()).arg(w->y())));
+    const QRect shown = w->geometry();
+    if (main)
+        e.window()->quitAction()->trigger();
+    else
+        w->close();
+    QSettings& s = e.settings();
+    s.beginGroup(section);
+    QCOMPARE(QRect(s.value("HorizPos").toInt(), s.value("VertPos").toInt(), s.value("Width").toInt(),
+                   s.value("Height").toInt()),
+             shown);
+    s.endGroup();
 }
 
 void GuiAppTest::pathsAreStoredOnEveryChange() {
@@ -379,6 +478,41 @@ void GuiAppTest::pathsWithAnyCharactersOpen() {
     QVERIFY(QFile::remove(rules));
     e.Button("loadButton")->click();
     QCOMPARE(Texts(e.boxes), QStringList{"Load of " + rules + " Failed."});
+}
+
+void GuiAppTest::unwritableSettingsAreToldOnce_data() {
+    QTest::addColumn<bool>("folder");  // a folder in the file's place, else a read-only file
+    QTest::newRow("read-only file") << false;
+    QTest::newRow("folder in its place") << true;
+}
+
+// A settings store that cannot be written: the first path typed brings one
+// message naming the file, and nothing more is said in that run.
+void GuiAppTest::unwritableSettingsAreToldOnce() {
+    QFETCH(bool, folder);
+    Editor e;
+    e.app.reset();
+    const QString store = e.dir.filePath("settings.ini");
+    if (folder) {
+        QVERIFY(QDir().mkdir(store));
+    } else {
+        QFile file(store);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.close();
+        QVERIFY(QFile::setPermissions(store, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+        if (QFileInfo(store).isWritable()) QSKIP("the superuser writes a read-only file");
+    }
+    e.Restart();
+    CSettings* d = e.OpenSettings();
+    QCOMPARE(Texts(e.boxes), QStringList());
+    QTest::keyClicks(d->rulesFileField(), "rules.txt");
+    const QString told = "The settings could not be written to " + store +
+                         "; changes to them will be lost when the editor ends.";
+    QCOMPARE(Texts(e.boxes), QStringList{told});
+    d->gameFolderField()->setText("game");
+    e.window()->quitAction()->trigger();
+    QCOMPARE(Texts(e.boxes), QStringList{told});
+    QVERIFY(!e.window()->isVisible());
 }
 
 void GuiAppTest::longPathsAreCut() {
@@ -544,25 +678,23 @@ void GuiAppTest::refusalsBeforeAnyLoad() {
     for (std::size_t k = 0; k < std::size(kGameFiles); ++k) QCOMPARE(ReadAll(e.gamePath(kGameFiles[k])), game[k]);
     QVERIFY(!e.session().IsLoaded());
 
-    // A load that fails still counts as loaded: Sections opens the chooser,
-    // and only one of it.
+    // A load that cannot open its file changes nothing: it says so, and
+    // Sections and Save still refuse; nothing is written.
     e.boxes.clear();
     e.Button("loadButton")->click();
     QCOMPARE(Texts(e.boxes), QStringList{"Load of " + e.dir.filePath("rules.txt") + " Failed."});
+    QCOMPARE(d->statusLine()->text(), QString("Load of rules.txt failed; the editor's data is unchanged."));
+    QVERIFY(!e.session().IsLoaded());
     e.boxes.clear();
     e.window()->sectionsAction()->trigger();
-    e.window()->sectionsAction()->trigger();
-    QCOMPARE(Texts(e.boxes), QStringList());
-    QWidget* chooser = e.app->context().registry.Find("CSection");
-    QVERIFY(chooser);
-    QVERIFY(chooser->isVisible());
-    int choosers = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == "CSection" && w->isVisible()) ++choosers;
-    QCOMPARE(choosers, 1);
+    e.Button("saveButton")->click();
+    QCOMPARE(Texts(e.boxes), (QStringList{"You Have Not Loaded A Data File.", "You Have Not Loaded A Data File."}));
+    QCOMPARE(d->statusLine()->text(), QString("Nothing was saved: no data has been loaded or extracted yet."));
+    QVERIFY(e.app->context().registry.Find("CSection") == nullptr);
+    QVERIFY(!QFile::exists(e.dir.filePath("rules.txt")));
 
-    // Edits made since change nothing: Write is refused at once, with no
-    // question about them and nothing saved.
+    // Edits made in the grid change nothing: Write is refused at once, with
+    // no question about them and nothing saved.
     e.Edit(23, 0, 1, "5");
     QVERIFY(e.document().HasUnsavedEdits());
     auto asked = std::make_shared<bool>(false);
@@ -578,6 +710,22 @@ void GuiAppTest::refusalsBeforeAnyLoad() {
     QVERIFY(!*asked);
     QCOMPARE(Texts(e.boxes), QStringList{"You Must Load Or Extract A File Before Writting."});
     QVERIFY(!QFile::exists(e.dir.filePath("rules.txt")));
+
+    // Once data is there, Sections opens the chooser, and only one of it.
+    auto replaced = testing::AnswerNextBox("Continue");  // the edit above is not saved
+    e.Button("extractButton")->click();
+    QCOMPARE(replaced->asked, 1);
+    e.boxes.clear();
+    e.window()->sectionsAction()->trigger();
+    e.window()->sectionsAction()->trigger();
+    QCOMPARE(Texts(e.boxes), QStringList());
+    QWidget* chooser = e.app->context().registry.Find("CSection");
+    QVERIFY(chooser);
+    QVERIFY(chooser->isVisible());
+    int choosers = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "CSection" && w->isVisible()) ++choosers;
+    QCOMPARE(choosers, 1);
 }
 
 void GuiAppTest::reportBoxHasNoParentBlankCaptionOneButton() {
@@ -732,6 +880,55 @@ void GuiAppTest::quitWithEditsOffersToSave() {
     QCOMPARE(ended2.count(), 1);
     LoadCommand(check);
     QCOMPARE(check.grid.GetArrayValue(0, 0, 0), std::string("Renamed Item"));
+}
+
+void GuiAppTest::quitEndsTheProgramWhateverIsOpen_data() {
+    QTest::addColumn<QList<int>>("sections");
+    QTest::addColumn<int>("answer");  // to the quit question; NoButton: nothing is pending
+    QTest::newRow("two tables") << QList<int>{1, 0} << int(QMessageBox::NoButton);
+    QTest::newRow("three tables") << QList<int>{1, 0, 2} << int(QMessageBox::NoButton);
+    QTest::newRow("two tables, edit saved") << QList<int>{1, 0} << int(QMessageBox::Save);
+    QTest::newRow("three tables, edit discarded") << QList<int>{1, 0, 2} << int(QMessageBox::Discard);
+}
+
+// Quit ends the event loop with code 0 whatever is open, and no window of
+// the editor stays on the screen; a table that would rather hide than close
+// does not keep the program running.
+void GuiAppTest::quitEndsTheProgramWhateverIsOpen() {
+    QFETCH(QList<int>, sections);
+    QFETCH(int, answer);
+    Editor e;
+    e.Start();
+    const QString rules = e.dir.filePath("rules.txt");
+    e.Prepare(rules);
+    e.Button("extractButton")->click();
+    e.window()->sectionsAction()->trigger();
+    QList<TableDialog*> tables;
+    for (int s : sections) tables << qobject_cast<TableDialog*>(DispatchSection(e.app->context(), s));
+    QVERIFY(!tables.contains(nullptr));
+    if (answer != QMessageBox::NoButton) {
+        QStringList texts;
+        for (int c = 0; c < Columns(sections.back()); ++c) texts << views::Text(tables.back()->list(), 3, c);
+        texts[0] = QStringLiteral("Renamed");
+        tables.back()->SaveRow(3, texts);
+    }
+    e.answer = static_cast<QMessageBox::StandardButton>(answer);
+
+    QTimer watchdog;  // a program that does not end fails with 1
+    watchdog.setSingleShot(true);
+    connect(&watchdog, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+    watchdog.start(3000);
+    QTimer::singleShot(0, e.window()->quitAction(), &QAction::trigger);
+    QCOMPARE(QApplication::exec(), 0);
+    QCOMPARE(e.prompts, answer == QMessageBox::NoButton ? 0 : 1);
+    for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+
+    RecordingErrorSink errors;
+    NullProgress none;
+    Session check(errors, none);
+    check.rulesPath = FromQ(rules);
+    LoadCommand(check);
+    QCOMPARE(check.grid.GetArrayValue(sections.back(), 3, 0) == "Renamed", answer == QMessageBox::Save);
 }
 
 void GuiAppTest::failedSaveKeepsTheProgramRunning() {

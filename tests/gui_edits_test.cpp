@@ -3,17 +3,22 @@
 // switching the unit window and closing a table, driven through the real
 // windows and answered in the real message boxes; the marks on table cells
 // and titles; the status line of the settings dialog; the keyboard.
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QUndoStack>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>
@@ -24,6 +29,8 @@
 #include "app/settings_dialog.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
+#include "gui/document.h"
+#include "gui/edit_step.h"
 #include "session/value_grid.h"
 #include "sample/sample_game.h"
 #include "tables/edit_dialog.h"
@@ -72,6 +79,44 @@ QByteArray ReadFile(const QString& path) {
 }
 
 void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+// Presses a button, or the menu item `item` of a menu bar, as an
+// accessibility tool does.
+void Press(QWidget* widget, const QString& item = {}) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(widget);
+    for (int k = 0; a && !item.isEmpty() && k < a->childCount(); ++k)
+        if (a->child(k)->text(QAccessible::Name) == item) a = a->child(k);
+    QVERIFY(a && a->actionInterface());
+    a->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+// Runs `what` once, in the pause after the tenth section of the next file
+// action.
+void DuringTheNextAction(CSettings* settings, std::function<void()> what) {
+    auto* bar = settings->progressBar();
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    *connection = QObject::connect(bar, &QProgressBar::valueChanged, bar, [connection, what](int v) {
+        if (v != 10) return;
+        QObject::disconnect(*connection);
+        QTimer::singleShot(0, what);  // in the pause, not inside the step
+    });
+}
+
+// Counts the events of one type a widget receives.
+class EventCounter : public QObject {
+public:
+    EventCounter(QWidget* w, QEvent::Type type) : QObject(w), type_(type) { w->installEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        count += event->type() == type_ ? 1 : 0;
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+};
 
 // One editor on a fresh sample game, extracted into rules.txt, with the real
 // quit question and a recorder for error reports.
@@ -375,6 +420,136 @@ private slots:
         Flush();
         QVERIFY(editor.isNull());
         QVERIFY(!Window("CSpell"));
+    }
+
+    // Input during an action: a click queued on "Write to Quorvane Files",
+    // keys queued for the rules-file field, the same button and the
+    // "Sections" command pressed through the accessibility interface, all
+    // during an extraction, never run, then or afterwards; nor does a close
+    // box pressed during a save. The bar still
+    // repaints at every step, and the windows take input again afterwards.
+    void inputDuringAnActionNeverRuns() {
+        Editor e;
+        QPushButton* write = Button(e.settings(), "Write to Quorvane Files");
+        QLineEdit* field = e.settings()->rulesFileField();
+        QSignalSpy clicked(write, &QPushButton::clicked);
+        auto* paints = new EventCounter(e.settings()->progressBar(), QEvent::Paint);
+        QStringList enabled;
+        DuringTheNextAction(e.settings(), [&] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w->isEnabled()) enabled << w->objectName();
+            const QPoint at = write->rect().center();
+            const QPoint global = write->mapToGlobal(at);
+            for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(write, new QMouseEvent(type, at, global, Qt::LeftButton, Qt::LeftButton, {}));
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+                QCoreApplication::postEvent(field, new QKeyEvent(type, Qt::Key_X, {}, QStringLiteral("x")));
+            Press(write);
+            Press(e.main()->menuBar(), QStringLiteral("Sections"));
+        });
+        Click(e.settings(), "Extract From Quorvane Files");
+        QTest::qWait(50);  // whatever was still queued has run
+        QCOMPARE(enabled, QStringList());
+        QCOMPARE(clicked.count(), 0);
+        QCOMPARE(field->text(), e.rules());
+        QVERIFY(!Window("CSection"));
+        QCOMPARE(QDir(e.dir.filePath("game")).entryList({"*.bak"}), QStringList());
+        QVERIFY(paints->count >= 43);
+        for (QWidget* w : QApplication::topLevelWidgets()) QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+
+        // The close box of a window (here the chooser, owned by the main
+        // window) does nothing during an action either.
+        e.main()->sectionsAction()->trigger();
+        QPointer<QWidget> chooser = Window("CSection");
+        QVERIFY(chooser);
+        DuringTheNextAction(e.settings(), [&] { chooser->windowHandle()->close(); });
+        Click(e.settings(), "Save to Text File");
+        QVERIFY(chooser && chooser->isVisible());
+        QTest::mouseClick(write, Qt::LeftButton);
+        QCOMPARE(clicked.count(), 1);
+    }
+
+    // A "Close Tab" pressed during "Save Without Them" does nothing, and an
+    // edit that reaches the grid while the save runs stays marked unsaved.
+    // The Load button pressed during the quit-time save asks nothing either.
+    void closeTabDuringASaveDoesNothing() {
+        Editor e;
+        TableDialog* spells = e.Table(kSpells);
+        const QString cost = e.NewCost(4);
+        Click(e.Edit(spells, 4, kSpellCost, cost), "Save Changes And Close Tab");
+        const std::string old = e.Cell(kSpells, 4, kSpellCost);
+        DuringTheNextAction(e.settings(), [&] {
+            QTest::mouseClick(Button(spells, "Close Tab"), Qt::LeftButton);
+            Press(Button(spells, "Close Tab"));
+            // A section the save has written already.
+            EditBuilder step(e.app->document(), QStringLiteral("Edit"));
+            step.Store(0, 0, 0, "Renamed");
+            step.Push();
+        });
+        auto asked = AnswerNextBox("Save Without Them");
+        Click(e.settings(), "Save to Text File");
+        QCOMPARE(asked->asked, 1);
+        QVERIFY(spells->isVisible());
+        QCOMPARE(Text(spells->list(), 4, kSpellCost), cost);
+        QCOMPARE(e.Cell(kSpells, 4, kSpellCost), old);
+        QCOMPARE(e.InRulesFile(kSpells, 4, kSpellCost), old);
+        QVERIFY(e.InRulesFile(0, 0, 0) != "Renamed");
+        QVERIFY(e.app->document().HasUnsavedEdits());
+        QVERIFY(e.main()->isWindowModified());
+
+        QSignalSpy ended(e.main(), &CQuorvaneEditorDlg::programEnded);
+        DuringTheNextAction(e.settings(), [&] { Press(Button(e.settings(), "Load Text File")); });
+        auto load = AnswerNextBox("Continue");
+        asked = AnswerNextBox("Save");
+        e.main()->quitAction()->trigger();
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(ended.count(), 1);
+        QTest::qWait(100);
+        QCOMPARE(load->asked, 0);
+        QCOMPARE(e.InRulesFile(0, 0, 0), std::string("Renamed"));
+        QCOMPARE(e.InRulesFile(kSpells, 4, kSpellCost), FromQ(cost));
+        QCOMPARE(e.reports, QStringList());
+    }
+
+    void longNamesStayWhole_data() {
+        QTest::addColumn<int>("length");
+        QTest::newRow("254") << 254;
+        QTest::newRow("255") << 255;
+        QTest::newRow("300") << 300;
+    }
+
+    // A record name longer than the edit fields hold (254 characters) is
+    // reported once when it is loaded, naming its line, and stays as it is:
+    // opening its table and its edit window and storing both without an
+    // edit changes nothing and marks nothing.
+    void longNamesStayWhole() {
+        QFETCH(int, length);
+        Editor e;
+        QByteArray text = ReadFile(e.rules());
+        const qsizetype start = text.indexOf('"', text.indexOf("[SPELLS]")) + 1;  // the first spell's name
+        const QByteArray name(length, 'n');
+        text.replace(start, text.indexOf('"', start) - start, name);
+        QFile file(e.rules());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        file.close();
+        Click(e.settings(), "Load Text File");
+        const int line = static_cast<int>(text.left(start).count('\n')) + 1;
+        QCOMPARE(e.reports, length > 254 ? QStringList{QStringLiteral("Line Number : %1. Name Longer Than 254 "
+                                                                      "Characters.").arg(line)}
+                                         : QStringList());
+        QCOMPARE(e.Cell(kSpells, 0, 0), name.toStdString());
+
+        TableDialog* spells = e.Table(kSpells);
+        EditDialog* editor = e.Edit(spells, 0, kSpellCost, QString::fromStdString(e.Cell(kSpells, 0, kSpellCost)));
+        QVERIFY(editor && !editor->IsModified());
+        Click(editor, "Save Changes And Close Tab");
+        QCOMPARE(Text(spells->list(), 0, 0), QString::fromLatin1(name));
+        QCOMPARE(e.app->document().history().count(), 0);
+        QVERIFY(!spells->isWindowModified());
+        Click(spells, "Close Tab");
+        QCOMPARE(e.Cell(kSpells, 0, 0), name.toStdString());
+        QVERIFY(!e.app->document().HasUnsavedEdits());
     }
 
     void marksFollowWhereAnEditStands() {

@@ -20,6 +20,7 @@
 
 #include "actions/actions.h"
 #include "gui/gui_context.h"
+#include "gui/placement.h"
 #include "io/progress.h"
 #include "session/session.h"
 #include "catalogue/catalogue.h"
@@ -419,24 +420,41 @@ private slots:
         QVERIFY(t->OpenEditor(-1) == nullptr);
     }
 
-    void fieldsAreCutAt254AndCellsAt255() {
+    void fieldsAreCutAt254OnlyWhenTyped() {
         const std::string long300(300, 'x');
         session_->grid.SetArrayValue(2, 0, 1, long300);
         TableDialog* t = Table(2);
         QCOMPARE(Text(t->list(), 0, 1).size(), 300);  // shown unchanged
         EditDialog* e = OpenByDoubleClick(t, 0);
         QVERIFY(e);
-        QCOMPARE(e->ValueField(1)->text().size(), 255);  // filled from the cell, cut at 255
+        QCOMPARE(e->ValueField(1)->text().size(), 300);  // filled from the cell, whole
         e->ValueField(2)->setText(QString(300, 'y'));
         e->ValueField(3)->setText(QString(254, 'z'));
         Button(e, "Save Changes And Close Tab")->click();
-        QCOMPARE(Text(t->list(), 0, 1), QString(254, 'x'));
+        QCOMPARE(Text(t->list(), 0, 1), Q(long300));  // not typed into: kept whole
         QCOMPARE(Text(t->list(), 0, 2), QString(254, 'y'));
         QCOMPARE(Text(t->list(), 0, 3), QString(254, 'z'));
         EditCell(t, 0, 4, QString(300, 'w'));
         Button(t, "Close Tab")->click();
-        QCOMPARE(G(2, 0, 4), std::string(255, 'w'));
+        QCOMPARE(G(2, 0, 4), std::string(300, 'w'));  // cells are read back whole
         QCOMPARE(G(2, 0, 2), std::string(254, 'y'));
+        QCOMPARE(G(2, 0, 1), long300);
+    }
+
+    void unusableColumnWidthsRestoreTheDefault_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<int>("shown");
+        QTest::newRow("zero") << 0 << 50;  // "Name": (4 + 1) * 10
+        QTest::newRow("negative") << -40 << 50;
+        QTest::newRow("just too small") << kSmallestColumnWidth - 1 << 50;
+        QTest::newRow("narrow but usable") << 30 << 30;
+    }
+
+    void unusableColumnWidthsRestoreTheDefault() {
+        QFETCH(int, stored);
+        QFETCH(int, shown);
+        SaveColumnWidth(*ctx_, 1, 0, stored);
+        QCOMPARE(Table(1)->list()->columnWidth(0), shown);
     }
 
     void columnWidthsPersistUnderTheNestedKey() {

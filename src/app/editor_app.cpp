@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <QSettings>
+#include <QThread>
 
 #include "gui/placement.h"
 #include "tables/open_windows.h"
@@ -44,13 +45,25 @@ void CQuorvaneEditorApp::CloseEveryWindow() {
 
 void CQuorvaneEditorApp::InitInstance() {
     window_ = std::make_unique<CQuorvaneEditorDlg>(ctx_, prompt_);
+    connect(window_.get(), &CQuorvaneEditorDlg::programEnded, this, &CQuorvaneEditorApp::EndProgram);
     window_->Initialise();
     window_->show();
 }
 
+void CQuorvaneEditorApp::EndProgram() {
+    // QCoreApplication::quit() would first close every window and give up
+    // when one refuses, as a table does (it hides instead), leaving the
+    // program running without its main window. The questions have been
+    // asked; the other windows are hidden now, deleted with this object,
+    // and the loop is ended unconditionally. (With no loop running there is
+    // nothing to end, and exit() would make the next loop return at once.)
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != window_.get()) w->hide();
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+}
+
 int CQuorvaneEditorApp::Run() {
     InitInstance();
-    connect(window_.get(), &CQuorvaneEditorDlg::programEnded, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     return QApplication::exec();
 }
 

@@ -29,7 +29,8 @@ public:
     ~CQuorvaneEditorApp() override;
 
     // Creates the main window, restores its placement, opens the debug log
-    // and shows the window.
+    // and shows the window. From then on the event loop ends when the main
+    // window has closed.
     void InitInstance();
     // InitInstance, then runs until the main window closes; the exit code.
     int Run();
@@ -44,6 +45,9 @@ public:
 private:
     // Deletes every top-level window but the main window.
     void CloseEveryWindow();
+    // The main window has closed, its pending edits settled: every other
+    // window goes off the screen and the event loop ends.
+    void EndProgram();
 
     BoxErrorSink reports_;
     NullProgress noProgress_;

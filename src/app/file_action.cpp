@@ -1,5 +1,13 @@
 #include "app/file_action.h"
 
+#include <QApplication>
+#include <QEvent>
+#include <QList>
+#include <QPointer>
+#include <QSet>
+#include <QWidget>
+#include <QWindow>
+
 #include <cstdint>
 
 #include "app/report_box.h"
@@ -9,6 +17,8 @@
 namespace quorvane::gui {
 
 namespace {
+
+int actionsRunning = 0;
 
 // Puts the session's sinks back however the action ends.
 class SinkRestorer {
@@ -27,9 +37,59 @@ private:
     ProgressSink& progress_;
 };
 
+// Disables every enabled top-level window for its lifetime and refuses the
+// window system's close requests to them; see RunFileAction.
+class InputBlock : public QObject {
+public:
+    InputBlock() : focus_(QApplication::focusWidget()) {
+        // Chosen before any is disabled: a dialog owned by a window reads as
+        // disabled once its owner is.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isEnabled()) disabled_ << w;
+        for (const QPointer<QWidget>& w : disabled_) {
+            w->setEnabled(false);
+            // The window system's close request reaches the window's handle.
+            if (w->windowHandle()) blocked_.insert(w->windowHandle());
+        }
+        qApp->installEventFilter(this);
+        ++actionsRunning;
+    }
+    ~InputBlock() override {
+        // Clicks and keys the window system queued while the action ran are
+        // delivered now, to windows that are still disabled and drop them.
+        QCoreApplication::processEvents();
+        --actionsRunning;
+        qApp->removeEventFilter(this);
+        for (const QPointer<QWidget>& w : disabled_)
+            if (w) w->setEnabled(true);
+        if (focus_ && focus_->isEnabled()) focus_->setFocus();
+    }
+    InputBlock(const InputBlock&) = delete;
+    InputBlock& operator=(const InputBlock&) = delete;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close && event->spontaneous() && blocked_.contains(watched)) {
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> focus_;
+    QList<QPointer<QWidget>> disabled_;
+    QSet<const QObject*> blocked_;  // their window handles, only compared
+};
+
 }  // namespace
 
-void RunFileAction(Session& session, ProgressSink& progress, const std::function<void(Session&)>& action) {
+bool FileActionRunning() { return actionsRunning > 0; }
+
+void RunFileAction(Session& session, ProgressSink& progress, FileAction kind,
+                   const std::function<void(Session&)>& action) {
+    InputBlock block;
+    const std::uint64_t began = session.grid.ChangeCount();
     CappedErrorSink capped(session.errors());
     {
         SinkRestorer restore(session);
@@ -37,20 +97,22 @@ void RunFileAction(Session& session, ProgressSink& progress, const std::function
         session.SetProgressSink(progress);
         action(session);
     }
+    if (kind == FileAction::Save && !session.HasUnsavedEdits() && session.grid.ChangeCount() != began)
+        session.MarkCleanAt(began);
     capped.Finish();
 }
 
 ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileAction action) {
     ActionOutcome outcome;
     const std::uint64_t began = ctx.document.GridState();
-    RunFileAction(ctx.session, progress,
-                  [&](Session& s) { outcome.status = RunCommandWithStatus(s, action, &outcome.gridReplaced); });
+    RunFileAction(ctx.session, progress, action, [&](Session& s) {
+        outcome.status = RunCommandWithStatus(s, action, &outcome.gridReplaced);
+        // A save marks the session clean exactly when it wrote the file
+        // whole; the grid can only have been unsaved before if it was.
+        outcome.saved = action == FileAction::Save && !s.HasUnsavedEdits();
+    });
     if (outcome.gridReplaced) outcome.historyCleared = ctx.document.GridReplaced();
-    // The save marks the session clean only once the file is written whole.
-    if (action == FileAction::Save && !ctx.session.HasUnsavedEdits()) {
-        outcome.saved = true;
-        ctx.document.MarkSaved(began);
-    }
+    if (outcome.saved) ctx.document.MarkSaved(began);
     ctx.document.FilesChanged();
     return outcome;
 }

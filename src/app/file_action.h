@@ -13,7 +13,21 @@ namespace quorvane::gui {
 
 struct GuiContext;
 
-void RunFileAction(Session& session, ProgressSink& progress, const std::function<void(Session&)>& action);
+// While the action runs (its pauses included) every window of the editor is
+// disabled: no click, key, shortcut or accessibility action reaches it and
+// the window system cannot close it. Input that arrived meanwhile is dropped
+// before the windows are enabled again, so nothing pressed during the action
+// runs afterwards. Windows opened during the action (its report boxes) take
+// input as usual.
+//
+// `kind` says which action runs. After a save the grid counts as saved only
+// as far as it stood when the save began: an edit stored while it ran stays
+// marked unsaved.
+void RunFileAction(Session& session, ProgressSink& progress, FileAction kind,
+                   const std::function<void(Session&)>& action);
+
+// True while RunFileAction runs.
+bool FileActionRunning();
 
 struct ActionOutcome {
     std::string status;           // what the action did, in one line

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
 #include <QVBoxLayout>
 
 #include "actions/actions.h"
@@ -131,18 +132,31 @@ void CQuorvaneEditorDlg::RefreshTitle() {
     }
 }
 
+void CQuorvaneEditorDlg::StoreSettings() {
+    ctx_.settings.sync();
+    if (ctx_.settings.status() == QSettings::NoError || settingsFailureReported_) return;
+    settingsFailureReported_ = true;
+    ctx_.session.Report("The settings could not be written to ", PathFromQ(ctx_.settings.fileName()),
+                        "; changes to them will be lost when the editor ends.");
+}
+
 void CQuorvaneEditorDlg::Initialise() {
     RestorePlacement(ctx_.settings, QString::fromLatin1(kMainWindowSection), this);
     if (!ctx_.session.log.Open(kDebugLogName)) ctx_.session.Report("Error opening ", kDebugLogName);
 }
 
 void CQuorvaneEditorDlg::OnSettings() {
-    if (ctx_.registry.Find(QStringLiteral("CSettings"))) return;
+    if (FileActionRunning()) return;
+    if (QWidget* open = ctx_.registry.Find(QStringLiteral("CSettings"))) {
+        BringToFront(open);
+        return;
+    }
     auto* dialog = new CSettings(ctx_, this);
     dialog->show();
 }
 
 void CQuorvaneEditorDlg::OnSections() {
+    if (FileActionRunning()) return;
     if (!ctx_.session.IsLoaded()) {
         ctx_.session.Report(kSectionsRefusal);
         return;
@@ -151,19 +165,16 @@ void CQuorvaneEditorDlg::OnSections() {
 }
 
 void CQuorvaneEditorDlg::OnQuit() {
+    if (FileActionRunning()) return;
     SavePlacement(ctx_.settings, QString::fromLatin1(kMainWindowSection), this);
     close();
 }
 
 void CQuorvaneEditorDlg::OnAbout() {
+    if (FileActionRunning()) return;
     QDialog* box = CreateAboutBox(this);
     box->exec();
     delete box;
-}
-
-bool CQuorvaneEditorDlg::ActionRunning() const {
-    const auto* settings = qobject_cast<const CSettings*>(ctx_.registry.Find(QStringLiteral("CSettings")));
-    return settings && settings->isBusy();
 }
 
 bool CQuorvaneEditorDlg::SettleUnsavedEdits() {
@@ -188,11 +199,12 @@ bool CQuorvaneEditorDlg::SettleUnsavedEdits() {
 }
 
 void CQuorvaneEditorDlg::closeEvent(QCloseEvent* event) {
-    if (ActionRunning() || !SettleUnsavedEdits()) {
+    if (FileActionRunning() || !SettleUnsavedEdits()) {
         event->ignore();
         return;
     }
     SavePlacement(ctx_.settings, QString::fromLatin1(kMainWindowSection), this);
+    StoreSettings();
     event->accept();
     emit programEnded();
 }

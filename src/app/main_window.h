@@ -65,6 +65,9 @@ signals:
     void programEnded();
 
 public slots:
+    // The four commands. Each does nothing while a file action runs: the
+    // window is disabled then, but an accessibility tool can still trigger
+    // a menu item.
     void OnSettings();
     void OnSections();
     void OnQuit();
@@ -72,12 +75,14 @@ public slots:
     // The title carries the modified mark while the grid holds edits not
     // saved to the rules file.
     void RefreshTitle();
+    // Writes the settings store out now. When it cannot be written, says so
+    // the first time in this run, naming its file.
+    void StoreSettings();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    bool ActionRunning() const;
     // Offers to save unsaved edits; false when the program must keep running.
     bool SettleUnsavedEdits();
 
@@ -89,6 +94,7 @@ private:
     QAction* quit_ = nullptr;
     QAction* about_ = nullptr;
     QString quitQuestion_;
+    bool settingsFailureReported_ = false;
 };
 
 }  // namespace quorvane::gui

@@ -17,6 +17,7 @@
 #include "gui/document.h"
 #include "gui/edit_state.h"
 #include "app/file_action.h"
+#include "app/main_window.h"
 #include "gui/placement.h"
 #include "app/progress_bar.h"
 #include "app/report_box.h"
@@ -39,10 +40,14 @@ QString StoredPath(QSettings& settings, const char* key) {
 // The first 254 characters of a path field, as the file system spells it.
 std::filesystem::path PathFromField(const QString& text) { return PathFromQ(text.left(254)); }
 
-void StorePath(QSettings& settings, const char* key, const QString& text) {
+// Stores the first 254 characters of a path field; false when the store
+// already held them.
+bool StorePath(QSettings& settings, const char* key, const QString& text) {
     settings.beginGroup(kSettingsGroup);
-    settings.setValue(key, text.left(254));
+    const bool changed = settings.value(key, QString()).toString() != text.left(254);
+    if (changed) settings.setValue(key, text.left(254));
     settings.endGroup();
+    return changed;
 }
 
 // An edit field with a browse button beside it.
@@ -153,12 +158,18 @@ CSettings::~CSettings() { ctx_.registry.Forget(this); }
 
 void CSettings::GameFolderChanged(const QString& text) {
     ctx_.session.gameFolder = PathFromField(text);
-    StorePath(ctx_.settings, kWizardFolderKey, text);
+    if (StorePath(ctx_.settings, kWizardFolderKey, text)) StoreSettings();
 }
 
 void CSettings::RulesFileChanged(const QString& text) {
     ctx_.session.rulesPath = PathFromField(text);
-    StorePath(ctx_.settings, kTextFileKey, text);
+    if (StorePath(ctx_.settings, kTextFileKey, text)) StoreSettings();
+}
+
+void CSettings::StoreSettings() {
+    // A path typed here is lost at the end of the run when the store cannot
+    // be written: the main window says so at once.
+    if (auto* main = qobject_cast<CQuorvaneEditorDlg*>(parentWidget())) main->StoreSettings();
 }
 
 void CSettings::BrowseFolder() {
@@ -175,18 +186,20 @@ void CSettings::BrowseFile() {
 }
 
 bool CSettings::Run(FileAction action) {
-    if (busy_) return false;
-    busy_ = true;
+    if (FileActionRunning()) return false;
     // The actions work on the paths as they stand in the fields now.
     ctx_.session.gameFolder = PathFromField(gameFolder_->text());
     ctx_.session.rulesPath = PathFromField(rulesFile_->text());
     BarProgressSink bar(progress_);
+    const int loaded = ctx_.session.dataLoaded;
     const ActionOutcome outcome = RunEditorAction(ctx_, bar, action);
+    // A load that could not open its file leaves everything as it was, the
+    // data-loaded flag included: Sections and Save go on refusing.
+    if (action == FileAction::Load && !outcome.gridReplaced) ctx_.session.dataLoaded = loaded;
     progress_->setValue(0);
     QString status = ReportText(outcome.status);
     if (outcome.historyCleared) status += QStringLiteral(" The undo history was cleared.");
     ShowStatus(status);
-    busy_ = false;
     // No window may keep data older than the grid.
     if (outcome.gridReplaced) RefillOpenWindows(ctx_);
     return outcome.gridReplaced;
@@ -212,17 +225,24 @@ bool CSettings::ConfirmReplace(const QString& what) {
 }
 
 void CSettings::Extract() {
-    if (busy_ || !ConfirmReplace(QStringLiteral("Extracting from the game files replaces them."))) return;
+    if (FileActionRunning() || !ConfirmReplace(QStringLiteral("Extracting from the game files replaces them."))) return;
     Run(FileAction::Extract);
 }
 
 void CSettings::Load() {
-    if (busy_ || !ConfirmReplace(QStringLiteral("Loading the text file replaces them."))) return;
+    if (FileActionRunning() || !ConfirmReplace(QStringLiteral("Loading the text file replaces them."))) return;
     Run(FileAction::Load);
 }
 
 void CSettings::Save() {
-    if (busy_) return;
+    if (FileActionRunning()) return;
+    // Before any load or extraction the grid holds nothing but "Not Set":
+    // saving it would replace the rules file with that.
+    if (!ctx_.session.IsLoaded()) {
+        ctx_.session.Report(kSectionsRefusal);
+        ShowStatus(QStringLiteral("Nothing was saved: no data has been loaded or extracted yet."));
+        return;
+    }
     const PendingEdits pending = FindPendingEdits(ctx_);
     if (pending.InWindows()) {
         PendingEdits inWindows = pending;
@@ -242,7 +262,7 @@ void CSettings::Save() {
 }
 
 void CSettings::WriteBack() {
-    if (busy_) return;
+    if (FileActionRunning()) return;
     // With no data loaded or extracted the write is refused at once: there is
     // nothing to ask about and nothing to save first.
     if (ctx_.session.grid.GetArrayValue(0, 0, 0) == kNotSet) {
@@ -271,7 +291,7 @@ void CSettings::WriteBack() {
 }
 
 void CSettings::ReviewChanges() {
-    if (busy_) return;
+    if (FileActionRunning()) return;
     // The review works on the paths as they stand in the fields now.
     ctx_.session.gameFolder = PathFromField(gameFolder_->text());
     ctx_.session.rulesPath = PathFromField(rulesFile_->text());
@@ -279,7 +299,7 @@ void CSettings::ReviewChanges() {
 }
 
 void CSettings::reject() {
-    if (busy_) return;
+    if (FileActionRunning()) return;
     QDialog::reject();
 }
 
@@ -292,7 +312,7 @@ void CSettings::done(int result) {
 
 void CSettings::closeEvent(QCloseEvent* event) {
     // A file action runs to its end; the dialog stays until it has.
-    if (busy_) {
+    if (FileActionRunning()) {
         event->ignore();
         return;
     }

@@ -34,7 +34,6 @@ public:
     // One line under the progress bar saying what the last action did;
     // nullptr before the first action.
     QLabel* statusLine() const { return status_; }
-    bool isBusy() const { return busy_; }
 
 public slots:
     void Extract();
@@ -52,6 +51,8 @@ protected:
 private:
     void GameFolderChanged(const QString& text);
     void RulesFileChanged(const QString& text);
+    // Writes the store out, so that a failure is told while the user types.
+    void StoreSettings();
     void BrowseFolder();
     void BrowseFile();
     // Runs the action with the progress bar and shows its status line;
@@ -67,7 +68,6 @@ private:
     QLineEdit* rulesFile_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLabel* status_ = nullptr;
-    bool busy_ = false;
 };
 
 }  // namespace quorvane::gui

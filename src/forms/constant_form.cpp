@@ -33,7 +33,7 @@ constexpr int kMinNameWidth = 120;
 constexpr int kMaxNameWidth = 480;
 
 // Width that shows every text of `texts` whole in a line edit of `w`'s font,
-// within sensible bounds (a name may be up to 254 characters long).
+// within sensible bounds (a name may be hundreds of characters long).
 int FieldWidthFor(const QWidget* w, const std::vector<QString>& texts, int minimum, int maximum) {
     const QFontMetrics fm(w->font());
     int width = minimum;
@@ -95,7 +95,7 @@ public:
 
     bool IsModified() const {
         for (std::size_t k = 0; k < values_.size(); ++k)
-            if (FromField(values_[k]->text()) != FromField(GridText(k))) return true;
+            if (FieldText(k) != FromQ(GridText(k))) return true;
         return false;
     }
 
@@ -103,7 +103,7 @@ public:
     // any text.
     bool Accepts() {
         if (!spec_.only25or50) return true;
-        const std::string text = FromField(values_.front()->text());
+        const std::string text = FieldText(0);
         if (IsDestroyedItemsValue(text)) return true;
         ctx_.session.log.Line(spec_.className, "::OnSave refused ", text);
         ctx_.session.Report(kOnly25Or50Refusal);
@@ -112,7 +112,7 @@ public:
 
     void AddTo(EditBuilder& step) const {
         for (std::size_t k = 0; k < values_.size(); ++k)
-            step.Store(spec_.section, cells_[k].first, cells_[k].second, FromField(values_[k]->text()));
+            step.Store(spec_.section, cells_[k].first, cells_[k].second, FieldText(k));
     }
 
     // Fills every field from the grid; `all` drops what was typed, else only
@@ -150,6 +150,9 @@ private:
         names_.push_back(f);
         return f;
     }
+
+    // What value field k stores: its text, cut to 254 characters where typed.
+    std::string FieldText(std::size_t k) const { return FromField(values_[k]->text(), shown_[k]); }
 
     QString GridText(std::size_t k) const {
         return ToQ(ctx_.session.grid.GetArrayValue(spec_.section, cells_[k].first, cells_[k].second));

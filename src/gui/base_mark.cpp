@@ -12,7 +12,8 @@ namespace {
 
 void Follow(Document& doc, QLineEdit* field, QToolButton* mark, int i, int j, int s) {
     const std::string base(doc.Base(i, j, s));
-    const bool differs = FromField(field->text()) != FromField(ToQ(base));
+    // As the field would store it: whole while untouched, cut where typed.
+    const bool differs = FromQ(field->text()) != base && FromField(field->text()) != base;
     if (differs) {
         const QString text = ToQ(base);
         mark->setToolTip(QStringLiteral("Changed since the last load or extraction, which gave \"%1\". "

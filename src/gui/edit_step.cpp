@@ -7,13 +7,6 @@
 
 namespace quorvane::gui {
 
-namespace {
-
-// List cells are read back with at most 255 characters.
-constexpr std::size_t kCellLimit = 255;
-
-}  // namespace
-
 EditStep::EditStep(Document& doc, const QString& text, std::vector<Change> changes, int revealOnUndo)
     : QUndoCommand(text), doc_(doc), changes_(std::move(changes)), revealOnUndo_(revealOnUndo) {
     for (const Change& c : changes_) changesGrid_ = changesGrid_ || c.gridChanges;
@@ -61,7 +54,7 @@ void EditBuilder::Show(int i, int j, int s, std::string_view text) {
     const int cell = CellIndex(i, j, s);
     if (cell < 0) return;
     Cell& c = At(i, j, s, cell);
-    const std::string shown(text.substr(0, kCellLimit));
+    const std::string shown(text);
     c.pending = shown != GridAfter(cell, c) ? std::optional<std::string>(shown) : std::nullopt;
 }
 

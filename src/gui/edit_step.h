@@ -49,9 +49,8 @@ class EditBuilder {
 public:
     EditBuilder(Document& doc, QString text) : doc_(doc), text_(std::move(text)) {}
 
-    // The table of cell (i, j, s) shows `text` there (cut to 255 characters,
-    // as every list cell is read back): a pending text where it differs from
-    // the grid's, as this step leaves the grid.
+    // The table of cell (i, j, s) shows `text` there: a pending text where
+    // it differs from the grid's, as this step leaves the grid.
     void Show(int i, int j, int s, std::string_view text);
     // The grid holds `text` in cell (i, j, s).
     void Store(int i, int j, int s, std::string_view text);

@@ -1,13 +1,22 @@
 #include "gui/placement.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QObject>
+#include <QScreen>
 #include <QSettings>
+#include <QStyle>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace quorvane::gui {
 
 namespace {
+
+// No window is restored smaller than this, whatever its own minimum: its
+// title bar and its menu or first buttons stay within reach.
+constexpr QSize kSmallestWindow(160, 100);
 
 QRect NormalRect(const QWidget* w) {
     // normalGeometry() is empty for a window that was never maximised or
@@ -19,6 +28,36 @@ QRect NormalRect(const QWidget* w) {
     return w->geometry();
 }
 
+// The screen on which a corner of the title bar above the client rectangle
+// `r` lies, or nullptr when none does.
+QScreen* TitleBarScreen(const QWidget* w, const QRect& r) {
+    const int height = std::max(1, w->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, w));
+    const QRect bar(r.left(), r.top() - height, r.width(), height);
+    for (const QPoint& corner : {bar.topLeft(), bar.topRight(), bar.bottomLeft(), bar.bottomRight()})
+        if (QScreen* screen = QGuiApplication::screenAt(corner)) return screen;
+    return nullptr;
+}
+
+bool IsUsable(const QWidget* w, const QRect& r) {
+    const QScreen* screen = TitleBarScreen(w, r);
+    if (!screen) return false;
+    const QSize smallest = w->minimumSize().expandedTo(w->minimumSizeHint()).expandedTo(kSmallestWindow);
+    const QSize largest = screen->availableGeometry().size();
+    return r.width() >= smallest.width() && r.height() >= smallest.height() && r.width() <= largest.width() &&
+           r.height() <= largest.height();
+}
+
+// The size the window was created with (or would take when first shown),
+// centred on the primary screen.
+void PlaceAtDefault(QWidget* w) {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = (w->testAttribute(Qt::WA_Resized) ? w->size() : w->sizeHint().expandedTo(w->minimumSize()))
+                           .boundedTo(area.size());
+    w->setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size, area));
+}
+
 class PlacementWatcher : public QObject {
 public:
     PlacementWatcher(QSettings& settings, QString section, QWidget* window)
@@ -26,9 +65,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Move || event->type() == QEvent::Resize) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Move || type == QEvent::Resize || type == QEvent::Hide) {
             auto* w = static_cast<QWidget*>(watched);
-            if (w->isVisible()) SavePlacement(settings_, section_, w);
+            if (w->isVisible() || type == QEvent::Hide) SavePlacement(settings_, section_, w);
         }
         return false;
     }
@@ -60,7 +100,12 @@ bool RestorePlacement(QSettings& settings, const QString& section, QWidget* wind
     if (top == kPlacementDefault || left == kPlacementDefault || width == kPlacementDefault ||
         height == kPlacementDefault)
         return false;
-    window->setGeometry(left, top, width, height);
+    const QRect stored(left, top, width, height);
+    if (!IsUsable(window, stored)) {
+        PlaceAtDefault(window);
+        return false;
+    }
+    window->setGeometry(stored);
     window->raise();
     return true;
 }
@@ -68,6 +113,15 @@ bool RestorePlacement(QSettings& settings, const QString& section, QWidget* wind
 void TrackPlacement(QSettings& settings, const QString& section, QWidget* window) {
     RestorePlacement(settings, section, window);
     window->installEventFilter(new PlacementWatcher(settings, section, window));
+}
+
+void BringToFront(QWidget* window) {
+    if (window->isMinimized())
+        window->showNormal();
+    else
+        window->show();
+    window->raise();
+    window->activateWindow();
 }
 
 }  // namespace quorvane::gui

@@ -17,10 +17,16 @@ inline std::string FromQ(const QString& s) {
     const QByteArray b = s.toLatin1();
     return std::string(b.constData(), static_cast<std::size_t>(b.size()));
 }
-// Texts read back from dialog fields are cut to 254 characters, from list
-// cells to 255.
+// A dialog field holds at most 254 characters of what the user types. A
+// field still holding the text it was opened with gives it back whole, so
+// that opening and storing without an edit never changes a value.
 inline std::string FromField(const QString& s) { return FromQ(s.left(254)); }
-inline std::string FromCell(const QString& s) { return FromQ(s.left(255)); }
+inline std::string FromField(const QString& s, const QString& opened) {
+    return s == opened ? FromQ(s) : FromField(s);
+}
+// List cells are never typed into: their texts come from the grid and from
+// the dialogs' fields, and are read back whole.
+inline std::string FromCell(const QString& s) { return FromQ(s); }
 
 // Paths are never game text: they go to and from the file system's own
 // spelling of names (UTF-16 on Windows, the bytes QFile::encodeName gives

@@ -107,6 +107,10 @@ bool LoadDataFileToArray(Session& s) {
                 for (int step = 0; step < Columns(i); ++step, ++cell) {
                     s.log.Line("LoadDataFileToArray  i-j-Step - ", i, " - ", j, " - ", step);
                     cells[cell] = loader.ReadCell(i, j, step, static_cast<int>(cell));
+                    // The editor's fields hold 254 characters of typed text: a
+                    // longer name is kept whole, and the user is told once.
+                    if (step == 0 && cells[cell].size() > 254)
+                        s.Report("Line Number : ", Int2Str(s.reader.LineNumber), ". Name Longer Than 254 Characters.");
                 }
             }
             s.progress().Step();

@@ -47,6 +47,9 @@ public:
     // or successful save.
     bool HasUnsavedEdits() const { return grid.ChangeCount() != cleanAt_; }
     void MarkClean() { cleanAt_ = grid.ChangeCount(); }
+    // Marks the grid as saved as it stood when its change count was
+    // `changeCount`; changes made since count as unsaved.
+    void MarkCleanAt(std::uint64_t changeCount) { cleanAt_ = changeCount; }
 
     ErrorSink& errors() { return *errors_; }
     ProgressSink& progress() { return *progress_; }

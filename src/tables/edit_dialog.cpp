@@ -141,11 +141,11 @@ QToolButton* EditDialog::BaseMark(int c) const { return c >= 0 && c < marks_.siz
 void EditDialog::FollowRows(int section, int first, int last) {
     if (section != section_ || row_ < first || row_ > last) return;
     for (int c = 0; c < values_.size(); ++c)
-        if (values_[c]->text() == shown_[c]) SetValue(c, ToQ(FromCell(ToQ(ctx_.document.Shown(section_, row_, c)))));
+        if (values_[c]->text() == shown_[c]) SetValue(c, ToQ(ctx_.document.Shown(section_, row_, c)));
 }
 
 void EditDialog::Refill() {
-    for (int c = 0; c < values_.size(); ++c) SetValue(c, ToQ(FromCell(ToQ(ctx_.document.Shown(section_, row_, c)))));
+    for (int c = 0; c < values_.size(); ++c) SetValue(c, ToQ(ctx_.document.Shown(section_, row_, c)));
 }
 
 void EditDialog::closeEvent(QCloseEvent* event) {
@@ -155,7 +155,7 @@ void EditDialog::closeEvent(QCloseEvent* event) {
 
 bool EditDialog::IsModified() const {
     for (int c = 0; c < values_.size(); ++c)
-        if (FromField(values_[c]->text()) != FromField(ToQ(ctx_.document.Shown(section_, row_, c)))) return true;
+        if (FieldText(c) != ctx_.document.Shown(section_, row_, c)) return true;
     return false;
 }
 
@@ -167,8 +167,10 @@ QWidget* EditDialog::LabelWidget(int c) const {
     return c >= 0 && c < labels_.size() ? labels_[c] : nullptr;
 }
 
+std::string EditDialog::FieldText(int c) const { return FromField(values_[c]->text(), shown_[c]); }
+
 void EditDialog::AddTo(EditBuilder& step) const {
-    for (int c = 0; c < values_.size(); ++c) step.Show(section_, row_, c, FromField(values_[c]->text()));
+    for (int c = 0; c < values_.size(); ++c) step.Show(section_, row_, c, FieldText(c));
 }
 
 void EditDialog::SaveAndClose() {

@@ -4,6 +4,8 @@
 
 #include <QVector>
 
+#include <string>
+
 #include "tables/closing_dialog.h"
 #include "tables/kinds.h"
 
@@ -46,8 +48,9 @@ public:
     // from the one of the last load or extraction.
     QToolButton* BaseMark(int c) const;
 
-    // Saves every field (cut to 254 characters) into the row as its table
-    // shows it, as one step of the history, then closes.
+    // Saves every field (a field the user changed cut to 254 characters)
+    // into the row as its table shows it, as one step of the history, then
+    // closes.
     void SaveAndClose();
     // Adds the saving of every field to `step`.
     void AddTo(EditBuilder& step) const;
@@ -65,6 +68,8 @@ protected:
 
 private:
     void OpenHelp(const HelpLink& link);
+    // What field c stores: its text, cut to 254 characters where typed.
+    std::string FieldText(int c) const;
     // Fields not typed into show the row's new texts.
     void FollowRows(int section, int first, int last);
 

@@ -9,6 +9,7 @@
 #include "gui/document.h"
 #include "gui/edit_step.h"
 #include "gui/gui_context.h"
+#include "gui/placement.h"
 #include "gui/section_model.h"
 
 namespace quorvane::gui {
@@ -38,7 +39,8 @@ int GetColumnWidth(GuiContext& ctx, int i, int step) {
     bool ok = false;
     int width = ctx.settings.value(ColumnWidthEntry(step), -1).toInt(&ok);
     ctx.settings.endGroup();
-    return ok ? width : -1;
+    // A width too small to see or grab the column again counts as none.
+    return ok && width >= kSmallestColumnWidth ? width : -1;
 }
 
 void SaveColumnWidth(GuiContext& ctx, int i, int step, int width) {

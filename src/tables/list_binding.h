@@ -21,7 +21,8 @@ class RecordFilter;
 QString ColumnWidthGroup(int i, int step);
 QString ColumnWidthEntry(int step);
 
-// Stored width of column `step` of section `i`, or -1 when none is stored.
+// Stored width of column `step` of section `i`, or -1 when none is stored
+// (or one too small to be used).
 int GetColumnWidth(GuiContext& ctx, int i, int step);
 void SaveColumnWidth(GuiContext& ctx, int i, int step, int width);
 

@@ -83,16 +83,6 @@ private:
     QListWidget* list_ = nullptr;
 };
 
-void ShowWindow(QWidget* w) {
-    if (w->isMinimized())
-        w->showNormal();
-    else
-        w->show();
-    w->raise();
-    w->activateWindow();
-}
-
-
 }  // namespace
 
 QString SectionWindowClass(int section) {
@@ -101,10 +91,13 @@ QString SectionWindowClass(int section) {
 }
 
 QWidget* OpenSectionChooser(GuiContext& ctx, QWidget* owner) {
-    if (QWidget* open = ctx.registry.Find(QString::fromLatin1(kChooserClass))) return open;
+    if (QWidget* open = ctx.registry.Find(QString::fromLatin1(kChooserClass))) {
+        BringToFront(open);
+        return open;
+    }
     auto* chooser = new SectionChooser(ctx, owner);
     ctx.registry.Register(chooser);
-    ShowWindow(chooser);
+    BringToFront(chooser);
     return chooser;
 }
 
@@ -123,7 +116,7 @@ QWidget* DispatchSection(GuiContext& ctx, int section) {
             open = new TableDialog(ctx, *table, section);
             ctx.registry.Register(open);
         }
-        ShowWindow(open);
+        BringToFront(open);
         open->SetCaption(ToQ(DisplayName(section)));
         return open;
     }
@@ -135,7 +128,7 @@ QWidget* DispatchSection(GuiContext& ctx, int section) {
     // A form has the section's name as its caption before it is first shown:
     // its own template caption never appears.
     window->setWindowTitle(ToQ(DisplayName(section)));
-    ShowWindow(window);
+    BringToFront(window);
     return window;
 }
 

@@ -285,7 +285,7 @@ bool TableDialog::ExportCsv(const QString& path) {
     for (int r = 0; r < Rows(section_); ++r) {
         fields.clear();
         for (int c = 0; c < Columns(section_); ++c)
-            fields.push_back(Latin1ToUtf8(FromCell(ToQ(ctx_.document.Shown(section_, r, c)))));
+            fields.push_back(Latin1ToUtf8(std::string(ctx_.document.Shown(section_, r, c))));
         AppendCsvRow(csv, fields);
     }
     const std::filesystem::path file = PathFromQ(path);
@@ -306,8 +306,7 @@ bool TableDialog::ImportCsv(const QString& path) {
     std::vector<CsvRow> now(static_cast<std::size_t>(rows), CsvRow(static_cast<std::size_t>(columns)));
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
-            now[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] =
-                FromCell(ToQ(ctx_.document.Shown(section_, r, c)));
+            now[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = ctx_.document.Shown(section_, r, c);
 
     // A spreadsheet gone wrong may refuse hundreds of values: the first are
     // shown one by one, the rest together, and the outcome after them.
@@ -345,7 +344,7 @@ EditDialog* TableDialog::OpenEditor(int row) {
     const int columns = Columns(section_);
     for (int c = 0; c < columns; ++c) {
         editor->SetLabel(c, ToQ(ColumnName(section_, c)));
-        editor->SetValue(c, ToQ(FromCell(ToQ(ctx_.document.Shown(section_, row, c)))));
+        editor->SetValue(c, ToQ(ctx_.document.Shown(section_, row, c)));
     }
     editors_.push_back(editor);
     editor->show();
