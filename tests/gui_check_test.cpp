@@ -1,6 +1,9 @@
 // Check as you type, undo and redo of the rows saved into a table, and the
 // name filter, driven offscreen on an extracted sample game.
 #include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QToolButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
@@ -12,16 +15,20 @@
 #include <QUndoStack>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 #include "actions/actions.h"
 #include "gui/check_marks.h"
 #include "gui/document.h"
+#include "gui/edit_step.h"
+#include "gui/section_model.h"
 #include "gui/gui_context.h"
 #include "io/progress.h"
 #include "sample/sample_game.h"
 #include "session/session.h"
 #include "tables/edit_dialog.h"
+#include "tables/list_binding.h"
 #include "tables/open_windows.h"
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
@@ -202,6 +209,155 @@ private slots:
         QCOMPARE(document_->history().count(), 0);
         QVERIFY(!ActionNamed(spells, "Undo")->isEnabled());
         QCOMPARE(cost(4), old4);
+    }
+
+    // A click on a column header sorts by its numbers, a second one the
+    // other way, a third goes back to file order; "Changed rows only" shows
+    // the rows with pending edits or values other than the extraction's.
+    // Whatever the order, a row opens its own record.
+    void sortingAndChangedRowsKeepEachRowItsRecord() {
+        TableDialog* spells = Table(kSpells);
+        spells->show();
+        QTableView* list = spells->list();
+        QAbstractItemModel* shown = list->model();
+        QHeaderView* header = list->horizontalHeader();
+        auto costs = [&] {
+            QList<qlonglong> out;
+            for (int r = 0; r < shown->rowCount(); ++r) out << shown->index(r, kSpellCost).data().toLongLong();
+            return out;
+        };
+        auto clickCost = [&] {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(kSpellCost) + 4, header->height() / 2));
+        };
+        QList<qlonglong> fileOrder = costs();
+        clickCost();
+        QList<qlonglong> sorted = fileOrder;
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(costs(), sorted);
+        QVERIFY(costs() != fileOrder);
+        const int top = ListFilter(list)->SourceRow(0);
+        EditDialog* editor = Open(spells, top);
+        QVERIFY(editor);
+        QCOMPARE(editor->ValueField(0)->text(), Grid(kSpells, top, 0));
+        editor->close();
+        clickCost();
+        std::reverse(sorted.begin(), sorted.end());
+        QCOMPARE(costs(), sorted);
+        clickCost();
+        QCOMPARE(costs(), fileOrder);
+
+        SaveCell(spells, 4, kSpellCost, NewCost(4, 1));  // pending
+        EditBuilder stored(*document_, QStringLiteral("Store"));
+        stored.Store(kSpells, 9, kSpellByte, Grid(kSpells, 9, kSpellByte) == "1" ? "2" : "1");  // other than extracted
+        QVERIFY(stored.Push());
+        spells->changedOnlySwitch()->setChecked(true);
+        QCOMPARE(shown->rowCount(), 2);
+        QCOMPARE(ListFilter(list)->SourceRow(0), 4);
+        QCOMPARE(ListFilter(list)->SourceRow(1), 9);
+        spells->changedOnlySwitch()->setChecked(false);
+        QCOMPARE(shown->rowCount(), 215);
+    }
+
+    // A row stored into the grid goes back to its values of the extraction
+    // with "Revert Row", as a pending edit that "Close Tab" stores.
+    void aStoredRowRevertsToItsGameValue() {
+        TableDialog* spells = Table(kSpells);
+        const QString old = Grid(kSpells, 4, kSpellCost);
+        SaveCell(spells, 4, kSpellCost, NewCost(4, 1));
+        spells->CloseTab();
+        Flush();
+        QVERIFY(Grid(kSpells, 4, kSpellCost) != old);
+        spells = Table(kSpells);
+        auto revert = [&] {
+            QMenu* menu = spells->NewRowMenu(4);
+            QAction* action = ActionNamed(menu, "Revert Row");
+            const bool enabled = action->isEnabled();
+            if (enabled) action->trigger();
+            delete menu;
+            return enabled;
+        };
+        QVERIFY(revert());
+        QCOMPARE(Text(spells->list(), 4, kSpellCost), old);
+        QVERIFY(IsBold(spells->list(), 4, kSpellCost));
+        spells->CloseTab();
+        Flush();
+        QCOMPARE(Grid(kSpells, 4, kSpellCost), old);
+        spells = Table(kSpells);
+        QVERIFY(!revert());  // nothing left to revert
+    }
+
+    // Beside a value field of an edit dialog and of a form, a mark shows
+    // while the field differs from the extraction, with that value in its
+    // tooltip; pressed, it puts the value back.
+    void fieldsDifferingFromTheirGameValueAreMarked() {
+        EditDialog* editor = Open(Table(kSpells), 4);
+        QVERIFY(editor);
+        auto* form = qobject_cast<QDialog*>(DispatchSection(*ctx_, kHealing));
+        QVERIFY(form);
+        const struct {
+            QLineEdit* field;
+            QToolButton* mark;
+            QString game;
+        } fields[] = {
+            {editor->ValueField(kSpellCost), editor->BaseMark(kSpellCost), Grid(kSpells, 4, kSpellCost)},
+            {form->findChild<QLineEdit*>("value0"), form->findChild<QToolButton*>("value0Base"), Grid(kHealing, 0, 1)},
+        };
+        for (const auto& f : fields) {
+            QVERIFY(f.field && f.mark);
+            QVERIFY(f.mark->isHidden());
+            QCOMPARE(f.mark->accessibleName(), QStringLiteral("Revert to game value"));
+            f.field->setText(f.game + QStringLiteral("1"));
+            QVERIFY(!f.mark->isHidden());
+            QVERIFY2(f.mark->toolTip().contains(QLatin1Char('"') + f.game + QLatin1Char('"')), qPrintable(f.mark->toolTip()));
+            f.mark->click();
+            QCOMPARE(f.field->text(), f.game);
+            QVERIFY(f.mark->isHidden());
+        }
+        // A form opened on a value stored since shows the mark at once.
+        form->findChild<QLineEdit*>("value0")->setText(fields[1].game + QStringLiteral("1"));
+        form->findChild<QPushButton*>("save")->click();
+        Flush();
+        form = qobject_cast<QDialog*>(DispatchSection(*ctx_, kHealing));
+        QVERIFY(!form->findChild<QToolButton*>("value0Base")->isHidden());
+    }
+
+    // The grid counts as saved while the history stands where it stood at
+    // the save, whatever steps were undone and redone in between; steps of
+    // pending edits alone never make it unsaved; a step that changes nothing
+    // is none.
+    void historyTellsWhetherTheGridIsSaved() {
+        Document& doc = *document_;
+        auto store = [&](const char* text) {
+            EditBuilder step(doc, QStringLiteral("Store"));
+            step.Store(kHealing, 0, 1, text);
+            return step.Push();
+        };
+        QVERIFY(!doc.HasUnsavedEdits());
+        QVERIFY(store("12"));
+        QVERIFY(doc.HasUnsavedEdits());
+        doc.MarkSaved(doc.GridState());
+        QVERIFY(!doc.HasUnsavedEdits());
+        QVERIFY(!store("12"));  // the same text: no step
+        QVERIFY(store("13"));
+        QVERIFY(doc.HasUnsavedEdits());
+        doc.history().undo();
+        QVERIFY(!doc.HasUnsavedEdits());
+        EditBuilder pending(doc, QStringLiteral("Show"));
+        pending.Show(kSpells, 4, kSpellCost, "1234");
+        QVERIFY(pending.Push());
+        QVERIFY(!doc.HasUnsavedEdits());
+        QCOMPARE(doc.PendingRows(kSpells), 1);
+        doc.history().undo();
+        doc.history().undo();  // the "12"
+        QVERIFY(doc.HasUnsavedEdits());
+        doc.history().redo();
+        QVERIFY(!doc.HasUnsavedEdits());
+        doc.history().undo();
+        QVERIFY(store("14"));  // another way from before the save
+        QVERIFY(doc.HasUnsavedEdits());
+        doc.history().undo();
+        QVERIFY(doc.HasUnsavedEdits());  // the saved state is no longer in the history
     }
 
     void filterHidesRowsByName() {

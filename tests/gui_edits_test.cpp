@@ -4,12 +4,14 @@
 // windows and answered in the real message boxes; the marks on table cells
 // and titles; the status line of the settings dialog; the keyboard.
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QProgressBar>
@@ -17,13 +19,17 @@
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QUndoStack>
 #include <QWindow>
 #include <QtTest>
 
+#include <functional>
+#include <iterator>
 #include <memory>
 
 #include "actions/actions.h"
+#include "app/changes_window.h"
 #include "app/editor_app.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
@@ -187,6 +193,97 @@ public:
 };
 
 
+// A step of the history as the user makes it: after `setup`, `act` does it
+// through the windows and returns the window the user is in afterwards;
+// `probe` tells the state the step changes; `reveals` is the section whose
+// window Undo shows again (-1 for none).
+struct HistoryStep {
+    const char* name;
+    std::function<void(Editor&)> setup;
+    std::function<QWidget*(Editor&)> act;
+    std::function<QString(Editor&)> probe;
+    int reveals;
+};
+
+// Grid and shown texts of one cell.
+QString CellState(Editor& e, int i, int j, int s) {
+    return QString::fromStdString(e.Cell(i, j, s)) + QStringLiteral(" | ") + ToQ(e.app->document().Shown(i, j, s));
+}
+
+// Saves `text` into row `row`, column `column` of `table` through its edit dialog.
+void SaveThroughEditor(Editor& e, TableDialog* table, int row, int column, const QString& text) {
+    Click(e.Edit(table, row, column, text), "Save Changes And Close Tab");
+}
+
+// The main window, alone: the settings dialog it owns is closed.
+QWidget* MainAlone(Editor& e) {
+    Click(e.settings(), "OK");
+    Flush();
+    return e.main();
+}
+
+// A spell cost stored into the grid by "Close Tab".
+void StoreSpellCost(Editor& e) {
+    TableDialog* spells = e.Table(kSpells);
+    SaveThroughEditor(e, spells, 4, kSpellCost, e.NewCost(4));
+    Click(spells, "Close Tab");
+    Flush();
+}
+
+const HistoryStep kHistorySteps[] = {
+    {"a row saved from an edit dialog", [](Editor&) {},
+     [](Editor& e) -> QWidget* {
+         TableDialog* spells = e.Table(kSpells);
+         SaveThroughEditor(e, spells, 4, kSpellCost, e.NewCost(4));
+         return spells;
+     },
+     [](Editor& e) { return CellState(e, kSpells, 4, kSpellCost); }, -1},
+    {"Revert Row of a stored row", StoreSpellCost,
+     [](Editor& e) -> QWidget* {
+         TableDialog* spells = e.Table(kSpells);
+         QMenu* menu = spells->NewRowMenu(4);
+         for (QAction* a : menu->actions())
+             if (a->text() == QStringLiteral("Revert Row")) a->trigger();
+         delete menu;
+         return spells;
+     },
+     [](Editor& e) { return CellState(e, kSpells, 4, kSpellCost); }, -1},
+    {"Close Tab", [](Editor& e) { SaveThroughEditor(e, e.Table(kSpells), 4, kSpellCost, e.NewCost(4)); },
+     [](Editor& e) -> QWidget* {
+         Click(e.Table(kSpells), "Close Tab");
+         return MainAlone(e);
+     },
+     [](Editor& e) { return CellState(e, kSpells, 4, kSpellCost); }, kSpells},
+    {"a form saved", [](Editor&) {},
+     [](Editor& e) -> QWidget* {
+         QDialog* healing = e.Form(kHealing);
+         healing->findChild<QLineEdit*>("value0")->setText(e.Cell(kHealing, 0, 1) == "12" ? "13" : "12");
+         Click(healing, "Save Changes And Close Tab");
+         return MainAlone(e);
+     },
+     [](Editor& e) { return CellState(e, kHealing, 0, 1); }, kHealing},
+    {"Revert in the Changes window", StoreSpellCost,
+     [](Editor& e) -> QWidget* {
+         e.settings()->findChild<QToolButton*>("reviewButton")->click();
+         auto* changes = qobject_cast<CChanges*>(e.app->context().registry.Find("CChanges"));
+         if (!changes) return nullptr;
+         changes->table()->selectAll();
+         Click(changes, "Revert");
+         MainAlone(e);
+         return changes;
+     },
+     [](Editor& e) { return CellState(e, kSpells, 4, kSpellCost); }, -1},
+    {"a unit switch that stores",
+     [](Editor& e) { SaveThroughEditor(e, e.Table(5), 1, 2, e.Cell(5, 1, 2) == "9" ? "8" : "9"); },
+     [](Editor& e) -> QWidget* {
+         TableDialog* units = e.Table(5);
+         auto asked = AnswerNextBox("Store and Switch");
+         e.Table(6);
+         return asked->asked == 1 ? units : nullptr;
+     },
+     [](Editor& e) { return CellState(e, 5, 1, 2); }, 5},
+};
+
 }  // namespace
 
 class GuiEditsTest : public QObject {
@@ -311,6 +408,8 @@ private slots:
         asked = AnswerNextBox("Continue");
         Click(e.settings(), "Load Text File");
         QCOMPARE(asked->asked, 1);
+        QCOMPARE(e.status(), QStringLiteral("Loaded 12,450 values from rules.txt. The undo history was cleared."));
+        QCOMPARE(e.app->document().history().count(), 0);
         QCOMPARE(Text(spells->list(), 4, kSpellCost), QString::fromStdString(old));
         QVERIFY(open);
         QCOMPARE(open->ValueField(kSpellCost)->text(), QString::fromStdString(old));
@@ -328,6 +427,17 @@ private slots:
                                              "Extracting from the game files replaces them. Continue?"));
         QCOMPARE(e.Cell(kHealing, 0, 1), std::string("13"));
         QCOMPARE(e.reports, QStringList());
+
+        // A load that fails keeps the edit, its unsaved mark and its history.
+        e.settings()->rulesFileField()->setText(e.dir.filePath("missing.txt"));
+        asked = AnswerNextBox("Continue");
+        Click(e.settings(), "Load Text File");
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(e.status(), QStringLiteral("Load of missing.txt failed; the editor's data is unchanged."));
+        QCOMPARE(e.Cell(kHealing, 0, 1), std::string("13"));
+        QVERIFY(e.main()->isWindowModified());
+        QCOMPARE(e.app->document().history().count(), 1);
+        e.reports.clear();
     }
 
     // Loss 4: "Write to Quorvane Files" with grid edits not saved.
@@ -550,6 +660,43 @@ private slots:
         Click(spells, "Close Tab");
         QCOMPARE(e.Cell(kSpells, 0, 0), name.toStdString());
         QVERIFY(!e.app->document().HasUnsavedEdits());
+    }
+
+    // Every step of the history is undone with Ctrl+Z and done again with
+    // Ctrl+Shift+Z, from the window the user is in after it. A step that
+    // closed its window (Close Tab, a form's save) is undone from the main
+    // window, and its window comes back as it was before the step.
+    void everyStepIsUndoneAndRedoneFromTheKeyboard_data() {
+        QTest::addColumn<int>("step");
+        for (int k = 0; k < static_cast<int>(std::size(kHistorySteps)); ++k)
+            QTest::newRow(kHistorySteps[k].name) << k;
+    }
+
+    void everyStepIsUndoneAndRedoneFromTheKeyboard() {
+        QFETCH(int, step);
+        const HistoryStep& h = kHistorySteps[step];
+        Editor e;
+        h.setup(e);
+        const QString before = h.probe(e);
+        QWidget* window = h.act(e);
+        QVERIFY(window);
+        const QString after = h.probe(e);
+        QVERIFY2(after != before, qPrintable(after));
+        auto press = [&](QKeyCombination keys) {
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keyClick(window, keys.key(), keys.keyboardModifiers());
+        };
+        press(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(h.probe(e), before);
+        if (h.reveals >= 0) {
+            QWidget* shown = e.app->context().registry.Find(SectionWindowClass(h.reveals));
+            QVERIFY(shown && shown->isVisible());
+            if (auto* table = qobject_cast<TableDialog*>(shown)) QCOMPARE(table->boundSection(), h.reveals);
+        }
+        press(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+        QCOMPARE(h.probe(e), after);
+        QCOMPARE(e.reports, QStringList());
     }
 
     void marksFollowWhereAnEditStands() {
