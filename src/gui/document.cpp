@@ -99,34 +99,26 @@ void Document::StepApplied(bool grid) {
     emit editsChanged();
 }
 
-QAction* Document::NewUndoAction(QWidget* window) {
-    auto* action = new QAction(QStringLiteral("Undo"), window);
-    action->setObjectName(QStringLiteral("undo"));
-    action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    action->setEnabled(history_.canUndo());
-    action->setToolTip(history_.undoText());
-    connect(action, &QAction::triggered, &history_, &QUndoStack::undo);
-    connect(&history_, &QUndoStack::canUndoChanged, action, &QAction::setEnabled);
-    // The step it would take back, where a tooltip is shown.
-    connect(&history_, &QUndoStack::undoTextChanged, action, &QAction::setToolTip);
-    return action;
-}
-
-QAction* Document::NewRedoAction(QWidget* window) {
-    auto* action = new QAction(QStringLiteral("Redo"), window);
-    action->setObjectName(QStringLiteral("redo"));
-    action->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    action->setEnabled(history_.canRedo());
-    action->setToolTip(history_.redoText());
-    connect(action, &QAction::triggered, &history_, &QUndoStack::redo);
-    connect(&history_, &QUndoStack::canRedoChanged, action, &QAction::setEnabled);
-    connect(&history_, &QUndoStack::redoTextChanged, action, &QAction::setToolTip);
+QAction* Document::NewHistoryAction(QWidget* window, bool undo) {
+    auto* action = new QAction(undo ? QStringLiteral("Undo") : QStringLiteral("Redo"), window);
+    action->setObjectName(undo ? QStringLiteral("undo") : QStringLiteral("redo"));
+    if (undo)
+        action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    else
+        action->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    action->setEnabled(undo ? history_.canUndo() : history_.canRedo());
+    // The step it would take back or do again, where a tooltip is shown.
+    action->setToolTip(undo ? history_.undoText() : history_.redoText());
+    connect(action, &QAction::triggered, &history_, undo ? &QUndoStack::undo : &QUndoStack::redo);
+    connect(&history_, undo ? &QUndoStack::canUndoChanged : &QUndoStack::canRedoChanged, action, &QAction::setEnabled);
+    connect(&history_, undo ? &QUndoStack::undoTextChanged : &QUndoStack::redoTextChanged, action,
+            &QAction::setToolTip);
     return action;
 }
 
 void Document::AddUndoActions(QWidget* window) {
-    window->addAction(NewUndoAction(window));
-    window->addAction(NewRedoAction(window));
+    window->addAction(NewHistoryAction(window, true));
+    window->addAction(NewHistoryAction(window, false));
 }
 
 }  // namespace quorvane::gui

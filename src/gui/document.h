@@ -86,11 +86,10 @@ public:
     // action): what is computed from them is computed again.
     void FilesChanged() { emit filesChanged(); }
 
-    // "Undo" and "Redo" of the history for `window`: Ctrl+Z, and
-    // Ctrl+Shift+Z or Ctrl+Y, while that window is active; enabled while
+    // "Undo" (`undo`) or "Redo" of the history for `window`: Ctrl+Z, or
+    // Ctrl+Shift+Z and Ctrl+Y, while that window is active; enabled while
     // there is a step to take back or to do again.
-    QAction* NewUndoAction(QWidget* window);
-    QAction* NewRedoAction(QWidget* window);
+    QAction* NewHistoryAction(QWidget* window, bool undo);
     // Both, added to `window`.
     void AddUndoActions(QWidget* window);
 

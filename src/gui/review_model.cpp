@@ -22,7 +22,7 @@ QColor ProblemTint() { return QColor(220, 30, 30, 80); }
 }  // namespace
 
 ReviewModel::ReviewModel(std::function<QString(int, int)> columnLabel, QObject* parent)
-    : QAbstractTableModel(parent), columnLabel_(std::move(columnLabel)) {}
+    : ReadOnlyTableModel(parent), columnLabel_(std::move(columnLabel)) {}
 
 void ReviewModel::SetReview(Review review) {
     beginResetModel();
@@ -81,12 +81,8 @@ QVariant ReviewModel::data(const QModelIndex& index, int role) const {
 
 QVariant ReviewModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumnCount)
-        return QAbstractTableModel::headerData(section, orientation, role);
+        return ReadOnlyTableModel::headerData(section, orientation, role);
     return QString::fromLatin1(kHeaders[section]);
-}
-
-Qt::ItemFlags ReviewModel::flags(const QModelIndex& index) const {
-    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
 }
 
 }  // namespace quorvane::gui

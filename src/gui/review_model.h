@@ -3,16 +3,16 @@
 // them.
 #pragma once
 
-#include <QAbstractTableModel>
 #include <QString>
 
 #include <functional>
 
+#include "gui/section_model.h"
 #include "writeback/review.h"
 
 namespace quorvane::gui {
 
-class ReviewModel : public QAbstractTableModel {
+class ReviewModel : public ReadOnlyTableModel {
     Q_OBJECT
 public:
     enum Column { kSection, kRecord, kCell, kGame, kNew, kProblem, kColumnCount };
@@ -30,7 +30,6 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
     QString Text(const ReviewRow& row, int column) const;

@@ -34,7 +34,7 @@ QVariant SortKey(const QString& text) {
 }  // namespace
 
 SectionModel::SectionModel(Document& doc, int section, QObject* parent)
-    : QAbstractTableModel(parent), doc_(doc), section_(section) {
+    : ReadOnlyTableModel(parent), doc_(doc), section_(section) {
     connect(&doc_, &Document::cellsChanged, this, &SectionModel::CellsChanged);
     connect(&doc_, &Document::gridReset, this, &SectionModel::Reset);
 }
@@ -94,12 +94,8 @@ QVariant SectionModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant SectionModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return ReadOnlyTableModel::headerData(section, orientation, role);
     return ToQ(ColumnName(section_, section));
-}
-
-Qt::ItemFlags SectionModel::flags(const QModelIndex& index) const {
-    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
 }
 
 void SectionModel::CellsChanged(int section, int first, int last) {
@@ -109,7 +105,7 @@ void SectionModel::CellsChanged(int section, int first, int last) {
 
 void SectionModel::Reset() { emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1)); }
 
-SpellIdModel::SpellIdModel(Document& doc, QObject* parent) : QAbstractTableModel(parent), doc_(doc) {
+SpellIdModel::SpellIdModel(Document& doc, QObject* parent) : ReadOnlyTableModel(parent), doc_(doc) {
     connect(&doc_, &Document::cellsChanged, this, [this](int section, int first, int last) {
         if (section == kSpellsSection) emit dataChanged(index(first, 0), index(last, 0));
     });
@@ -129,12 +125,8 @@ QVariant SpellIdModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant SpellIdModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return ReadOnlyTableModel::headerData(section, orientation, role);
     return section == 0 ? QStringLiteral("Spell Name") : QStringLiteral("Spell ID");
-}
-
-Qt::ItemFlags SpellIdModel::flags(const QModelIndex& index) const {
-    return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
 }
 
 RecordFilter::RecordFilter(QObject* parent) : QSortFilterProxyModel(parent) {

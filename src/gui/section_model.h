@@ -15,6 +15,17 @@ class Document;
 // The spells' section, which the spell-ID list shows.
 inline constexpr int kSpellsSection = 2;
 
+// A table whose cells are selected, never edited in place: edits are steps
+// of the document's history.
+class ReadOnlyTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
+    }
+};
+
 // A role giving a cell's sort key: its number where the text is a whole
 // number, else its text.
 inline constexpr int kSortRole = Qt::UserRole + 1;
@@ -25,9 +36,8 @@ inline constexpr int kSortRole = Qt::UserRole + 1;
 // bold while pending, italic where the text differs from the one of the
 // last load or extraction, tinted where the write would refuse or change
 // the text (with the reason and the allowed values as its tooltip), and
-// tinted by the highlight while pending. Read-only: edits are steps of the
-// document's history.
-class SectionModel : public QAbstractTableModel {
+// tinted by the highlight while pending.
+class SectionModel : public ReadOnlyTableModel {
     Q_OBJECT
 public:
     SectionModel(Document& doc, int section, QObject* parent = nullptr);
@@ -43,7 +53,6 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
     void CellsChanged(int section, int first, int last);
@@ -55,7 +64,7 @@ private:
 
 // The spell-ID list: every spell's name as the grid holds it, with its spell
 // ID (the row index - 1), under "Spell Name" and "Spell ID".
-class SpellIdModel : public QAbstractTableModel {
+class SpellIdModel : public ReadOnlyTableModel {
     Q_OBJECT
 public:
     explicit SpellIdModel(Document& doc, QObject* parent = nullptr);
@@ -64,7 +73,6 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
 
 private:
     Document& doc_;
