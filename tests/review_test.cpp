@@ -51,8 +51,10 @@ TEST_F(ReviewTest, RefusedCellsAreFoundAgainFromTheWritesReports) {
     const std::string game0(s.grid.GetArrayValue(kSpells, 9, bytes[0]));
     s.grid.SetArrayValue(kSpells, 9, bytes[0], "300");
     s.grid.SetArrayValue(kSpells, 9, bytes[1], "999");
-    // Below a text with a line feed, in a later section: still the right row.
+    // Below a value with a line feed, in a later section: still the right
+    // row. A name is saved without its line feed.
     s.grid.SetArrayValue(kSpells, 1, 0, "Two\nLines");
+    s.grid.SetArrayValue(kSpells, 4, 3, "3\n4");
     s.grid.SetArrayValue(20, 3, 1, "x");
     const std::size_t before = f.errors.texts.size();
     const Review review = ReviewGrid(s);

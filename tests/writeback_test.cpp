@@ -59,10 +59,11 @@ TEST_F(LookupTest, SignsWindowsAndFlags) {
     EXPECT_TRUE(r[1].valueProblem);
     EXPECT_EQ(r[2].value, "65535");
     EXPECT_EQ(r[3].value, "65536");
-    EXPECT_EQ(r[4].value, "12ab");
+    EXPECT_EQ(r[4].value, "0");  // not a number: nothing is written
+    EXPECT_TRUE(r[4].valueProblem);
     EXPECT_EQ(r[5].value, "00000001");
-    ASSERT_EQ(f.errors.texts.size(), 1u);
-    EXPECT_EQ(f.errors.texts[0], "Line: 2 In [ITEM POWERS] section  Binary string expected.");
+    EXPECT_EQ(f.errors.texts, (std::vector<std::string>{"Line: 2 In [ITEM POWERS] section  Binary string expected.",
+                                                        "Line: 2 In [ITEM POWERS] section  Decimal Number expected."}));
 }
 
 TEST_F(LookupTest, ByteValuesAndTheScanWindow) {

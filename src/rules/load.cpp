@@ -37,16 +37,17 @@ private:
         if (j == 0) FindDirective(i);
         else NextRecordLine(r_, src_);
         s_.log.Line("LoadDataFileToArray Line ", r_.LineNumber, " : ", r_.Line);
-        const std::size_t open = r_.Line.find('"');
-        if (open == std::string::npos) return kValueNotFound;
-        const std::size_t close = r_.Line.find('"', open + 1);
-        if (close == std::string::npos) return kValueNotFound;
-        r_.position = close;
-        return r_.Line.substr(open + 1, close - open - 1);
+        const NameField name = FindNameField(r_.Line);
+        const int fields = StartRecordLine(r_, name, Columns(i));
+        if (r_.position == kLineRefused)
+            s_.Report("Line Number : ", Int2Str(r_.LineNumber), ". ", FieldCountText(fields, Columns(i)),
+                      ": none of them was read.");
+        return name.found ? name.text : std::string_view(kValueNotFound);
     }
 
     std::string_view ReadValue(int i, int step, FieldKind kind) {
-        const std::size_t width = static_cast<std::size_t>(ColumnWidth(kind));
+        // A line with the wrong number of values was reported once.
+        if (r_.position == kLineRefused) return kValueNotFound;
         const std::string_view line = r_.Line;
         const std::size_t comma = FindChar(line, ',', r_.position);
         if (comma == std::string_view::npos) {
@@ -54,15 +55,24 @@ private:
             return kValueNotFound;
         }
         const bool last = step == Columns(i) - 1;
-        const ValueScan scan = ScanValue(line, comma, static_cast<int>(width), last, MinusSign::StartsValue,
+        const bool flags = kind == FieldKind::BitFlags;
+        const ValueScan scan = ScanValue(line, comma, ColumnWidth(kind), last, flags,
                                          [&] { Problem(last ? ". SemiColon Not Found." : ". 2nd Comma Not Found."); });
-        if (scan.found) {
-            const std::string_view value = line.substr(scan.start, scan.end - scan.start);
-            s_.log.Line("LoadDataFileToArray comma ", comma, " digit ", scan.start, " value ", value);
-            // The next column's comma is the separator the scan stopped at.
-            r_.position = last ? 0 : scan.end;
-            if (kind == FieldKind::BitFlags && !IsFlagText(value)) Problem(". Binary string expected.");
+        // The next column's comma is the separator that ended this field,
+        // whatever the field held: one bad value never moves another.
+        if (scan.separator != std::string_view::npos) r_.position = last ? 0 : scan.separator;
+        const std::string_view value = line.substr(scan.start, scan.end - scan.start);
+        switch (scan.read) {
+        case FieldRead::Value:
+            s_.log.Line("LoadDataFileToArray comma ", comma, " value ", value);
             return value;
+        case FieldRead::Malformed:
+            // The text is kept, so that the editor shows what the file holds
+            // and the check marks it; the write refuses it.
+            Problem(flags ? ". Binary string expected." : ". Number Value Empty.");
+            return value;
+        case FieldRead::Missing:
+            break;
         }
         Problem(". Number Value Empty.");
         return kValueNotFound;

@@ -120,30 +120,33 @@ struct CleanValue {
 };
 
 // Reads the values of row line (columns 1 .. last, the row's first cell at
-// rowCell) the way the lookup does, when every one of them is clean: found
-// after its comma within its window, flag texts in their exact form, numbers
-// in range, places inside the game files. Returns false at the first value
-// that is not; nothing has been reported or changed then, and the caller
-// takes the row cell by cell, which reports. Rows are read this way only with
-// the debug log closed (the cell-by-cell path writes its trace) and never for
-// a section's last row (whose last value is followed by the end check).
-bool ReadCleanRow(int i, int rowCell, std::string_view line, const GameImages& games, CleanValue* values) {
+// rowCell, the read position where the lookup left it after the name) the
+// way the lookup does, when every one of them is clean: found in its own
+// field, numbers and flag texts in their exact form, numbers in range,
+// places inside the game files. Returns false at the first value that is
+// not; nothing has been reported or changed then, and the caller takes the
+// row cell by cell, which reports. Rows are read this way only with the
+// debug log closed (the cell-by-cell path writes its trace) and never for a
+// section's last row (whose last value is followed by the end check).
+bool ReadCleanRow(int i, int rowCell, std::string_view line, std::size_t position, const GameImages& games,
+                  CleanValue* values) {
+    if (position == kLineRefused) return false;
     const int columns = Columns(i);
     const CellSpot* const spots = &SpotOf(rowCell);
-    std::size_t position = 0;
     for (int step = 1; step < columns; ++step) {
         const CellSpot& spot = spots[step];
         const std::size_t comma = FindChar(line, ',', position);
         if (comma == std::string_view::npos) return false;
         const bool last = step == columns - 1;
-        const ValueScan scan = ScanValue(line, comma, ColumnWidth(spot.kind), last, MinusSign::IsFlag, [] {});
-        if (!scan.found) return false;
-        const std::string_view value = line.substr(scan.start, scan.end - scan.start);
+        const bool flags = spot.kind == FieldKind::BitFlags;
+        const ValueScan scan = ScanValue(line, comma, ColumnWidth(spot.kind), last, flags, [] {});
+        if (scan.read != FieldRead::Value) return false;
         CleanValue& out = values[step];
-        if (spot.kind == FieldKind::BitFlags) {
-            if (!IsFlagText(value)) return false;
-            out.flags = value;
+        if (flags) {
+            out.flags = line.substr(scan.start, scan.end - scan.start);
         } else {
+            const std::size_t digits = scan.start + (scan.negative ? 1 : 0);
+            const std::string_view value = line.substr(digits, scan.end - digits);
             long long n = 0;
             // The value lies past the name field, so eight bytes before its
             // end are the line's.
@@ -157,7 +160,7 @@ bool ReadCleanRow(int i, int rowCell, std::string_view line, const GameImages& g
             out.number = n;
         }
         if (!FitsGameFiles(spot, games)) return false;
-        position = scan.end;
+        position = scan.separator;
     }
     return true;
 }
@@ -186,7 +189,7 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
             endChecked = endChecked || found.endChecked;
             if (step != 0) continue;
             if (ranOut == 0 && IsDirectiveLine(s.reader.Line)) ranOut = found.recordLine;
-            if (rowsAtOnce && j + 1 < rows && ReadCleanRow(i, cell, s.reader.Line, games, values)) {
+            if (rowsAtOnce && j + 1 < rows && ReadCleanRow(i, cell, s.reader.Line, s.reader.position, games, values)) {
                 const CellSpot* const spots = &SpotOf(cell);
                 for (int k = 1; k < columns; ++k) PutCell(i, spots[k], values[k].number, values[k].flags, games, s.log);
                 // Where the cell-by-cell lookup leaves the reader after a
