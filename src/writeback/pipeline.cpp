@@ -1,10 +1,13 @@
 #include "writeback/pipeline.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
+#include "extract/extract.h"
 #include "io/file_io.h"
 #include "rules/record_reader.h"
 #include "writeback/lookup.h"
@@ -165,6 +168,40 @@ bool ReadCleanRow(int i, int rowCell, std::string_view line, std::size_t positio
     return true;
 }
 
+// Tells whether a record line stands in another row's place: its name is
+// not the one the game files hold for its own row, but the one they hold for
+// another row of the section. A name that matches no row (a rules file from a
+// release with other names) is no sign of a move, and a row whose name cannot
+// be read from the game files is not compared.
+class MoveCheck {
+public:
+    MoveCheck(int i, const GameImages& games) : i_(i), games_(games) {}
+
+    bool Moved(int j, std::string_view line) {
+        const NameField name = FindNameField(line);
+        if (!name.found) return false;
+        bool readable = true;
+        if (ExtractedName(i_, j, games_, quiet_, &readable) == name.text || !readable) return false;
+        if (names_.empty()) {
+            // Read once, at the section's first differing name.
+            for (int k = 0; k < Rows(i_); ++k) {
+                names_.push_back(ExtractedName(i_, k, games_, quiet_, &readable));
+                if (!readable) names_.back() = kValueNotFound;
+            }
+        }
+        // Its own row's name differs, so a row holding it is another one.
+        for (const std::string& other : names_)
+            if (other == name.text && other != kValueNotFound) return true;
+        return false;
+    }
+
+private:
+    int i_;
+    const GameImages& games_;
+    DebugLog quiet_;  // the name reads are not the write's to trace
+    std::vector<std::string> names_;
+};
+
 }  // namespace
 
 void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules) {
@@ -175,6 +212,8 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
     bool misaligned = false;
     bool endChecked = false;
     int ranOut = 0;  // the line where a directive line stood in for a record line
+    int moved = 0;   // the first record line that stands in another row's place
+    MoveCheck moves(i, games);
     LookupResult found;
     const int rows = Rows(i);
     const int columns = Columns(i);
@@ -189,6 +228,7 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
             endChecked = endChecked || found.endChecked;
             if (step != 0) continue;
             if (ranOut == 0 && IsDirectiveLine(s.reader.Line)) ranOut = found.recordLine;
+            if (moved == 0 && moves.Moved(j, s.reader.Line)) moved = found.recordLine;
             if (rowsAtOnce && j + 1 < rows && ReadCleanRow(i, cell, s.reader.Line, s.reader.position, games, values)) {
                 const CellSpot* const spots = &SpotOf(cell);
                 for (int k = 1; k < columns; ++k) PutCell(i, spots[k], values[k].number, values[k].flags, games, s.log);
@@ -206,6 +246,7 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
     if (!misaligned && ranOut == 0 && !endChecked && !rules.Failed() &&
         rules.PeekLine().find(Header(kHeaderEnd)) == std::string_view::npos)
         ranOut = s.reader.LineNumber + 1;
+    if (ranOut == 0) ranOut = moved;
     if (!misaligned && ranOut != 0) {
         CellProblem(s, i, ranOut, kRowsDoNotLineUp);
         misaligned = true;

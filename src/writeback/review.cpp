@@ -179,7 +179,7 @@ Review ReviewOf(Session& s) {
         row.j = j;
         openGame();
         bool readable = true;
-        row.recordName = ReadName(row.i, j, now, quiet, &readable);
+        row.recordName = ExtractedName(row.i, j, now, quiet, &readable);
         if (!readable) row.recordName = s.grid.GetArrayValue(row.i, j, 0);
 
         auto found = refusedInRow.find({row.i, j});
