@@ -251,6 +251,34 @@ TEST_F(RulesFileTest, ScanWindowEdges) {
     }
 }
 
+// With the debug log closed a row whose values are all in their exact form
+// is read in one pass; with it open every cell is read alone. On rules files
+// with random faults both must load the same texts and report the same.
+TEST_F(RulesFileTest, RowsReadAtOnceLoadWhatTheCellByCellReadLoads) {
+    std::uint32_t seed = 77;
+    const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    const auto canonical = CanonicalLines();
+    int faulty = 0;
+    for (int round = 0; round < 30; ++round) {
+        Load(test::Mutated(canonical, next));
+        const std::vector<std::string> quick = f.errors.texts;
+        std::vector<std::string> quickCells;
+        for (int i = 0; i < kSectionCount; ++i)
+            for (int j = 0; j < Rows(i); ++j)
+                for (int s = 0; s < Columns(i); ++s) quickCells.push_back(Cell(i, j, s));
+        ASSERT_TRUE(f.session.log.Open(dir.File("trace.txt")));
+        f.errors.texts.clear();
+        LoadDataFileToArray(f.session);  // closes the log
+        EXPECT_EQ(f.errors.texts, quick) << round;
+        std::size_t k = 0;
+        for (int i = 0; i < kSectionCount; ++i)
+            for (int j = 0; j < Rows(i); ++j)
+                for (int s = 0; s < Columns(i); ++s) ASSERT_EQ(Cell(i, j, s), quickCells[k++]) << round << ' ' << i << ' ' << j << ' ' << s;
+        faulty += !quick.empty();
+    }
+    EXPECT_GT(faulty, 10);
+}
+
 TEST_F(RulesFileTest, MissingFileIsReportedOnceAndStillCountsAsLoaded) {
     f.session.rulesPath = dir.File("nothing.txt");
     LoadCommand(f.session);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,12 @@ int RecordLineNumber(int i, int j);
 // Splits a rules file at CR LF into lines (the final empty piece dropped).
 std::vector<std::string> SplitLines(const std::string& content);
 std::string JoinLines(const std::vector<std::string>& lines);
+
+// The lines with one to four random faults: a character inserted, removed
+// or replaced (a digit mostly by another digit), from separators, signs,
+// blanks, digits, letters, quotes, CRs and bytes from 0x80 up. next() gives
+// the random numbers.
+std::vector<std::string> Mutated(std::vector<std::string> lines, const std::function<std::uint32_t()>& next);
 
 // Fills every in-use cell of the grid with a valid value of its kind (names
 // "Row i j") so that FormatGrid gives a canonical file.

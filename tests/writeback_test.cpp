@@ -443,7 +443,6 @@ TEST_F(WriteBackTest, MalformedFlagTextsAreRefused) {
 TEST_F(WriteBackTest, RowsReadAtOnceWriteWhatTheCellByCellLookupWrites) {
     std::uint32_t seed = 2024;
     const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    const char alphabet[] = {'-', ',', ';', ' ', '9', '0', '1', '7', 'x', '\xB1', '\xB0', '"', '\r'};
     const auto run = [&](const std::string& text, bool logOpen, std::vector<std::string>* reports) {
         Fixture g;
         g.session.gameFolder = dir.path();
@@ -473,22 +472,7 @@ TEST_F(WriteBackTest, RowsReadAtOnceWriteWhatTheCellByCellLookupWrites) {
             unmutated = run(test::JoinLines(lines), false, &unmutatedReports);
             ASSERT_FALSE(unmutatedReports.empty());
         }
-        std::vector<std::string> l = lines;
-        for (int m = 1 + static_cast<int>(next() % 4); m > 0; --m) {
-            std::string& line = l[next() % l.size()];
-            if (line.empty()) continue;
-            const std::size_t at = next() % line.size();
-            const char c = alphabet[next() % sizeof alphabet];
-            switch (next() % 4) {
-            case 0: line.insert(at, 1, c); break;
-            case 1: line.erase(at, 1); break;
-            default:
-                // Mostly digits changed in place: clean rows whose values differ.
-                if (line[at] >= '0' && line[at] <= '9') line[at] = static_cast<char>('0' + next() % 10);
-                else line[at] = c;
-            }
-        }
-        const std::string text = test::JoinLines(l);
+        const std::string text = test::JoinLines(test::Mutated(lines, next));
         std::vector<std::string> quick, byCell;
         const auto a = run(text, false, &quick);
         const auto b = run(text, true, &byCell);

@@ -20,14 +20,20 @@ void AppendDirective(std::string& out, std::string_view text) {
 
 namespace {
 
+char CleanChar(char c) { return static_cast<unsigned char>(c) < 0x20 ? ' ' : c == '"' ? '\'' : c; }
+
 void CleanInPlace(char* begin, char* end) {
-    for (char* c = begin; c != end; ++c) {
-        if (static_cast<unsigned char>(*c) < 0x20) *c = ' ';
-        else if (*c == '"') *c = '\'';
-    }
+    for (char* c = begin; c != end; ++c) *c = CleanChar(*c);
 }
 
 }  // namespace
+
+bool CleansTo(std::string_view name, std::string_view clean) {
+    if (name.size() != clean.size()) return false;
+    for (std::size_t k = 0; k < name.size(); ++k)
+        if (CleanChar(name[k]) != clean[k]) return false;
+    return true;
+}
 
 std::string CleanName(std::string_view name) {
     std::string clean(name);

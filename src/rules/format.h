@@ -24,6 +24,8 @@ void AppendDirective(std::string& out, std::string_view text);
 // return, a tab) becomes a blank and a double quote a single quote. Names are
 // never written back to the game files; only their place in the line counts.
 std::string CleanName(std::string_view name);
+// True when CleanName(name) is clean.
+bool CleansTo(std::string_view name, std::string_view clean);
 // '"' name '"', the name cleaned, then 50 - length spaces (none for a name of
 // 50 or more).
 void AppendNameField(std::string& out, std::string_view name);

@@ -1,5 +1,6 @@
 #include "rules/load.h"
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -21,7 +22,22 @@ public:
     // The text of cell (i, j, step): a view into the current line, or the
     // failure text. Valid until the next line is read.
     std::string_view ReadCell(int i, int j, int step, int cell) {
-        return step == 0 ? ReadName(i, j) : ReadValue(i, step, spots_[cell].kind);
+        if (step == 0) return ReadName(i, j);
+        // With the debug log closed, a row whose values are all in their
+        // exact form is read at once; any other is read cell by cell, with
+        // its reports and trace.
+        if (step == 1) {
+            const CellSpot* const spots = spots_ + cell - 1;
+            const auto kindOf = [&](int s) { return spots[s].kind; };
+            const auto keep = [&](int s, const ValueScan& scan) {
+                row_[static_cast<std::size_t>(s)] = r_.Line.substr(scan.start, scan.end - scan.start);
+                return true;
+            };
+            rowClean_ = !s_.log.IsOpen() && ScanCleanRow(r_.Line, r_.position, Columns(i), kindOf, keep);
+            if (!rowClean_) CheckCount(i);
+        }
+        if (rowClean_) return row_[static_cast<std::size_t>(step)];
+        return ReadValue(i, step, spots_[cell].kind);
     }
 
 private:
@@ -38,11 +54,15 @@ private:
         else NextRecordLine(r_, src_);
         s_.log.Line("LoadDataFileToArray Line ", r_.LineNumber, " : ", r_.Line);
         const NameField name = FindNameField(r_.Line);
-        const int fields = StartRecordLine(r_, name, Columns(i));
+        StartRecordLine(r_, name);
+        return name.found ? name.text : std::string_view(kValueNotFound);
+    }
+
+    void CheckCount(int i) {
+        const int fields = CheckFieldCount(r_, Columns(i));
         if (r_.position == kLineRefused)
             s_.Report("Line Number : ", Int2Str(r_.LineNumber), ". ", FieldCountText(fields, Columns(i)),
                       ": none of them was read.");
-        return name.found ? name.text : std::string_view(kValueNotFound);
     }
 
     std::string_view ReadValue(int i, int step, FieldKind kind) {
@@ -80,6 +100,9 @@ private:
 
     Session& s_;
     const CellSpot* const spots_ = CellSpots();
+    // The values of the current row when it was read at once.
+    std::array<std::string_view, static_cast<std::size_t>(kWidestRow)> row_;
+    bool rowClean_ = false;
     ReaderState& r_;
     LineSource& src_;
 };

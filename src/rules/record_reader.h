@@ -14,10 +14,15 @@
 #include <emmintrin.h>
 #endif
 
+#include "catalogue/catalogue.h"
+#include "catalogue/layout.h"
 #include "session/session.h"
 #include "rules/format.h"
 
 namespace quorvane {
+
+// The most columns a row has.
+inline constexpr int kWidestRow = *std::max_element(kColumnCounts.begin(), kColumnCounts.end());
 
 // Sixteen characters at p compared at once: bit k of the result is set when
 // p[k] is c (CharMask), or a decimal digit (DigitMask). The scans below use
@@ -51,6 +56,15 @@ inline std::size_t FindChar(std::string_view line, char c, std::size_t from) {
     return std::string_view::npos;
 }
 
+// The number of bits set in a sixteen-bit mask, without the library call
+// std::popcount becomes where the processor's own instruction is not assumed.
+inline int BitCount16(unsigned m) {
+    m = m - ((m >> 1) & 0x5555u);
+    m = (m & 0x3333u) + ((m >> 2) & 0x3333u);
+    m = (m + (m >> 4)) & 0x0F0Fu;
+    return static_cast<int>((m + (m >> 8)) & 0x1Fu);
+}
+
 // The number of value fields of a record line whose name field ends before
 // from: the commas from there up to the first ';' (or the line's end).
 inline int CountValueFields(std::string_view line, std::size_t from) {
@@ -60,8 +74,8 @@ inline int CountValueFields(std::string_view line, std::size_t from) {
         const char* const p = line.data() + from;
         const unsigned here = CharMask(p, ',');
         if (const unsigned semicolons = CharMask(p, ';'))
-            return commas + std::popcount(here & ((1u << std::countr_zero(semicolons)) - 1));
-        commas += std::popcount(here);
+            return commas + BitCount16(here & ((1u << std::countr_zero(semicolons)) - 1));
+        commas += BitCount16(here);
     }
 #endif
     for (; from < line.size() && line[from] != ';'; ++from) commas += line[from] == ',';
@@ -124,12 +138,15 @@ inline constexpr std::size_t kLineRefused = std::string_view::npos;
 // The start of a record line, the same for both readers: the read position
 // moves to the name's closing quote (it stays at 0 for a line without a
 // quoted name), so that a comma inside the name is never taken for the
-// first value's. Returns the number of value fields after the name, and
-// sets the read position to kLineRefused when a line with value fields has
-// more or fewer than columns - 1 of them. A line without any comma is left
-// to the value reads, which report each missing comma.
-inline int StartRecordLine(ReaderState& r, const NameField& name, int columns) {
-    r.position = name.found ? name.close : 0;
+// first value's.
+inline void StartRecordLine(ReaderState& r, const NameField& name) { r.position = name.found ? name.close : 0; }
+
+// Before the first value of a record line is read cell by cell: returns the
+// number of value fields after the name, and sets the read position to
+// kLineRefused when a line with value fields has more or fewer than
+// columns - 1 of them. A line without any comma is left to the value reads,
+// which report each missing comma.
+inline int CheckFieldCount(ReaderState& r, int columns) {
     const int fields = CountValueFields(r.Line, r.position);
     if (fields != 0 && fields != columns - 1) r.position = kLineRefused;
     return fields;
@@ -171,25 +188,30 @@ ValueScan ScanValue(std::string_view line, std::size_t comma, int width, bool la
     const char separator = last ? ';' : ',';
     const std::size_t windowEnd = comma + static_cast<std::size_t>(width) + 3;  // just past the window
 #ifdef QUORVANE_SCAN_SSE2
-    // Most fields and their separator lie within the sixteen characters after
-    // the comma: one load answers every question.
-    if (comma + 17 <= line.size()) {
-        const char* const p = line.data() + comma + 1;
-        if (const unsigned separators = CharMask(p, separator)) {
+    // Fields are short: sixteen characters from the one after the comma (or,
+    // near the line's end, the line's last sixteen, the bits before that
+    // character shifted out) answer every question with one load.
+    if (line.size() >= 16) {
+        const std::size_t from = comma + 1;
+        const std::size_t base = std::min(from, line.size() - 16);
+        const char* const p = line.data() + base;
+        const unsigned shift = static_cast<unsigned>(from - base);
+        const unsigned separators = CharMask(p, separator) >> shift;
+        if (separators != 0) {
             const unsigned at = static_cast<unsigned>(std::countr_zero(separators));
-            scan.separator = comma + 1 + at;
-            const unsigned solid = ((1u << at) - 1) & ~CharMask(p, ' ');
+            scan.separator = from + at;
+            const unsigned solid = ((1u << at) - 1) & ~(CharMask(p, ' ') >> shift);
             if (solid == 0) return scan;
             const unsigned first = static_cast<unsigned>(std::countr_zero(solid));
             const unsigned final = 31u - static_cast<unsigned>(std::countl_zero(solid));
             const unsigned inner = ((2u << final) - 1) & ~((1u << first) - 1);
-            const unsigned digits = DigitMask(p) & inner;
+            const unsigned digits = (DigitMask(p) >> shift) & inner;
             if (digits == 0 || static_cast<unsigned>(std::countr_zero(digits)) > static_cast<unsigned>(width) + 1)
                 return scan;
-            scan.start = comma + 1 + first;
-            scan.end = comma + 2 + final;
-            scan.negative = p[first] == '-';
-            const bool ok = flags ? final - first == 7 && ((CharMask(p, '0') | CharMask(p, '1')) & inner) == inner
+            scan.start = from + first;
+            scan.end = from + final + 1;
+            scan.negative = line[scan.start] == '-';
+            const bool ok = flags ? final - first == 7 && (((CharMask(p, '0') | CharMask(p, '1')) >> shift) & inner) == inner
                                   : (digits | (scan.negative ? 1u << first : 0u)) == inner;
             scan.read = ok ? FieldRead::Value : FieldRead::Malformed;
             return scan;
@@ -221,6 +243,28 @@ ValueScan ScanValue(std::string_view line, std::size_t comma, int width, bool la
     }
     scan.read = ok ? FieldRead::Value : FieldRead::Malformed;
     return scan;
+}
+
+// Reads every value field of a record line, columns 1 .. columns - 1 (kindOf(step)
+// giving each one's kind), from the read position after the name, when each
+// holds a value in its exact form: take(step, scan) is called for each in
+// turn and may refuse it. Returns false at the first field that is not a
+// value or is refused. Such a line needs no count of its fields: a value in
+// its exact form holds no separator, so the line has one value field per
+// value column.
+template <typename KindOf, typename Take>
+bool ScanCleanRow(std::string_view line, std::size_t position, int columns, KindOf&& kindOf, Take&& take) {
+    if (position == kLineRefused) return false;
+    for (int step = 1; step < columns; ++step) {
+        const FieldKind kind = kindOf(step);
+        const std::size_t comma = FindChar(line, ',', position);
+        if (comma == std::string_view::npos) return false;
+        const ValueScan scan =
+            ScanValue(line, comma, ColumnWidth(kind), step == columns - 1, kind == FieldKind::BitFlags, [] {});
+        if (scan.read != FieldRead::Value || !take(step, scan)) return false;
+        position = scan.separator;
+    }
+    return true;
 }
 
 }  // namespace quorvane

@@ -84,20 +84,31 @@ void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSou
     result.valueProblem = result.overflow = result.endChecked = result.endMissing = false;
     result.number = 0;
     result.recordLine = result.endLine = 0;
+    result.named = false;
+    result.name = {};
     if (step == 0) {
         if (j == 0) FindDirective(s, i, rules);
         else NextRecordLine(r, rules);
         result.recordLine = r.LineNumber;
         // The name is skipped as the loader reads it, quotes and all.
-        const int fields = StartRecordLine(r, FindNameField(r.Line), Columns(i));
-        if (r.position == kLineRefused) {
-            s.log.Line(" field count in FindRulesNumber ", fields);
-            RecordProblem(s, i, (" " + FieldCountText(fields, Columns(i)) + ": none of them was written.").c_str());
-        }
+        const NameField name = FindNameField(r.Line);
+        StartRecordLine(r, name);
+        result.named = name.found;
+        result.name = name.text;
         return;
     }
     s.log.Line("FindRulesNumber ", i, " ", j, " ", step, " Line ", r.Line);
     result.recordLine = r.LineNumber;
+    if (step == 1) {
+        const int fields = CheckFieldCount(r, Columns(i));
+        if (r.position == kLineRefused) {
+            s.log.Line(" field count in FindRulesNumber ", fields);
+            std::string message(1, ' ');
+            message += FieldCountText(fields, Columns(i));
+            message += ": none of them was written.";
+            RecordProblem(s, i, message.c_str());
+        }
+    }
     if (r.position == kLineRefused) {
         // Reported once, at the line's start.
         result.valueProblem = true;

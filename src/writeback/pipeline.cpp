@@ -7,6 +7,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
+#include "catalogue/readers.h"
 #include "extract/extract.h"
 #include "io/file_io.h"
 #include "rules/record_reader.h"
@@ -113,8 +114,6 @@ void WriteRulesValue(Session& s, int i, int j, int step, int cell, GameImages& g
 
 namespace {
 
-// The most columns a row has.
-constexpr int kWidestRow = *std::max_element(kColumnCounts.begin(), kColumnCounts.end());
 
 // One value of a row, read and checked, waiting to be written.
 struct CleanValue {
@@ -124,48 +123,39 @@ struct CleanValue {
 
 // Reads the values of row line (columns 1 .. last, the row's first cell at
 // rowCell, the read position where the lookup left it after the name) the
-// way the lookup does, when every one of them is clean: found in its own
-// field, numbers and flag texts in their exact form, numbers in range,
-// places inside the game files. Returns false at the first value that is
-// not; nothing has been reported or changed then, and the caller takes the
-// row cell by cell, which reports. Rows are read this way only with the
-// debug log closed (the cell-by-cell path writes its trace) and never for a
-// section's last row (whose last value is followed by the end check).
+// way the lookup does, when every one of them is clean: in its exact form,
+// numbers in range, places inside the game files. Returns false at the
+// first value that is not; nothing has been reported or changed then, and
+// the caller takes the row cell by cell, which reports. Rows are read this
+// way only with the debug log closed (the cell-by-cell path writes its
+// trace) and never for a section's last row (whose last value is followed by
+// the end check).
 bool ReadCleanRow(int i, int rowCell, std::string_view line, std::size_t position, const GameImages& games,
                   CleanValue* values) {
-    if (position == kLineRefused) return false;
-    const int columns = Columns(i);
     const CellSpot* const spots = &SpotOf(rowCell);
-    for (int step = 1; step < columns; ++step) {
-        const CellSpot& spot = spots[step];
-        const std::size_t comma = FindChar(line, ',', position);
-        if (comma == std::string_view::npos) return false;
-        const bool last = step == columns - 1;
-        const bool flags = spot.kind == FieldKind::BitFlags;
-        const ValueScan scan = ScanValue(line, comma, ColumnWidth(spot.kind), last, flags, [] {});
-        if (scan.read != FieldRead::Value) return false;
-        CleanValue& out = values[step];
-        if (flags) {
-            out.flags = line.substr(scan.start, scan.end - scan.start);
-        } else {
-            const std::size_t digits = scan.start + (scan.negative ? 1 : 0);
-            const std::string_view value = line.substr(digits, scan.end - digits);
-            long long n = 0;
-            // The value lies past the name field, so eight bytes before its
-            // end are the line's.
-            if (scan.end < 8 || !EightDigitsNumber(value, &n)) {
-                bool overflow = false;
-                n = LeadingNumber(value, &overflow);
-                if (overflow) return false;
-            }
-            if (scan.negative) n = (spot.kind == FieldKind::Byte ? 256 : 65536) - n;
-            if (RefusalAt(i, spot, n, false)) return false;
-            out.number = n;
-        }
-        if (!FitsGameFiles(spot, games)) return false;
-        position = scan.separator;
-    }
-    return true;
+    return ScanCleanRow(line, position, Columns(i), [&](int step) { return spots[step].kind; },
+                        [&](int step, const ValueScan& scan) {
+                            const CellSpot& spot = spots[step];
+                            CleanValue& out = values[step];
+                            if (spot.kind == FieldKind::BitFlags) {
+                                out.flags = line.substr(scan.start, scan.end - scan.start);
+                                return FitsGameFiles(spot, games);
+                            }
+                            const std::size_t digits = scan.start + (scan.negative ? 1 : 0);
+                            const std::string_view value = line.substr(digits, scan.end - digits);
+                            long long n = 0;
+                            // The value lies past the name field, so eight bytes
+                            // before its end are the line's.
+                            if (scan.end < 8 || !EightDigitsNumber(value, &n)) {
+                                bool overflow = false;
+                                n = LeadingNumber(value, &overflow);
+                                if (overflow) return false;
+                            }
+                            if (scan.negative) n = (spot.kind == FieldKind::Byte ? 256 : 65536) - n;
+                            if (RefusalAt(i, spot, n, false)) return false;
+                            out.number = n;
+                            return FitsGameFiles(spot, games);
+                        });
 }
 
 // Tells whether a record line stands in another row's place: its name is
@@ -177,29 +167,28 @@ class MoveCheck {
 public:
     MoveCheck(int i, const GameImages& games) : i_(i), games_(games) {}
 
-    bool Moved(int j, std::string_view line) {
-        const NameField name = FindNameField(line);
-        if (!name.found) return false;
+    // name: the quoted name of row j's record line.
+    bool Moved(int j, std::string_view name) {
         bool readable = true;
-        if (ExtractedName(i_, j, games_, quiet_, &readable) == name.text || !readable) return false;
+        if (CleansTo(NameView(i_, j, games_, &readable), name) || !readable) return false;
         if (names_.empty()) {
             // Read once, at the section's first differing name.
             for (int k = 0; k < Rows(i_); ++k) {
-                names_.push_back(ExtractedName(i_, k, games_, quiet_, &readable));
-                if (!readable) names_.back() = kValueNotFound;
+                names_.push_back(NameView(i_, k, games_, &readable));
+                unreadable_.push_back(!readable);
             }
         }
         // Its own row's name differs, so a row holding it is another one.
-        for (const std::string& other : names_)
-            if (other == name.text && other != kValueNotFound) return true;
+        for (std::size_t k = 0; k < names_.size(); ++k)
+            if (!unreadable_[k] && CleansTo(names_[k], name)) return true;
         return false;
     }
 
 private:
     int i_;
     const GameImages& games_;
-    DebugLog quiet_;  // the name reads are not the write's to trace
-    std::vector<std::string> names_;
+    std::vector<std::string_view> names_;  // as the game files hold them
+    std::vector<bool> unreadable_;
 };
 
 }  // namespace
@@ -228,7 +217,7 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
             endChecked = endChecked || found.endChecked;
             if (step != 0) continue;
             if (ranOut == 0 && IsDirectiveLine(s.reader.Line)) ranOut = found.recordLine;
-            if (moved == 0 && moves.Moved(j, s.reader.Line)) moved = found.recordLine;
+            if (moved == 0 && found.named && moves.Moved(j, found.name)) moved = found.recordLine;
             if (rowsAtOnce && j + 1 < rows && ReadCleanRow(i, cell, s.reader.Line, s.reader.position, games, values)) {
                 const CellSpot* const spots = &SpotOf(cell);
                 for (int k = 1; k < columns; ++k) PutCell(i, spots[k], values[k].number, values[k].flags, games, s.log);
