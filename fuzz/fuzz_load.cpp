@@ -7,9 +7,7 @@
 //    feed nor the separator that ends it (comma, semicolon in the last
 //    column);
 //  - saving the grid and loading the saved file gives the same text in every
-//    cell of every row whose values all loaded. (A value that did not load
-//    leaves the read position where it was, so the columns after it re-read
-//    the same field: such rows are not expected to come back the same.)
+//    cell of every row whose values all loaded.
 #include <cstddef>
 #include <cstdint>
 

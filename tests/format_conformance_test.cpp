@@ -43,7 +43,8 @@ struct FieldCase {
 
 // Section 23 is one byte (window of six characters after the comma), 31 one
 // word (eight), 0 a flag byte (eleven); in the spells (2) column 7 is a byte
-// and 8, the cost, a word between two neighbours; 15 is the row's last.
+// and 8, the cost, a word between two neighbours; 15 is the row's last. The
+// loader keeps a refused text that starts as a value does (a digit or '-').
 const std::vector<FieldCase> kCases = {
     {23, 1, "     5", "5", "5", "", "", Verdict::Written},
     {23, 1, "      5", kValueNotFound, "0", kMissing, kEmpty, Verdict::Refused},
@@ -69,13 +70,13 @@ const std::vector<FieldCase> kCases = {
     {2, 8, "     -", kValueNotFound, "0", kMissing, kEmpty, Verdict::Refused},
     {2, 8, "  12a4", "12a4", "0", kMissing, kEmpty, Verdict::Refused},
     {2, 8, "  3O40", "3O40", "0", kMissing, kEmpty, Verdict::Refused},
-    {2, 8, "   l00", "l00", "0", kMissing, kEmpty, Verdict::Refused},
+    {2, 8, "   l00", kValueNotFound, "0", kMissing, kEmpty, Verdict::Refused},
     {2, 8, "   1e3", "1e3", "0", kMissing, kEmpty, Verdict::Refused},
     {2, 8, "  12.5", "12.5", "0", kMissing, kEmpty, Verdict::Refused},
     {2, 8, "  0x10", "0x10", "0", kMissing, kEmpty, Verdict::Refused},
     {2, 8, "   --5", "--5", "0", kMissing, kEmpty, Verdict::Refused},
-    {2, 8, "    +7", "+7", "0", kMissing, kEmpty, Verdict::Refused},
-    {2, 8, "  \t12", "\t12", "0", kMissing, kEmpty, Verdict::Refused},
+    {2, 8, "    +7", kValueNotFound, "0", kMissing, kEmpty, Verdict::Refused},
+    {2, 8, "  \t12", kValueNotFound, "0", kMissing, kEmpty, Verdict::Refused},
     {2, 7, "  1 2", "1 2", "0", kMissing, kEmpty, Verdict::Refused},
     {2, 15, " 12a", "12a", "0", kMissing, kEmpty, Verdict::Refused},
     // One comma too many (or too few) puts every later value one column off:

@@ -300,13 +300,13 @@ TEST_F(RulesFileTest, ValueFormsAndWindows) {
     auto lines = CanonicalLines();
     const std::size_t row = static_cast<std::size_t>(test::RecordLineNumber(0, 0) - 1);  // line 4
     // Item powers: flags, flags, word, word, word, then four flags. A value
-    // not in its kind's form keeps its text and is reported; its neighbours
-    // are read from their own fields.
-    lines[row] = "\"Sword\",  x00000001,  +12,  12ab, -5,     7,00000001 ,00000010,00000100,00001000;";
+    // not in its kind's form is reported, and keeps its text when that starts
+    // as a value does; its neighbours are read from their own fields.
+    lines[row] = "\"Sword\",  x00000001,  -12,  12ab, -5,     7,00000001 ,00000010,00000100,00001000;";
     Load(lines);
     EXPECT_EQ(Cell(0, 0, 0), "Sword");
-    EXPECT_EQ(Cell(0, 0, 1), "x00000001");
-    EXPECT_EQ(Cell(0, 0, 2), "+12");
+    EXPECT_EQ(Cell(0, 0, 1), "Value Not Found");
+    EXPECT_EQ(Cell(0, 0, 2), "-12");
     EXPECT_EQ(Cell(0, 0, 3), "12ab");
     EXPECT_EQ(Cell(0, 0, 4), "-5");
     EXPECT_EQ(Cell(0, 0, 5), "7");

@@ -87,10 +87,11 @@ private:
             s_.log.Line("LoadDataFileToArray comma ", comma, " value ", value);
             return value;
         case FieldRead::Malformed:
-            // The text is kept, so that the editor shows what the file holds
-            // and the check marks it; the write refuses it.
+            // A text that starts as a value does (a digit or '-') is kept,
+            // so that the editor shows what the file holds and the check marks
+            // it; the write refuses it.
             Problem(flags ? ". Binary string expected." : ". Number Value Empty.");
-            return value;
+            return IsDigit(value.front()) || value.front() == '-' ? value : std::string_view(kValueNotFound);
         case FieldRead::Missing:
             break;
         }
