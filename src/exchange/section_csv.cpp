@@ -184,7 +184,10 @@ bool ExportSectionCsv(ErrorSink& errors, const std::string& rules, const std::st
 }
 
 std::string CsvNameField(std::string_view latin1Name) {
-    return StartsFormula(latin1Name) ? "'" + Latin1ToUtf8(latin1Name) : Latin1ToUtf8(latin1Name);
+    std::string field;
+    if (StartsFormula(latin1Name)) field += '\'';
+    field += Latin1ToUtf8(latin1Name);
+    return field;
 }
 
 std::string NameFromCsvField(std::string_view field) {

@@ -25,7 +25,8 @@ namespace quorvane {
 inline constexpr int kWidestRow = *std::max_element(kColumnCounts.begin(), kColumnCounts.end());
 
 // Sixteen characters at p compared at once: bit k of the result is set when
-// p[k] is c (CharMask), or a decimal digit (DigitMask). The scans below use
+// p[k] is c (CharMask), '0' or '1' (ZeroOneMask), or a decimal digit
+// (DigitMask). The scans below use
 // them where sixteen characters are left, and a plain loop elsewhere; both
 // give the same result.
 #if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
@@ -33,6 +34,12 @@ inline constexpr int kWidestRow = *std::max_element(kColumnCounts.begin(), kColu
 inline unsigned CharMask(const char* p, char c) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))));
+}
+// '0' and '1' differ from 0x30 in the lowest bit alone.
+inline unsigned ZeroOneMask(const char* p) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    return static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(static_cast<char>(0xFE))), _mm_set1_epi8(0x30))));
 }
 inline unsigned DigitMask(const char* p) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
@@ -211,7 +218,7 @@ ValueScan ScanValue(std::string_view line, std::size_t comma, int width, bool la
             scan.start = from + first;
             scan.end = from + final + 1;
             scan.negative = line[scan.start] == '-';
-            const bool ok = flags ? final - first == 7 && (((CharMask(p, '0') | CharMask(p, '1')) >> shift) & inner) == inner
+            const bool ok = flags ? final - first == 7 && ((ZeroOneMask(p) >> shift) & inner) == inner
                                   : (digits | (scan.negative ? 1u << first : 0u)) == inner;
             scan.read = ok ? FieldRead::Value : FieldRead::Malformed;
             return scan;

@@ -1,6 +1,7 @@
 #include "writeback/pipeline.h"
 
 #include <algorithm>
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -144,9 +145,11 @@ bool ReadCleanRow(int i, int rowCell, std::string_view line, std::size_t positio
                             const std::size_t digits = scan.start + (scan.negative ? 1 : 0);
                             const std::string_view value = line.substr(digits, scan.end - digits);
                             long long n = 0;
-                            // The value lies past the name field, so eight bytes
-                            // before its end are the line's.
-                            if (scan.end < 8 || !EightDigitsNumber(value, &n)) {
+                            // The value is digits only and lies past the name
+                            // field, so eight bytes before its end are the line's.
+                            if (std::endian::native == std::endian::little && value.size() <= 8 && scan.end >= 8) {
+                                n = EightDigitsValue(value);
+                            } else {
                                 bool overflow = false;
                                 n = LeadingNumber(value, &overflow);
                                 if (overflow) return false;
