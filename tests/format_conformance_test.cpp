@@ -164,41 +164,6 @@ TEST(FormatConformance, BothReadersAndTheCheckOnOneTable) {
     }
 }
 
-// A name is one field whatever it holds: both readers skip it by its quotes,
-// and both writers write it so that it stays one field (bytes below 0x20 as
-// blanks, double quotes as single quotes).
-TEST(FormatConformance, NamesStayOneField) {
-    TempDir dir;
-    const Canonical canonical;
-    const auto row = static_cast<std::size_t>(test::RecordLineNumber(2, 0) - 1);
-    for (const std::string name : {"Yor, 7eth", "a,b", "semi;colon", ", 7", "\"", "line\nfeed", "car\rriage", "tab\there"}) {
-        SCOPED_TRACE(name);
-        std::string line;
-        AppendRecordLine(line, 2, 0, [&](int s) { return s == 0 ? name : canonical.Text(2, 0, s); });
-        std::string clean = name;
-        for (char& c : clean) c = c == '"' ? '\'' : static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
-        EXPECT_EQ(CleanName(name), clean);
-        ASSERT_EQ(line.substr(0, clean.size() + 2), "\"" + clean + "\"");
-        auto lines = canonical.lines;
-        lines[row] = line.substr(0, line.size() - 2);  // without its line end
-        const std::string text = test::JoinLines(lines);
-
-        Fixture load;
-        load.session.rulesPath = dir.File("rules.txt");
-        test::WriteFile(load.session.rulesPath, text);
-        ASSERT_TRUE(LoadCommand(load.session));
-        EXPECT_TRUE(load.errors.texts.empty());
-        EXPECT_EQ(load.session.grid.GetArrayValue(2, 0, 0), clean);
-        std::vector<std::string> reports;
-        const auto found = LookUpFirstRow(text, 2, &reports);
-        EXPECT_TRUE(reports.empty());
-        for (int s = 1; s < Columns(2); ++s) {
-            EXPECT_EQ(load.session.grid.GetArrayValue(2, 0, s), canonical.Text(2, 0, s)) << s;
-            EXPECT_EQ(found[static_cast<std::size_t>(s)].value, canonical.Text(2, 0, s)) << s;
-        }
-    }
-}
-
 // Extraction and save write the same record lines: a save of what was just
 // extracted is the extracted file plus the save's final empty line.
 TEST(FormatConformance, BothWritersWriteTheSameLines) {

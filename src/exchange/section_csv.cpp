@@ -251,7 +251,8 @@ CsvValues ReadCsvValues(ErrorSink& errors, int i, const std::vector<CsvRow>& now
     // matched to them in turn.
     std::map<std::string, std::vector<int>, std::less<>> named;
     for (int j = 0; j < Rows(i); ++j) named[now[static_cast<std::size_t>(j)][0]].push_back(j);
-    std::map<std::string, std::pair<std::size_t, int>, std::less<>> taken;  // rows of a name so far, and the first one's line
+    // The CSV's rows of each name so far, and the line of the first.
+    std::map<std::string, std::pair<std::size_t, int>, std::less<>> taken;
     std::vector<bool> matched(static_cast<std::size_t>(Rows(i)), false);
 
     // Every row checked, every problem reported, before anything is decided.

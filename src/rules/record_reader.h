@@ -26,9 +26,8 @@ inline constexpr int kWidestRow = *std::max_element(kColumnCounts.begin(), kColu
 
 // Sixteen characters at p compared at once: bit k of the result is set when
 // p[k] is c (CharMask), '0' or '1' (ZeroOneMask), or a decimal digit
-// (DigitMask). The scans below use
-// them where sixteen characters are left, and a plain loop elsewhere; both
-// give the same result.
+// (DigitMask). The scans below use them where sixteen characters are left,
+// and a plain loop elsewhere; both give the same result.
 #if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
 #define QUORVANE_SCAN_SSE2 1
 inline unsigned CharMask(const char* p, char c) {

@@ -9,7 +9,6 @@
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
 #include "catalogue/readers.h"
-#include "extract/extract.h"
 #include "io/file_io.h"
 #include "rules/record_reader.h"
 #include "writeback/lookup.h"
