@@ -102,9 +102,14 @@ private slots:
         QLineEdit* byte = editor->ValueField(kSpellByte);
         QLineEdit* cost = editor->ValueField(kSpellCost);
         cost->clear();
+        // Text beside the digits is refused, not cut off.
         QTest::keyClicks(cost, "5597S");
+        QCOMPARE(Check(cost), QStringLiteral("error"));
+        QCOMPARE(cost->toolTip(),
+                 QStringLiteral("Decimal Number expected. Allowed: 0 to 65535, or -5535 to -1 for 60001 to 65535"));
+        cost->setText("-5536");
         QCOMPARE(Check(cost), QStringLiteral("warning"));
-        QCOMPARE(cost->toolTip(), QStringLiteral("Written as 5597."));
+        QCOMPARE(cost->toolTip(), QStringLiteral("Written as 60000."));
 
         byte->setText("300");
         QCOMPARE(Check(byte), QStringLiteral("error"));
@@ -125,7 +130,7 @@ private slots:
         QVERIFY(IsBold(list, 4, kSpellByte));
         QCOMPARE(list->item(4, kSpellByte)->toolTip(), byte->toolTip());
         QCOMPARE(list->item(4, kSpellByte)->background().color(), CheckTint(list->palette(), CheckMark::Error));
-        QCOMPARE(list->item(4, kSpellCost)->toolTip(), QStringLiteral("Written as 5597."));
+        QCOMPARE(list->item(4, kSpellCost)->toolTip(), QStringLiteral("Written as 60000."));
         QCOMPARE(list->item(4, kSpellCost)->background().color(), CheckTint(list->palette(), CheckMark::Warning));
         QVERIFY(!list->item(5, kSpellByte)->data(Qt::BackgroundRole).isValid());
 
@@ -143,6 +148,9 @@ private slots:
         auto* value = healing->findChild<QLineEdit*>("value0");
         value->setText("300");
         QCOMPARE(Check(value), QStringLiteral("error"));
+        value->setText("1e3");
+        QCOMPARE(Check(value), QStringLiteral("error"));
+        QCOMPARE(value->toolTip(), QStringLiteral("Decimal Number expected. Allowed: 0 to 255, or -15 to -1 for 241 to 255"));
     }
 
     void undoAndRedoRowSavesAndRevertRow() {

@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -24,15 +25,16 @@
 #include <string>
 #include <vector>
 
+#include "actions/actions.h"
 #include "gui/check_marks.h"
 #include "gui/edit_state.h"
 #include "gui/gui_context.h"
 #include "gui/placement.h"
-#include "gui/report_sinks.h"
 #include "catalogue/catalogue.h"
 #include "exchange/csv.h"
 #include "exchange/section_csv.h"
 #include "io/file_io.h"
+#include "io/path_text.h"
 #include "tables/closing_dialog.h"
 #include "tables/edit_dialog.h"
 #include "tables/list_binding.h"
@@ -171,6 +173,11 @@ TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
     });
     list_->installEventFilter(this);
     layout->addWidget(list_);
+    // What the last CSV export or import did.
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("csvStatus"));
+    status_->setVisible(false);
+    layout->addWidget(status_);
 
     // Undo and redo of the row saves and reverts, from the keyboard anywhere
     // in the window and from the rows' context menu.
@@ -376,6 +383,11 @@ void TableDialog::ImportSectionFromCsv() {
     if (!path.isEmpty()) ImportCsv(path);
 }
 
+void TableDialog::SetStatus(const QString& text) {
+    status_->setText(text);
+    status_->setVisible(!text.isEmpty());
+}
+
 bool TableDialog::ExportCsv(const QString& path) {
     std::string csv;
     CsvRow fields;
@@ -383,12 +395,21 @@ bool TableDialog::ExportCsv(const QString& path) {
     AppendCsvRow(csv, fields);
     for (int r = 0; r < list_->rowCount(); ++r) {
         fields.clear();
-        for (int c = 0; c < list_->columnCount(); ++c) fields.push_back(Latin1ToUtf8(FromCell(CellText(list_, r, c))));
+        for (int c = 0; c < list_->columnCount(); ++c) {
+            const std::string text = FromCell(CellText(list_, r, c));
+            fields.push_back(c == 0 ? CsvNameField(text) : Latin1ToUtf8(text));
+        }
         AppendCsvRow(csv, fields);
     }
     const std::filesystem::path file = PathFromQ(path);
-    if (ReplaceFileContents(file, csv)) return true;
+    if (ReplaceFileContents(file, csv)) {
+        SetStatus(QStringLiteral("Exported ") + ToQ(GroupedNumber(list_->rowCount())) +
+                  (list_->rowCount() == 1 ? QStringLiteral(" row to ") : QStringLiteral(" rows to ")) +
+                  PathToQ(file.filename()) + QLatin1Char('.'));
+        return true;
+    }
     ctx_.session.Report("Error writing ", file);
+    SetStatus(QString());
     return false;
 }
 
@@ -406,15 +427,24 @@ bool TableDialog::ImportCsv(const QString& path) {
         for (int c = 0; c < columns; ++c)
             now[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = FromCell(CellText(list_, r, c));
 
-    // A spreadsheet gone wrong may refuse hundreds of values: the first are
-    // shown one by one, the rest together, and the outcome after them.
-    CappedErrorSink reports(ctx_.session.errors());
-    const CsvValues values = ReadCsvValues(reports, section_, now, csv, file, "the table");
-    reports.Finish();
-    if (values.refused) {
-        ctx_.session.Report("Nothing was imported; the table was left unchanged.");
-        return false;
+    // A spreadsheet gone wrong may give hundreds of problems: they are listed
+    // in one window, not reported one by one.
+    RecordingErrorSink listed;
+    const CsvValues values = ReadCsvValues(listed, section_, now, csv, PathText(file.filename()));
+    const QString outcome =
+        values.refused ? QStringLiteral("Nothing was imported; the table was left unchanged.")
+                       : QStringLiteral("Imported ") + ToQ(GroupedNumber(values.rows)) +
+                             (values.rows == 1 ? QStringLiteral(" row, ") : QStringLiteral(" rows, ")) +
+                             ToQ(GroupedNumber(values.changedValues)) +
+                             (values.changedValues == 1 ? QStringLiteral(" value changed.") : QStringLiteral(" values changed."));
+    SetStatus(outcome);
+    if (!values.problems.empty()) {
+        if (!problems_) problems_ = new CsvProblemsWindow(this);
+        problems_->Show(PathToQ(file.filename()), outcome, values.problems);
+    } else if (problems_) {
+        problems_->close();
     }
+    if (values.refused) return false;
 
     // Only rows whose values differ are set; the names stay the list's.
     std::vector<RowsStep::Row> changed;

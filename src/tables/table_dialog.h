@@ -10,9 +10,11 @@
 
 #include <functional>
 
+#include "tables/csv_problems.h"
 #include "tables/kinds.h"
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QTableWidget;
@@ -89,11 +91,17 @@ public:
     // into `path` as CSV, replacing the file safely. False, reported, when
     // it cannot be written.
     bool ExportCsv(const QString& path);
-    // Puts the values of the CSV file at `path` into the list, as one step
-    // that Undo takes back; the names stay as the list has them. Every
-    // problem is reported; when the file is malformed or a value is refused,
-    // nothing changes and false is returned.
+    // Puts the values of the CSV file at `path` into the list, its rows
+    // matched to the list's by name, as one step that Undo takes back; the
+    // names stay as the list has them. Every problem is listed in the CSV
+    // problems window; when the file is malformed or a row or value is
+    // refused, nothing changes and false is returned. The status line under
+    // the list says what the export or import did.
     bool ImportCsv(const QString& path);
+    // The window listing the last import's problems, while it is open.
+    CsvProblemsWindow* csvProblems() const { return problems_; }
+    // The status line under the list ("Imported 215 rows, 5 values changed.").
+    QLabel* csvStatus() const { return status_; }
 
     // "Close Tab": stores the list into the bound section and closes. When
     // edit dialogs hold typed values, asks first whether to store them into
@@ -120,6 +128,7 @@ private:
     QStringList RowTexts(int row) const;
     void SetRowTexts(int row, const QStringList& texts, bool refreshCaption = true);
     void PushRow(int row, const QStringList& texts, const QString& what);
+    void SetStatus(const QString& text);
 
     GuiContext& ctx_;
     const TableKind& kind_;
@@ -134,6 +143,8 @@ private:
     bool marking_ = false;
     QString caption_;
     FileChooser chooseFile_;
+    QLabel* status_;
+    QPointer<CsvProblemsWindow> problems_;
 };
 
 // The spell-ID list: every spell with its ID, read-only. Each call opens
