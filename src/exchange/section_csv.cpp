@@ -226,6 +226,13 @@ CsvValues ReadCsvValues(ErrorSink& errors, int i, const std::vector<CsvRow>& now
     std::vector<int> lines;
     std::string parseProblem;
     if (!ParseCsv(csv, &rows, &parseProblem, &lines)) return fileProblem(csvName + " " + parseProblem);
+    // Rows whose every field is empty name no record and hold no value:
+    // spreadsheets leave them behind after the data, so they are passed over.
+    for (std::size_t k = rows.size(); k-- > 1;) {
+        if (!std::all_of(rows[k].begin(), rows[k].end(), [](const std::string& f) { return f.empty(); })) continue;
+        rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(k));
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(k));
+    }
     const CsvRow expected = CsvHeader(i);
     if (rows.empty()) return fileProblem(csvName + " holds no header row.");
     const CsvRow& header = rows.front();
