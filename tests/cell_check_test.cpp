@@ -27,7 +27,8 @@ TEST(CellCheck, AgreesWithTheWrite) {
     f.session.rulesPath = dir.File("rules.txt");
     ExtractCommand(f.session);
 
-    const Cell byteCell{23, 0, 1}, wordCell{31, 0, 1}, flagCell{0, 0, 1}, destroyed{33, 0, 1}, towers{36, 11, 1};
+    const Cell byteCell{23, 0, 1}, wordCell{31, 0, 1}, flagCell{0, 0, 1}, destroyed{33, 0, 1}, towers{36, 11, 1},
+        unitByte{4, 0, 1};
     struct Case {
         Cell cell;
         std::string text;
@@ -37,16 +38,21 @@ TEST(CellCheck, AgreesWithTheWrite) {
         {byteCell, "7", Verdict::Written},        {byteCell, "-1", Verdict::Written},
         {byteCell, "255", Verdict::Written},      {byteCell, "256", Verdict::Refused},
         {byteCell, "300", Verdict::Refused},      {byteCell, "-0", Verdict::Refused},
-        {byteCell, "12ab", Verdict::Warning},     {byteCell, "x5", Verdict::Warning},
+        // Text beside the digits: refused, not cut off.
+        {byteCell, "12ab", Verdict::Refused},     {byteCell, "x5", Verdict::Refused},
         {byteCell, "Not Set", Verdict::Refused},  {byteCell, "", Verdict::Refused},
-        {byteCell, "1,2", Verdict::Warning},      {wordCell, "5597S", Verdict::Warning},
+        {byteCell, "1,2", Verdict::Refused},      {wordCell, "5597S", Verdict::Refused},
+        {wordCell, "1e3", Verdict::Refused},      {wordCell, "--5", Verdict::Refused},
+        {wordCell, " 12 ", Verdict::Written},     {byteCell, "\t7", Verdict::Refused},
+        // After the row's last value a semicolon ends the line.
+        {byteCell, "7;x", Verdict::Warning},      {unitByte, "7;x", Verdict::Refused},
         {wordCell, "65535", Verdict::Written},    {wordCell, "-5535", Verdict::Written},
         {wordCell, "70000", Verdict::Refused},    {wordCell, "99999999999999", Verdict::Refused},
         {flagCell, "00001001", Verdict::Written}, {flagCell, "0000000x", Verdict::Refused},
         {flagCell, "101", Verdict::Refused},      {flagCell, "000000001", Verdict::Refused},
         {flagCell, "0000,0001", Verdict::Refused},
         {destroyed, "25", Verdict::Written},      {destroyed, "40", Verdict::Refused},
-        {destroyed, "50x", Verdict::Warning},     {towers, "249", Verdict::Written},
+        {destroyed, "50x", Verdict::Refused},     {towers, "249", Verdict::Written},
         {towers, "250", Verdict::Refused},
         // Negative texts outside the range extraction shows negative are
         // written as another number.
@@ -66,7 +72,9 @@ TEST(CellCheck, AgreesWithTheWrite) {
         if (check.verdict == Verdict::Refused) {
             // The write refused it with the same message.
             ASSERT_FALSE(f.errors.texts.empty()) << c.text;
-            if (c.text.find(',') == std::string::npos) {
+            // A comma or a semicolon spoils the line's count of values: the
+            // write reports the line, not the cell.
+            if (c.text.find_first_of(",;") == std::string::npos) {
                 EXPECT_EQ(f.errors.texts.size(), 1u) << c.text;
                 EXPECT_EQ(f.errors.texts[0].substr(f.errors.texts[0].find("section ") + 8), check.message) << c.text;
             }
@@ -86,8 +94,9 @@ TEST(CellCheck, AgreesWithTheWrite) {
         }
         f.session.grid.SetArrayValue(c.cell.i, c.cell.j, c.cell.step, before);
     }
-    EXPECT_EQ(CheckCell(byteCell.i, 0, 1, "5597S").message, " Value out of range.");
-    EXPECT_EQ(CheckCell(wordCell.i, 0, 1, "5597S").message, "Written as 5597.");
+    EXPECT_EQ(CheckCell(byteCell.i, 0, 1, "5597").message, " Value out of range.");
+    EXPECT_EQ(CheckCell(wordCell.i, 0, 1, "5597S").message, " Decimal Number expected.");
+    EXPECT_EQ(CheckCell(unitByte.i, 0, 1, "7;x").message, " The text holds a semicolon, which would end the row's line early.");
     EXPECT_EQ(CheckCell(byteCell.i, 0, 1, "-20").message, "Written as 236.");
     EXPECT_EQ(CheckCell(byteCell.i, 0, 1, "-256").message, "Written as 0.");
     EXPECT_EQ(CheckCell(wordCell.i, 0, 1, "-5536").message, "Written as 60000.");

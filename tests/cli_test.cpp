@@ -173,12 +173,12 @@ TEST(Cli, DumpEscapesAndDebugLog) {
     const CliRun r = Cli(dir.path(), "load --rules r.txt --dump --debug-log d.txt", dir);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out.substr(0, r.out.find('\n') + 1), "0\t0\t0\ta\\\\b\\tc\n");
-    EXPECT_NE(r.out.find("\n0\t0\t1\t00000001\n"), std::string::npos);
+    EXPECT_NE(r.out.find("\n0\t0\t1\tValue Not Found\n"), std::string::npos);
     // Every in-use cell, one line each.
     EXPECT_EQ(static_cast<int>(std::count(r.out.begin(), r.out.end(), '\n')), 12450);
     EXPECT_NE(test::ReadFile(dir.File("d.txt")).find("LoadDataFileToArray_i"), std::string::npos);
     // Reports come first in raising order.
-    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "Line Number : 2. Number Value Empty.");
+    EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "Line Number : 2. The line holds 2 values, 9 expected: none of them was read.");
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #ifndef _WIN32
 #include <sys/wait.h>
 #endif
@@ -105,12 +107,32 @@ TEST(CsvSections, NamesHeadersAndFileNames) {
         EXPECT_EQ(CsvFileName(i).find_first_of("<>:\"/\\|?*"), std::string::npos) << i;
 }
 
+// The rows of a CSV file.
+std::vector<CsvRow> ReadCsvFile(const std::string& path) {
+    std::vector<CsvRow> rows;
+    std::string problem;
+    EXPECT_TRUE(ParseCsv(test::ReadFile(path), &rows, &problem)) << problem;
+    return rows;
+}
+
+// Gives row j of the spells in the rules file at path another name.
+void RenameSpell(const std::string& path, int j, const std::string& name) {
+    const int n = test::RecordLineNumber(2, j);
+    const std::string line = test::SplitLines(test::ReadFile(path))[static_cast<std::size_t>(n - 1)];
+    SetLine(path, n, "\"" + name + "\"" + line.substr(line.find('"', 1) + 1));
+}
+
 // Every section, exported and imported unchanged through the command line,
-// leaves the rules file byte-identical, hand-edited lines included.
+// leaves the rules file byte-identical, hand-edited lines included. Names a
+// spreadsheet would take for formulas are exported after a single quote.
 CSV_CLI_TEST(RoundTripOfEverySectionIsByteIdentical) {
     TempDir dir;
     const std::string g = ExtractedGame(dir);
     const std::string rules = g + "/r.txt";
+    const std::vector<std::pair<std::string, std::string>> formulas = {
+        {"=1+2", "'=1+2"}, {"@SUM(9)", "'@SUM(9)"}, {"+7-1", "'+7-1"}, {"-2+3", "'-2+3"},
+        {"'=x", "''=x"},   {"'Tis", "'Tis"},         {"\t5", "'\t5"}};
+    for (std::size_t k = 0; k < formulas.size(); ++k) RenameSpell(rules, 2 + static_cast<int>(k), formulas[k].first);
     // A hand-edited row: odd spacing, LF alone, a name with a comma and 0xE9.
     SetLine(rules, test::RecordLineNumber(2, 1), "\"Fire, Bolt \xE9t\xE9\",1,2 ,3,4,5,6,7,8,9,10,11,12,13,14,15;");
     std::string before = test::ReadFile(rules);
@@ -120,7 +142,8 @@ CSV_CLI_TEST(RoundTripOfEverySectionIsByteIdentical) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
     const std::string spells = test::ReadFile(g + "/csv/SPELLS.csv");
-    EXPECT_NE(spells.find("\r\n\"Fire, Bolt \xC3\xA9t\xC3\xA9\",1,\"2 \",3,"), std::string::npos) << spells;
+    EXPECT_NE(spells.find("\r\n\"Fire, Bolt \xC3\xA9t\xC3\xA9\",1,2,3,"), std::string::npos) << spells;
+    for (const auto& [name, field] : formulas) EXPECT_NE(spells.find("\r\n" + field + ","), std::string::npos) << field;
     int files = 0;
     for (const auto& entry : std::filesystem::directory_iterator(g + "/csv")) {
         ++files;
@@ -132,48 +155,72 @@ CSV_CLI_TEST(RoundTripOfEverySectionIsByteIdentical) {
     EXPECT_EQ(test::ReadFile(rules), before);
 }
 
-// What a spreadsheet does to a file (byte order mark, LF, quoted numbers, an
-// empty last line) is accepted; the changed row is written as a save writes
-// it and reaches the game file.
-CSV_CLI_TEST(ChangedValueReachesTheRulesFileAndTheGame) {
+// Rows are matched to records by name, so a spreadsheet may sort them, and
+// what it does to a file (byte order mark, LF, quoted numbers, an empty last
+// line, rows of empty fields after the data) is accepted. Rows of a name the
+// section holds more than once go to its records of that name in turn. A
+// changed row is written as a save writes it, and after a write every record
+// holds its own values.
+CSV_CLI_TEST(SortedRowsReachTheirOwnRecords) {
     TempDir dir;
     const std::string g = ExtractedGame(dir);
+    RenameSpell(g + "/r.txt", 20, "Unknown");
+    RenameSpell(g + "/r.txt", 30, "Unknown");
     ASSERT_EQ(Cli(g, "export-csv --rules r.txt --section Spells --out s.csv").status, 0);
-    auto rows = test::SplitLines(test::ReadFile(g + "/s.csv"));
-    const std::string row3 = rows[3];
-    std::string edited = "\xEF\xBB\xBF";
-    for (std::size_t k = 0; k < rows.size(); ++k) {
-        std::string row = rows[k];
-        if (k == 3) row = row.substr(0, row.find(',')) + ",\"7\"" + row.substr(row.find(',', row.find(',') + 1));
-        edited += row + "\n";
+    std::vector<CsvRow> rows = ReadCsvFile(g + "/s.csv");
+    const std::vector<CsvRow> exported(rows.begin() + 1, rows.end());
+    rows[3][1] = rows[3][1] == "7" ? "8" : "7";  // record 2 (rows[0] is the header)
+    std::stable_sort(rows.begin() + 1, rows.end(),
+                     [](const CsvRow& a, const CsvRow& b) { return std::stoi(a[8]) < std::stoi(b[8]); });
+    ASSERT_NE(rows[3][0], exported[2][0]);  // sorted: row 3 holds another record now
+    // Each record takes the values of the rows of its name, in turn.
+    std::map<std::string, std::vector<CsvRow>> byName;
+    for (std::size_t k = 1; k < rows.size(); ++k) byName[rows[k][0]].push_back(rows[k]);
+    std::vector<CsvRow> expected;
+    for (const CsvRow& record : exported) {
+        std::vector<CsvRow>& left = byName[record[0]];
+        expected.push_back(left.front());
+        left.erase(left.begin());
     }
-    test::WriteFile(g + "/s.csv", edited + "\n");
+    ASSERT_NE(expected[20], exported[20]);  // sorted the other way round, the "Unknown" rows swap values
+    std::string edited;
+    for (const CsvRow& row : rows) AppendCsvRow(edited, row);
+    for (std::size_t k; (k = edited.find("\r\n")) != std::string::npos;) edited.erase(k, 1);
+    const std::string first = "\n" + rows[1][0] + "," + rows[1][1] + ",";
+    ASSERT_NE(edited.find(first), std::string::npos);
+    edited.replace(edited.find(first), first.size(), "\n" + rows[1][0] + ",\"" + rows[1][1] + "\",");  // a quoted number
+    // Spreadsheets may leave rows of empty fields after the data.
+    const std::string emptyRow = std::string(static_cast<std::size_t>(Columns(2) - 1), ',') + "\n";
+    test::WriteFile(g + "/s.csv", "\xEF\xBB\xBF" + edited + "\n" + emptyRow + emptyRow);
+
     const std::string before = test::ReadFile(g + "/r.txt");
     CliRun r = Cli(g, "import-csv --rules r.txt --section SPELLS s.csv --dry-run");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(test::ReadFile(g + "/r.txt"), before);
     r = Cli(g, "import-csv --rules r.txt --section SPELLS s.csv");
     EXPECT_EQ(r.status, 0) << r.err;
-    auto lines = test::SplitLines(before);
-    std::string& line = lines[static_cast<std::size_t>(test::RecordLineNumber(2, 2) - 1)];
+    // A changed record's line is written as a save writes it; the others
+    // keep their lines.
+    const auto lines = test::SplitLines(before);
+    const auto after = test::SplitLines(test::ReadFile(g + "/r.txt"));
+    ASSERT_EQ(after.size(), lines.size());
+    for (int j = 0; j < Rows(2); ++j) {
+        const auto k = static_cast<std::size_t>(test::RecordLineNumber(2, j) - 1);
+        EXPECT_EQ(after[k] == lines[k], expected[static_cast<std::size_t>(j)] == exported[static_cast<std::size_t>(j)]) << j;
+    }
+    const std::string& line = lines[static_cast<std::size_t>(test::RecordLineNumber(2, 2) - 1)];
     const std::size_t comma = line.find(',');
-    line = line.substr(0, comma) + ",   7" + line.substr(line.find(',', comma + 1));
-    EXPECT_EQ(test::ReadFile(g + "/r.txt"), test::JoinLines(lines));
-
-    // A renamed row is reported; the rules file keeps its name.
-    const std::string imported = test::ReadFile(g + "/r.txt");
-    test::WriteFile(g + "/s.csv", edited.replace(edited.find("\n" + row3.substr(0, row3.find(',')) + ",") + 1, row3.find(','), "Renamed"));
-    r = Cli(g, "import-csv --rules r.txt --section SPELLS s.csv");
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Row 3 (" + row3.substr(0, row3.find(',')) +
-                         "): the name \"Renamed\" in s.csv differs from the rules file's; the rules file's name is kept.\n");
-    EXPECT_EQ(test::ReadFile(g + "/r.txt"), imported);
+    EXPECT_EQ(after[static_cast<std::size_t>(test::RecordLineNumber(2, 2) - 1)],
+              line.substr(0, comma) + ",   " + expected[2][1] + line.substr(line.find(',', comma + 1)));
 
     ASSERT_EQ(Cli(g, "write --rules r.txt").status, 0);
     ASSERT_EQ(Cli(g, "extract --rules again.txt").status, 0);
-    ASSERT_EQ(Cli(g, "export-csv --rules again.txt --section spells").status, 0);
-    EXPECT_EQ(test::SplitLines(test::ReadFile(g + "/stdout.txt"))[3],
-              row3.substr(0, row3.find(',')) + ",7" + row3.substr(row3.find(',', row3.find(',') + 1)));
+    ASSERT_EQ(Cli(g, "export-csv --rules again.txt --section spells --out again.csv").status, 0);
+    const std::vector<CsvRow> written = ReadCsvFile(g + "/again.csv");
+    ASSERT_EQ(written.size(), expected.size() + 1);
+    for (std::size_t j = 0; j < expected.size(); ++j)
+        EXPECT_EQ(CsvRow(written[j + 1].begin() + 1, written[j + 1].end()), CsvRow(expected[j].begin() + 1, expected[j].end()))
+            << j;
 }
 
 // Each refusal is reported and leaves the rules file byte-identical.
@@ -200,20 +247,34 @@ CSV_CLI_TEST(RefusalsLeaveTheRulesFileUnchanged) {
         std::string csv, report;
     };
     const std::string unchanged = "Nothing was imported; r.txt was left unchanged.\n";
+    const std::string name11 = rows[11].substr(0, rows[11].find(','));
+    const std::string missing = "Record 12 (" + name + "): No row of in.csv holds this record.\n";
     const std::vector<Case> cases = {
         {withRow(0, field(rows[0], 8, "Kost")),
          "Column 9 of the header row of in.csv is \"Kost\"; section \"Spells\" has \"Cost\" there.\n"},
-        {good.substr(0, good.rfind("\r\n", good.size() - 3) + 2),
-         "in.csv has 214 rows below its header; section \"Spells\" has 215.\n"},
-        {withRow(12, field(rows[12], 8, "70000")), "Row 12 (" + name + "), column \"Cost\": Value out of range.\n"},
+        {withRow(12, field(rows[12], 8, "70000")), "CSV line 13 (" + name + "), column \"Cost\": Value out of range.\n"},
+        {withRow(12, field(rows[12], 8, "12a4")), "CSV line 13 (" + name + "), column \"Cost\": Decimal Number expected.\n"},
         {withRow(12, field(rows[12], 8, "\"1,2\"")),
-         "Row 12 (" + name + "), column \"Cost\": The text holds a comma or line end, which would shift the row's "
-                              "later values.\n"},
+         "CSV line 13 (" + name + "), column \"Cost\": The text holds a comma or line end, which would shift the row's "
+                                  "later values.\n"},
         {withRow(12, field(rows[12], 3, "\xE2\x82\xAC")),
-         "Row 12 (" + name + "), column \"Unknown\": \"\xE2\x82\xAC\" is not a Latin-1 character; the rules file "
-                              "holds Latin-1 text only.\n"},
+         "CSV line 13 (" + name + "), column \"Unknown\": \"\xE2\x82\xAC\" is not a Latin-1 character; the rules file "
+                                  "holds Latin-1 text only.\n"},
         {withRow(5, field(rows[5], 0, "caf\xE9")),
          "in.csv is not UTF-8 text (line 6); save it from the spreadsheet as CSV in UTF-8.\n"},
+        // Rows are matched by name: one no record has, a name given twice, a
+        // record without a row, a row too many.
+        {withRow(12, field(rows[12], 0, "Renamed")),
+         "CSV line 13 (Renamed): No record of section \"Spells\" has this name.\n" + missing},
+        {withRow(12, field(rows[12], 0, name11)),
+         "CSV line 13 (" + name11 + "): The name is given again; its first row is on CSV line 12.\n" + missing},
+        // An empty line names no record: it is passed over, and the record is missing.
+        {withRow(12, ""), "in.csv has 214 rows below its header; section \"Spells\" has 215.\n" + missing},
+        {test::JoinLines(std::vector<std::string>(rows.begin(), rows.begin() + 12)) +
+             test::JoinLines(std::vector<std::string>(rows.begin() + 13, rows.end())),
+         "in.csv has 214 rows below its header; section \"Spells\" has 215.\n" + missing},
+        {good + rows[12] + "\r\n", "in.csv has 216 rows below its header; section \"Spells\" has 215.\nCSV line 217 (" +
+                                       name + "): The name is given again; its first row is on CSV line 13.\n"},
     };
     for (const Case& c : cases) {
         test::WriteFile(g + "/in.csv", c.csv);
@@ -223,11 +284,26 @@ CSV_CLI_TEST(RefusalsLeaveTheRulesFileUnchanged) {
         EXPECT_EQ(test::ReadFile(g + "/r.txt"), before);
     }
 
+    // A name the section holds twice, given three times.
+    RenameSpell(g + "/r.txt", 20, "Unknown");
+    RenameSpell(g + "/r.txt", 30, "Unknown");
+    const std::string twice = test::ReadFile(g + "/r.txt");
+    ASSERT_EQ(Cli(g, "export-csv --rules r.txt --section spells --out in.csv").status, 0);
+    const std::string csv = test::ReadFile(g + "/in.csv");
+    const std::size_t unknown = csv.find("\r\nUnknown,") + 2;
+    test::WriteFile(g + "/in.csv", csv + csv.substr(unknown, csv.find("\r\n", unknown) + 2 - unknown));
+    CliRun r = Cli(g, "import-csv --rules r.txt --section Spells in.csv");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "in.csv has 216 rows below its header; section \"Spells\" has 215.\nCSV line 217 (Unknown): Section "
+                     "\"Spells\" has only 2 records of this name, and this is row 3 of that name.\n" + unchanged);
+    EXPECT_EQ(test::ReadFile(g + "/r.txt"), twice);
+    test::WriteFile(g + "/r.txt", before);
+
     // A rules file whose section has lost a row: its rows no longer line up.
     auto lines = test::SplitLines(before);
     lines.erase(lines.begin() + test::RecordLineNumber(2, 4));
     test::WriteFile(g + "/short.txt", test::JoinLines(lines));
-    CliRun r = Cli(g, "import-csv --rules short.txt --section Spells s.csv");
+    r = Cli(g, "import-csv --rules short.txt --section Spells s.csv");
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("Section \"Spells\" ([SPELLS]) in short.txt is not followed by [END] after its 215 rows"),
               std::string::npos)

@@ -105,9 +105,14 @@ private slots:
         QLineEdit* byte = editor->ValueField(kSpellByte);
         QLineEdit* cost = editor->ValueField(kSpellCost);
         cost->clear();
+        // Text beside the digits is refused, not cut off.
         QTest::keyClicks(cost, "5597S");
+        QCOMPARE(Check(cost), QStringLiteral("error"));
+        QCOMPARE(cost->toolTip(),
+                 QStringLiteral("Decimal Number expected. Allowed: 0 to 65535, or -5535 to -1 for 60001 to 65535"));
+        cost->setText("-5536");
         QCOMPARE(Check(cost), QStringLiteral("warning"));
-        QCOMPARE(cost->toolTip(), QStringLiteral("Written as 5597."));
+        QCOMPARE(cost->toolTip(), QStringLiteral("Written as 60000."));
 
         byte->setText("300");
         QCOMPARE(Check(byte), QStringLiteral("error"));
@@ -128,7 +133,7 @@ private slots:
         QVERIFY(IsBold(list, 4, kSpellByte));
         QCOMPARE(Tip(list, 4, kSpellByte), byte->toolTip());
         QCOMPARE(Tint(list, 4, kSpellByte), CheckTint(list->palette(), CheckMark::Error));
-        QCOMPARE(Tip(list, 4, kSpellCost), QStringLiteral("Written as 5597."));
+        QCOMPARE(Tip(list, 4, kSpellCost), QStringLiteral("Written as 60000."));
         QCOMPARE(Tint(list, 4, kSpellCost), CheckTint(list->palette(), CheckMark::Warning));
         QVERIFY(!IsTinted(list, 5, kSpellByte));
 
@@ -146,6 +151,9 @@ private slots:
         auto* value = healing->findChild<QLineEdit*>("value0");
         value->setText("300");
         QCOMPARE(Check(value), QStringLiteral("error"));
+        value->setText("1e3");
+        QCOMPARE(Check(value), QStringLiteral("error"));
+        QCOMPARE(value->toolTip(), QStringLiteral("Decimal Number expected. Allowed: 0 to 255, or -15 to -1 for 241 to 255"));
     }
 
     void undoAndRedoRowSavesAndRevertRow() {

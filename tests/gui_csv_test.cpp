@@ -1,6 +1,7 @@
 // The CSV export and import of a table window's row menu, driven offscreen on
 // an extracted sample game with the file dialogs answered by the test.
 #include <QAction>
+#include <QLabel>
 #include <QApplication>
 #include <QMenu>
 #include <QPointer>
@@ -11,6 +12,7 @@
 #include <QUndoStack>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 #include "actions/actions.h"
@@ -119,6 +121,7 @@ private slots:
     // no undo step.
     void exportThenImportUnchangedChangesNothing() {
         session_->grid.SetArrayValue(kSpells, 10, 0, "Caf\xe9 Bolt");
+        session_->grid.SetArrayValue(kSpells, 11, 0, "=1+2");
         QVERIFY(SaveCommand(*session_));
         const QString file = Path("spells.csv");
         TableDialog* spells = Spells(file);
@@ -131,6 +134,9 @@ private slots:
         const std::string written = ReadText(file);
         QCOMPARE(written, expected);
         QVERIFY(written.find("\r\nCaf\xc3\xa9 Bolt,") != std::string::npos);
+        QVERIFY(written.find("\r\n'=1+2,") != std::string::npos);  // not a formula to a spreadsheet
+        QCOMPARE(spells->csvStatus()->text(), QStringLiteral("Exported 215 rows to spells.csv."));
+        QVERIFY(spells->csvStatus()->isVisible());
 
         const QStringList names = Column(list, 0), costs = Column(list, kSpellCost);
         ChooseFromRowMenu(spells, 3, kImport);
@@ -141,10 +147,13 @@ private slots:
         QCOMPARE(Text(list, 10, 0), QString::fromLatin1("Caf\xe9 Bolt"));
         QCOMPARE(spells->windowTitle(), QStringLiteral("Spells"));
         QCOMPARE(spells->PendingRows(), 0);
+        QCOMPARE(spells->csvStatus()->text(), QStringLiteral("Imported 215 rows, 0 values changed."));
+        QVERIFY(!spells->csvProblems());
     }
 
-    // A changed cost comes in as one pending step that Undo takes back; a
-    // changed name is reported and not taken; "Close Tab" stores the value.
+    // Rows come in by name, in any order: a changed cost in a sorted file
+    // comes in as one pending step that Undo takes back; "Close Tab" stores
+    // the value.
     void editedCsvBecomesOneUndoableStep() {
         const QString file = Path("spells.csv");
         TableDialog* spells = Spells(file);
@@ -154,23 +163,20 @@ private slots:
         QCOMPARE(rows.size(), std::size_t(216));
         const QString oldCost = Grid(4, kSpellCost);
         const QString newCost = QString::number(oldCost.toInt() == 7 ? 8 : 7);
-        const QString name5 = Grid(5, 0);
         rows[5][kSpellCost] = FromQ(newCost);  // row 4 of the section: rows[0] is the header
-        rows[6][0] = "Renamed";
+        std::stable_sort(rows.begin() + 1, rows.end(), [](const CsvRow& a, const CsvRow& b) { return a[0] < b[0]; });
+        QVERIFY(rows[5][kSpellCost] != FromQ(newCost));
         WriteCsv(file, rows);
 
         ChooseFromRowMenu(spells, 0, kImport);
-        QCOMPARE(errors_.texts, std::vector<std::string>{"Row 6 (" + FromQ(name5) + "): the name \"Renamed\" in " +
-                                                         PathText(PathFromQ(file)) + " differs from the table's; the table's name "
-                                                         "is kept."});
-        errors_.texts.clear();
         QCOMPARE(document_->history().count(), 1);
         QCOMPARE(Text(list, 4, kSpellCost), newCost);
         QVERIFY(IsBold(list, 4, kSpellCost));
         QVERIFY(!IsBold(list, 4, kSpellByte));
-        QCOMPARE(Text(list, 5, 0), name5);
+        QVERIFY(!IsBold(list, 5, kSpellCost));
         QCOMPARE(spells->windowTitle(), QStringLiteral("Spells[*]"));
         QCOMPARE(Grid(4, kSpellCost), oldCost);
+        QCOMPARE(spells->csvStatus()->text(), QStringLiteral("Imported 215 rows, 1 value changed."));
 
         spells->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(spells));
@@ -186,26 +192,44 @@ private slots:
         QCOMPARE(Grid(4, kSpellCost), newCost);
     }
 
-    // A refused value or a file that cannot be read or written changes
-    // nothing and is reported; hundreds of refusals come as a few reports.
+    // A refused row or value, or a file that cannot be read or written,
+    // changes nothing; the problems of a file, hundreds or one, are listed in
+    // one window: CSV line, record, column and message each.
     void refusalsChangeNothing() {
         const QString file = Path("spells.csv");
         TableDialog* spells = Spells(file);
         QTableView* list = spells->list();
         QVERIFY(spells->ExportCsv(file));
         std::vector<CsvRow> rows = ReadCsv(file);
-        const QString name2 = Grid(2, 0);
+        const std::string name2 = FromQ(Grid(2, 0)), name5 = FromQ(Grid(5, 0));
         const QStringList costs = Column(list, kSpellCost), bytes = Column(list, kSpellByte);
         rows[1][kSpellCost] = rows[1][kSpellCost] == "7" ? "8" : "7";  // fits, but comes with a refusal
         rows[3][kSpellByte] = "300";
+        rows[6][0] = "Renamed";
         WriteCsv(file, rows);
 
         QVERIFY(!spells->ImportCsv(file));
-        QCOMPARE(errors_.texts,
-                 (std::vector<std::string>{"Row 3 (" + FromQ(name2) + "), column \"" + ColumnName(kSpells, kSpellByte) +
-                                               "\": Value out of range.",
-                                           "Nothing was imported; the table was left unchanged."}));
-        errors_.texts.clear();
+        CsvProblemsWindow* problems = spells->csvProblems();
+        QVERIFY(problems && problems->isVisible());
+        QCOMPARE(problems->windowTitle(), QStringLiteral("CSV Import Problems"));
+        const QString refused = QStringLiteral("Nothing was imported; the table was left unchanged.");
+        QCOMPARE(problems->summary()->text(), QStringLiteral("spells.csv: 3 problems were found. ") + refused);
+        const QTableView* shown = problems->list();
+        QCOMPARE(shown->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("CSV Line"));
+        QCOMPARE(shown->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Message"));
+        const auto line = [&](int r) {
+            QStringList texts;
+            for (int c = 0; c < shown->model()->columnCount(); ++c) texts << Text(shown, r, c);
+            return texts;
+        };
+        QCOMPARE(RowCount(shown), 3);
+        QCOMPARE(line(0), (QStringList{QStringLiteral("4"), ToQ(name2), ToQ(ColumnName(kSpells, kSpellByte)),
+                                       QStringLiteral("Value out of range.")}));
+        QCOMPARE(line(1), (QStringList{QStringLiteral("7"), QStringLiteral("Renamed"), QString(),
+                                       QStringLiteral("No record of section \"Spells\" has this name.")}));
+        QCOMPARE(line(2), (QStringList{QString(), QStringLiteral("6 (") + ToQ(name5) + QLatin1Char(')'), QString(),
+                                       QStringLiteral("No row of spells.csv holds this record.")}));
+        QCOMPARE(spells->csvStatus()->text(), refused);
         QCOMPARE(Column(list, kSpellCost), costs);
         QCOMPARE(Column(list, kSpellByte), bytes);
         QCOMPARE(document_->history().count(), 0);
@@ -213,10 +237,9 @@ private slots:
         for (std::size_t r = 1; r < rows.size(); ++r) rows[r][kSpellByte] = "300";
         WriteCsv(file, rows);
         QVERIFY(!spells->ImportCsv(file));
-        QCOMPARE(errors_.texts.size(), std::size_t(22));
-        QVERIFY(errors_.texts[20].starts_with("195 more problems were found.\nRow 21 ("));
-        QCOMPARE(errors_.texts.back(), std::string("Nothing was imported; the table was left unchanged."));
-        errors_.texts.clear();
+        QCOMPARE(spells->csvProblems(), problems);  // the same window, listing the new problems
+        QCOMPARE(RowCount(problems->list()), 216);
+        QCOMPARE(problems->summary()->text(), QStringLiteral("spells.csv: 216 problems were found. ") + refused);
         QCOMPARE(Column(list, kSpellByte), bytes);
 
         const QString missing = Path("no folder/spells.csv");

@@ -51,9 +51,12 @@ TEST_F(ReviewTest, RefusedCellsAreFoundAgainFromTheWritesReports) {
     const std::string game0(s.grid.GetArrayValue(kSpells, 9, bytes[0]));
     s.grid.SetArrayValue(kSpells, 9, bytes[0], "300");
     s.grid.SetArrayValue(kSpells, 9, bytes[1], "999");
-    // Below a text with a line feed, in a later section: still the right row.
+    // Below a value with a line feed, in a later section: still the right
+    // row. A name is saved without its line feed.
     s.grid.SetArrayValue(kSpells, 1, 0, "Two\nLines");
+    s.grid.SetArrayValue(kSpells, 4, 3, "3\n4");
     s.grid.SetArrayValue(20, 3, 1, "x");
+    s.grid.SetArrayValue(20, 4, 1, "12a4");  // refused, not written as 12
     const std::size_t before = f.errors.texts.size();
     const Review review = ReviewGrid(s);
     EXPECT_EQ(f.errors.texts.size(), before);  // the reports stay in the review
@@ -61,7 +64,7 @@ TEST_F(ReviewTest, RefusedCellsAreFoundAgainFromTheWritesReports) {
     std::vector<const ReviewRow*> refused;
     for (const ReviewRow& row : review.rows)
         if (row.IsProblem() && row.step > 0) refused.push_back(&row);
-    ASSERT_EQ(refused.size(), 3u);
+    ASSERT_EQ(refused.size(), 4u);
     EXPECT_EQ(std::tie(refused[0]->i, refused[0]->j, refused[0]->step), std::make_tuple(kSpells, 9, bytes[0]));
     EXPECT_EQ(refused[0]->problem, "Value out of range.");
     EXPECT_EQ(refused[0]->gameText, game0);
@@ -71,6 +74,8 @@ TEST_F(ReviewTest, RefusedCellsAreFoundAgainFromTheWritesReports) {
     EXPECT_EQ(refused[1]->newText, "999");
     EXPECT_EQ(std::tie(refused[2]->i, refused[2]->j, refused[2]->step), std::make_tuple(20, 3, 1));
     EXPECT_EQ(refused[2]->problem, "Decimal Number expected.");
+    EXPECT_EQ(std::tie(refused[3]->i, refused[3]->j, refused[3]->step, refused[3]->problem),
+              std::make_tuple(20, 4, 1, std::string("Decimal Number expected.")));
     EXPECT_EQ(review.problems + review.changes, static_cast<int>(review.rows.size()));
     // Nothing of a section whose lines no longer line up is counted as a change.
     for (const ReviewRow& row : review.rows)

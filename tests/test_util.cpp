@@ -115,6 +115,25 @@ CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scrat
     return r;
 }
 
+std::vector<std::string> Mutated(std::vector<std::string> lines, const std::function<std::uint32_t()>& next) {
+    const char alphabet[] = {'-', ',', ';', ' ', '9', '0', '1', '7', 'x', '\xB1', '\xB0', '"', '\r'};
+    for (int m = 1 + static_cast<int>(next() % 4); m > 0; --m) {
+        std::string& line = lines[next() % lines.size()];
+        if (line.empty()) continue;
+        const std::size_t at = next() % line.size();
+        const char c = alphabet[next() % sizeof alphabet];
+        switch (next() % 4) {
+        case 0: line.insert(at, 1, c); break;
+        case 1: line.erase(at, 1); break;
+        default:
+            // Mostly digits changed in place: clean rows whose values differ.
+            if (line[at] >= '0' && line[at] <= '9') line[at] = static_cast<char>('0' + next() % 10);
+            else line[at] = c;
+        }
+    }
+    return lines;
+}
+
 void FillValidGrid(Session& s) {
     for (int i = 0; i < kSectionCount; ++i)
         for (int j = 0; j < Rows(i); ++j)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,12 @@ struct CliRun {
 // Runs quorvane-cli with the arguments (plain words, no quoting) in folder
 // cwd, through the system's shell; its output goes through files in scratch.
 CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scratch);
+
+// The lines with one to four random faults: a character inserted, removed
+// or replaced (a digit mostly by another digit), from separators, signs,
+// blanks, digits, letters, quotes, CRs and bytes from 0x80 up. next() gives
+// the random numbers.
+std::vector<std::string> Mutated(std::vector<std::string> lines, const std::function<std::uint32_t()>& next);
 
 // Fills every in-use cell of the grid with a valid value of its kind (names
 // "Row i j") so that FormatGrid gives a canonical file.

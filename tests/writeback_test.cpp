@@ -59,10 +59,11 @@ TEST_F(LookupTest, SignsWindowsAndFlags) {
     EXPECT_TRUE(r[1].valueProblem);
     EXPECT_EQ(r[2].value, "65535");
     EXPECT_EQ(r[3].value, "65536");
-    EXPECT_EQ(r[4].value, "12ab");
+    EXPECT_EQ(r[4].value, "0");  // not a number: nothing is written
+    EXPECT_TRUE(r[4].valueProblem);
     EXPECT_EQ(r[5].value, "00000001");
-    ASSERT_EQ(f.errors.texts.size(), 1u);
-    EXPECT_EQ(f.errors.texts[0], "Line: 2 In [ITEM POWERS] section  Binary string expected.");
+    EXPECT_EQ(f.errors.texts, (std::vector<std::string>{"Line: 2 In [ITEM POWERS] section  Binary string expected.",
+                                                        "Line: 2 In [ITEM POWERS] section  Decimal Number expected."}));
 }
 
 TEST_F(LookupTest, ByteValuesAndTheScanWindow) {
@@ -376,6 +377,44 @@ TEST_F(WriteBackTest, GarbledSectionsAreWrittenNowhere) {
     }
 }
 
+// A record line moved within its section, or two lines swapped, would put
+// the values of every line between into other records: the names the game
+// files hold show it, and nothing of the section is written. A name the game
+// does not hold at all (a rules file of a release with other names) is no
+// move.
+TEST_F(WriteBackTest, MovedRecordLinesWriteNothingOfTheirSection) {
+    const auto at = [](int j) { return static_cast<std::size_t>(test::RecordLineNumber(2, j) - 1); };
+    const auto refused = [&](std::size_t line) {
+        return std::vector<std::string>{"Line: " + std::to_string(line + 1) +
+                                        " In [SPELLS] section  Rows do not line up: no value of this section was written."};
+    };
+    SetValue(23, 0, "  77");  // another section, written all the same
+    const std::vector<std::string> original = lines;
+    lines.insert(lines.begin() + static_cast<long>(at(51)), lines[at(10)]);  // row 10's line below row 50's
+    lines.erase(lines.begin() + static_cast<long>(at(10)));
+    Write();
+    EXPECT_EQ(f.errors.texts, refused(at(10)));
+    EXPECT_EQ(Bytes(GameFile::SpellDat), before[static_cast<std::size_t>(GameFile::SpellDat)]);
+    EXPECT_EQ(ByteAt(GameFile::Wizards, 0x82C9F), 77);
+
+    lines = original;
+    std::swap(lines[at(3)], lines[at(4)]);
+    Write();
+    EXPECT_EQ(f.errors.texts, refused(at(3)));
+    EXPECT_EQ(Bytes(GameFile::SpellDat), before[static_cast<std::size_t>(GameFile::SpellDat)]);
+
+    lines = original;
+    std::string& renamed = lines[at(5)];
+    renamed = "\"Feuerball\"" + renamed.substr(renamed.find('"', 1) + 1);
+    std::string& raised = lines[at(6)];
+    const int last = ValueOffset(2, 6, Columns(2) - 1);
+    const int value = (ByteAt(GameFile::SpellDat, last) + 1) % 200;
+    raised = raised.substr(0, raised.rfind(',')) + ", " + std::to_string(value) + ";";
+    Write();
+    EXPECT_EQ(f.errors.texts, std::vector<std::string>{});
+    EXPECT_EQ(ByteAt(GameFile::SpellDat, last), value);
+}
+
 // A flag byte is written only from eight 0/1 characters (trailing blanks
 // aside); each other text is reported once and written nowhere.
 TEST_F(WriteBackTest, MalformedFlagTextsAreRefused) {
@@ -404,7 +443,6 @@ TEST_F(WriteBackTest, MalformedFlagTextsAreRefused) {
 TEST_F(WriteBackTest, RowsReadAtOnceWriteWhatTheCellByCellLookupWrites) {
     std::uint32_t seed = 2024;
     const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-    const char alphabet[] = {'-', ',', ';', ' ', '9', '0', '1', '7', 'x', '\xB1', '\xB0', '"', '\r'};
     const auto run = [&](const std::string& text, bool logOpen, std::vector<std::string>* reports) {
         Fixture g;
         g.session.gameFolder = dir.path();
@@ -434,22 +472,7 @@ TEST_F(WriteBackTest, RowsReadAtOnceWriteWhatTheCellByCellLookupWrites) {
             unmutated = run(test::JoinLines(lines), false, &unmutatedReports);
             ASSERT_FALSE(unmutatedReports.empty());
         }
-        std::vector<std::string> l = lines;
-        for (int m = 1 + static_cast<int>(next() % 4); m > 0; --m) {
-            std::string& line = l[next() % l.size()];
-            if (line.empty()) continue;
-            const std::size_t at = next() % line.size();
-            const char c = alphabet[next() % sizeof alphabet];
-            switch (next() % 4) {
-            case 0: line.insert(at, 1, c); break;
-            case 1: line.erase(at, 1); break;
-            default:
-                // Mostly digits changed in place: clean rows whose values differ.
-                if (line[at] >= '0' && line[at] <= '9') line[at] = static_cast<char>('0' + next() % 10);
-                else line[at] = c;
-            }
-        }
-        const std::string text = test::JoinLines(l);
+        const std::string text = test::JoinLines(test::Mutated(lines, next));
         std::vector<std::string> quick, byCell;
         const auto a = run(text, false, &quick);
         const auto b = run(text, true, &byCell);
@@ -464,6 +487,61 @@ TEST_F(WriteBackTest, RowsReadAtOnceWriteWhatTheCellByCellLookupWrites) {
     // changed values reached the game files.
     EXPECT_GT(faulty, 10);
     EXPECT_GT(changed, 5);
+}
+
+
+// Names from the game files holding the rules file's separators, quotes and
+// line ends, in each file names are read from (the item powers and spells
+// records, the unit names through WIZARDS.EXE's pointers): extraction writes
+// each as one field, so neither an unedited write nor a load, save and write
+// moves a value; no game byte changes and nothing is reported.
+TEST(NamesFromTheGame, NeverMoveAValue) {
+    TempDir dir;
+    test::MakeSampleGame(dir.path());
+    Fixture f;
+    f.session.gameFolder = dir.path();
+    f.session.rulesPath = dir.File("rules.txt");
+    // The first write fills the second copies; from then on a write of what
+    // was extracted changes nothing.
+    ASSERT_TRUE(ExtractCommand(f.session));
+    WriteCommand(f.session);
+    const std::vector<std::string> names = {"Yor, 7eth", "a,b", "say \"hi\"", "line\nfeed", "car\rret", "semi;colon",
+                                            "\"7,;\n\r"};
+    std::array<std::string, kGameFileCount> bytes;
+    for (int g = 0; g < kGameFileCount; ++g)
+        bytes[static_cast<std::size_t>(g)] = test::ReadFile(dir.File(GameFileName(static_cast<GameFile>(g))));
+    GameImages images;
+    ASSERT_TRUE(ImageOf(images, GameFile::Wizards).Open(dir.File("WIZARDS.EXE"), GameFileImage::Access::ReadOnly));
+    DebugLog quiet;
+    for (std::size_t k = 0; k < names.size(); ++k) {
+        const int j = static_cast<int>(k);
+        const auto put = [&](GameFile g, long long at) {
+            std::string& file = bytes[static_cast<std::size_t>(g)];
+            ASSERT_LE(static_cast<std::size_t>(at) + names[k].size() + 1, file.size());
+            file.replace(static_cast<std::size_t>(at), names[k].size() + 1, names[k] + '\0');
+        };
+        put(GameFile::ItemPow, ValueOffset(0, j, 0));
+        put(GameFile::SpellDat, ValueOffset(2, j, 0));
+        put(GameFile::Wizards, UnitNameOffset(3, j, ImageOf(images, GameFile::Wizards), quiet));
+    }
+    for (int g = 0; g < kGameFileCount; ++g)
+        test::WriteFile(dir.File(GameFileName(static_cast<GameFile>(g))), bytes[static_cast<std::size_t>(g)]);
+    const auto unchanged = [&] {
+        for (int g = 0; g < kGameFileCount; ++g)
+            EXPECT_EQ(test::ReadFile(dir.File(GameFileName(static_cast<GameFile>(g)))), bytes[static_cast<std::size_t>(g)]) << g;
+    };
+
+    f.errors.texts.clear();
+    ASSERT_TRUE(ExtractCommand(f.session));
+    EXPECT_EQ(f.session.grid.GetArrayValue(2, 3, 0), "line feed");
+    EXPECT_EQ(f.session.grid.GetArrayValue(3, 2, 0), "say 'hi'");
+    WriteCommand(f.session);
+    unchanged();
+    ASSERT_TRUE(LoadCommand(f.session));
+    ASSERT_TRUE(SaveCommand(f.session));
+    WriteCommand(f.session);
+    unchanged();
+    EXPECT_EQ(f.errors.texts, std::vector<std::string>{});
 }
 
 }  // namespace

@@ -45,6 +45,24 @@ inline long long LeadingNumber(std::string_view text, bool* overflow) {
     return value;
 }
 
+// The number of a text of one to eight decimal digits, known to be digits
+// only, read without a branch per digit, on a little-endian machine. The
+// eight bytes before the text's end must be readable: the text lies at least
+// eight bytes into its buffer.
+inline long long EightDigitsValue(std::string_view text) {
+    const std::size_t length = text.size();
+    std::uint64_t x;
+    std::memcpy(&x, text.data() + length - 8, 8);
+    // The text's bytes are the last ones loaded (the highest, little-endian);
+    // those before it count as leading zeros.
+    const std::uint64_t ones = 0x0101010101010101;
+    x = x & (0x0F * ones) & (~std::uint64_t{0} << (8 * (8 - length)));
+    x = x * 10 + (x >> 8);  // pairs of digits
+    x = (((x & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
+         (((x >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >> 32;
+    return static_cast<long long>(x);
+}
+
 // The number of a text of one to eight decimal digits and nothing else, read
 // without a branch per digit; false for any other text (LeadingNumber reads
 // those). The eight bytes before the text's end must be readable: the text
@@ -54,18 +72,12 @@ inline bool EightDigitsNumber(std::string_view text, long long* n) {
     if (std::endian::native != std::endian::little || length == 0 || length > 8) return false;
     std::uint64_t x;
     std::memcpy(&x, text.data() + length - 8, 8);
-    // The text's bytes are the last ones loaded (the highest, little-endian);
-    // those before it count as leading zeros.
     const std::uint64_t inText = ~std::uint64_t{0} << (8 * (8 - length));
     const std::uint64_t ones = 0x0101010101010101;
     const bool digits = (x & (0xF0 * ones) & inText) == ((0x30 * ones) & inText) &&
                         (((x & (0x0F * ones)) + 0x06 * ones) & (0xF0 * ones) & inText) == 0;
     if (!digits) return false;
-    x = (x & (0x0F * ones) & inText);
-    x = x * 10 + (x >> 8);  // pairs of digits
-    x = (((x & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
-         (((x >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >> 32;
-    *n = static_cast<long long>(x);
+    *n = EightDigitsValue(text);
     return true;
 }
 

@@ -35,7 +35,7 @@ long long UnitNameOffset(int i, int j, const GameFileImage& wizards, DebugLog& l
     return offset;
 }
 
-std::string ReadName(int i, int j, const GameImages& images, DebugLog& log, bool* readable) {
+std::string_view NameView(int i, int j, const GameImages& images, bool* readable) {
     *readable = true;
     const GameFileImage* file = nullptr;
     long long start = 0;
@@ -44,11 +44,12 @@ std::string ReadName(int i, int j, const GameImages& images, DebugLog& log, bool
         start = ValueOffset(i, j, 0);
     } else if (i >= 3 && i <= 20) {
         file = &ImageOf(images, GameFile::Wizards);
-        start = UnitNameOffset(i, j, *file, log);
-        if (start < 0) {
+        const int at = ValueOffset(i, j, 0);
+        if (!file->Holds(at, 2)) {
             *readable = false;
             return {};
         }
+        start = file->ByteAt(at) + 256LL * file->ByteAt(at + 1) + kNameTextBase;
     } else if (i >= 21 && i < kSectionCount) {
         return RowLabel(i, j);
     } else {
@@ -58,13 +59,14 @@ std::string ReadName(int i, int j, const GameImages& images, DebugLog& log, bool
         *readable = false;
         return {};
     }
-    std::string name;
-    for (int k = 0; k < kNameBytes; ++k) {
-        const int byte = file->ByteAt(start + k);
-        if (byte == 0) break;
-        name += static_cast<char>(byte);
-    }
-    return name;
+    const std::string_view bytes(file->Data() + start, static_cast<std::size_t>(kNameBytes));
+    return bytes.substr(0, bytes.find('\0'));
+}
+
+std::string ReadName(int i, int j, const GameImages& images, DebugLog& log, bool* readable) {
+    // The pointer's trace, as the unit name reader gives it.
+    if (i >= 3 && i <= 20 && log.IsOpen()) UnitNameOffset(i, j, ImageOf(images, GameFile::Wizards), log);
+    return std::string(NameView(i, j, images, readable));
 }
 
 }  // namespace quorvane

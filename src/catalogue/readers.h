@@ -5,6 +5,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "io/debug_log.h"
 #include "catalogue/game_file.h"
@@ -35,5 +36,8 @@ long long UnitNameOffset(int i, int j, const GameFileImage& wizards, DebugLog& l
 // the name pointer (3 .. 20) or from the catalogue (21 .. 42). Sets *readable
 // to false when a byte of it cannot be read.
 std::string ReadName(int i, int j, const GameImages& images, DebugLog& log, bool* readable);
+// The same as a view into the game file's image (or the catalogue), read
+// without a trace; empty when a byte of it cannot be read.
+std::string_view NameView(int i, int j, const GameImages& images, bool* readable);
 
 }  // namespace quorvane

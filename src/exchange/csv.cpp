@@ -1,5 +1,7 @@
 #include "exchange/csv.h"
 
+#include <utility>
+
 namespace quorvane {
 
 namespace {
@@ -39,8 +41,9 @@ void AppendCsvRow(std::string& out, const CsvRow& fields) {
     out += "\r\n";
 }
 
-bool ParseCsv(std::string_view text, std::vector<CsvRow>* rows, std::string* problem) {
+bool ParseCsv(std::string_view text, std::vector<CsvRow>* rows, std::string* problem, std::vector<int>* lines) {
     rows->clear();
+    std::vector<int> starts;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     int line = 1;
     std::size_t k = 0;
@@ -53,6 +56,7 @@ bool ParseCsv(std::string_view text, std::vector<CsvRow>* rows, std::string* pro
     };
     while (k < n) {
         CsvRow row;
+        starts.push_back(line);
         for (;;) {
             std::string field;
             if (k < n && text[k] == '"') {
@@ -100,6 +104,8 @@ bool ParseCsv(std::string_view text, std::vector<CsvRow>* rows, std::string* pro
     }
     // Empty lines at the end are not records.
     while (!rows->empty() && rows->back().size() == 1 && rows->back()[0].empty()) rows->pop_back();
+    starts.resize(rows->size());
+    if (lines) *lines = std::move(starts);
     return true;
 }
 

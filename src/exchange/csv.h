@@ -20,8 +20,10 @@ void AppendCsvRow(std::string& out, const CsvRow& fields);
 // a lone CR; a UTF-8 byte order mark at the start and empty lines at the end
 // are skipped. Quoted fields may hold commas, doubled quotes and line ends.
 // On malformed text returns false with problem set (naming the line) and
-// rows holding what was read before it.
-bool ParseCsv(std::string_view text, std::vector<CsvRow>* rows, std::string* problem);
+// rows holding what was read before it. lines, when given, receives the
+// line (from 1) each record starts on.
+bool ParseCsv(std::string_view text, std::vector<CsvRow>* rows, std::string* problem,
+              std::vector<int>* lines = nullptr);
 
 // Each byte taken as a Latin-1 character, written as UTF-8.
 std::string Latin1ToUtf8(std::string_view latin1);

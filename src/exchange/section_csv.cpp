@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <functional>
+#include <map>
 
 #include "session/session.h"
 #include "catalogue/catalogue.h"
@@ -115,9 +117,11 @@ bool CheckPlace(ErrorSink& errors, const SectionRead& read, const Lines& lines, 
     return true;
 }
 
-// "Row 12 (Fire Bolt)": the row counted from 1, with the name its holder has.
-std::string RowText(const std::vector<CsvRow>& cells, int j) {
-    return "Row " + std::to_string(j + 1) + " (" + cells[static_cast<std::size_t>(j)][0] + ")";
+// The first character of a name a spreadsheet would take for the start of
+// a formula.
+bool StartsFormula(std::string_view name) {
+    while (!name.empty() && name.front() == '\'') name.remove_prefix(1);
+    return !name.empty() && std::string_view("=+-@\t\r").find(name.front()) != std::string_view::npos;
 }
 
 }  // namespace
@@ -173,93 +177,174 @@ bool ExportSectionCsv(ErrorSink& errors, const std::string& rules, const std::st
     AppendCsvRow(*csv, CsvHeader(i));
     for (const CsvRow& row : read.cells) {
         CsvRow fields;
-        for (const std::string& text : row) fields.push_back(Latin1ToUtf8(text));
+        for (const std::string& text : row) fields.push_back(fields.empty() ? CsvNameField(text) : Latin1ToUtf8(text));
         AppendCsvRow(*csv, fields);
     }
     return true;
 }
 
+std::string CsvNameField(std::string_view latin1Name) {
+    std::string field;
+    if (StartsFormula(latin1Name)) field += '\'';
+    field += Latin1ToUtf8(latin1Name);
+    return field;
+}
+
+std::string NameFromCsvField(std::string_view field) {
+    if (field.size() > 1 && field.front() == '\'' && StartsFormula(field.substr(1))) field.remove_prefix(1);
+    return std::string(field);
+}
+
+std::string CsvProblem::Text() const {
+    if (line == 0 && row == 0) return message;
+    std::string text = line > 0 ? "CSV line " + std::to_string(line) : "Record " + std::to_string(row);
+    if (!record.empty() || line == 0) text += " (" + record + ")";
+    if (!column.empty()) text += ", column " + Quoted(column);
+    return text + ": " + message;
+}
+
 CsvValues ReadCsvValues(ErrorSink& errors, int i, const std::vector<CsvRow>& now, std::string_view csv,
-                        const std::string& csvName, const std::string& holder) {
+                        const std::string& csvName) {
     CsvValues values;  // refused until every check has passed
+    const auto problem = [&](CsvProblem p) {
+        errors.Report(p.Text());
+        values.problems.push_back(std::move(p));
+    };
+    const auto fileProblem = [&](std::string message) {
+        CsvProblem p;
+        p.message = std::move(message);
+        problem(std::move(p));
+        return values;
+    };
     const std::size_t invalid = FindInvalidUtf8(csv);
     if (invalid != std::string_view::npos) {
         const auto line = 1 + std::count(csv.begin(), csv.begin() + static_cast<std::ptrdiff_t>(invalid), '\n');
-        errors.Report(csvName + " is not UTF-8 text (line " + std::to_string(line) +
-                      "); save it from the spreadsheet as CSV in UTF-8.");
-        return values;
+        return fileProblem(csvName + " is not UTF-8 text (line " + std::to_string(line) +
+                           "); save it from the spreadsheet as CSV in UTF-8.");
     }
     std::vector<CsvRow> rows;
-    std::string problem;
-    if (!ParseCsv(csv, &rows, &problem)) {
-        errors.Report(csvName + " " + problem);
-        return values;
+    std::vector<int> lines;
+    std::string parseProblem;
+    if (!ParseCsv(csv, &rows, &parseProblem, &lines)) return fileProblem(csvName + " " + parseProblem);
+    // Rows whose every field is empty name no record and hold no value:
+    // spreadsheets leave them behind after the data, so they are passed over.
+    for (std::size_t k = rows.size(); k-- > 1;) {
+        if (!std::all_of(rows[k].begin(), rows[k].end(), [](const std::string& f) { return f.empty(); })) continue;
+        rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(k));
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(k));
     }
     const CsvRow expected = CsvHeader(i);
-    if (rows.empty()) {
-        errors.Report(csvName + " holds no header row.");
-        return values;
-    }
+    if (rows.empty()) return fileProblem(csvName + " holds no header row.");
     const CsvRow& header = rows.front();
-    if (header.size() != expected.size()) {
-        errors.Report("The header row of " + csvName + " has " + std::to_string(header.size()) + " columns; section " +
-                      Quoted(DisplayName(i)) + " has " + std::to_string(expected.size()) + ".");
-        return values;
-    }
+    if (header.size() != expected.size())
+        return fileProblem("The header row of " + csvName + " has " + std::to_string(header.size()) +
+                           " columns; section " + Quoted(DisplayName(i)) + " has " + std::to_string(expected.size()) +
+                           ".");
     for (std::size_t step = 0; step < expected.size(); ++step) {
         if (header[step] == Latin1ToUtf8(expected[step])) continue;
-        errors.Report("Column " + std::to_string(step + 1) + " of the header row of " + csvName + " is " +
-                      Quoted(header[step]) + "; section " + Quoted(DisplayName(i)) + " has " +
-                      Quoted(Latin1ToUtf8(expected[step])) + " there.");
-        return values;
+        return fileProblem("Column " + std::to_string(step + 1) + " of the header row of " + csvName + " is " +
+                           Quoted(header[step]) + "; section " + Quoted(DisplayName(i)) + " has " +
+                           Quoted(Latin1ToUtf8(expected[step])) + " there.");
     }
-    if (rows.size() - 1 != static_cast<std::size_t>(Rows(i))) {
-        errors.Report(csvName + " has " + std::to_string(rows.size() - 1) + " rows below its header; section " +
-                      Quoted(DisplayName(i)) + " has " + std::to_string(Rows(i)) + ".");
-        return values;
+    values.rows = static_cast<int>(rows.size()) - 1;
+    bool refused = false;
+    if (values.rows != Rows(i)) {
+        fileProblem(csvName + " has " + std::to_string(values.rows) + " rows below its header; section " +
+                    Quoted(DisplayName(i)) + " has " + std::to_string(Rows(i)) + ".");
+        refused = true;
     }
+
+    // The records of each name, in row order; the CSV's rows of a name are
+    // matched to them in turn.
+    std::map<std::string, std::vector<int>, std::less<>> named;
+    for (int j = 0; j < Rows(i); ++j) named[now[static_cast<std::size_t>(j)][0]].push_back(j);
+    // The CSV's rows of each name so far, and the line of the first.
+    std::map<std::string, std::pair<std::size_t, int>, std::less<>> taken;
+    std::vector<bool> matched(static_cast<std::size_t>(Rows(i)), false);
 
     // Every row checked, every problem reported, before anything is decided.
     values.texts = now;
     values.changed.assign(static_cast<std::size_t>(Rows(i)), false);
-    bool refused = false;
-    for (int j = 0; j < Rows(i); ++j) {
-        const CsvRow& row = rows[static_cast<std::size_t>(j) + 1];
-        const CsvRow& was = now[static_cast<std::size_t>(j)];
-        const std::string where = RowText(now, j);
-        if (row.size() != expected.size()) {
-            errors.Report(where + " has " + std::to_string(row.size()) + " fields in " + csvName + "; " +
-                          std::to_string(expected.size()) + " expected.");
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+        const CsvRow& row = rows[k];
+        CsvProblem at;
+        at.line = lines[k];
+        std::string name, outside;
+        if (!Utf8ToLatin1(row[0], &name, &outside)) {
+            at.column = expected[0];
+            at.message = Quoted(outside) + " is not a Latin-1 character; the rules file holds Latin-1 text only.";
+            problem(at);
             refused = true;
             continue;
         }
-        for (int step = 0; step < Columns(i); ++step) {
+        at.record = name = NameFromCsvField(name);
+        const auto records = named.find(name);
+        if (records == named.end()) {
+            at.message = "No record of section " + Quoted(DisplayName(i)) + " has this name.";
+            problem(at);
+            refused = true;
+            continue;
+        }
+        auto& [count, firstLine] = taken[name];
+        if (count == 0) firstLine = at.line;
+        if (count >= records->second.size()) {
+            ++count;
+            at.message = records->second.size() == 1
+                             ? "The name is given again; its first row is on CSV line " + std::to_string(firstLine) + "."
+                             : "Section " + Quoted(DisplayName(i)) + " has only " +
+                                   std::to_string(records->second.size()) + " records of this name, and this is row " +
+                                   std::to_string(count) + " of that name.";
+            problem(at);
+            refused = true;
+            continue;
+        }
+        const int j = records->second[count++];
+        matched[static_cast<std::size_t>(j)] = true;
+        if (row.size() != expected.size()) {
+            at.message = "The row has " + std::to_string(row.size()) + " fields; " + std::to_string(expected.size()) +
+                         " expected.";
+            problem(at);
+            refused = true;
+            continue;
+        }
+        const CsvRow& was = now[static_cast<std::size_t>(j)];
+        for (int step = 1; step < Columns(i); ++step) {
             const auto s = static_cast<std::size_t>(step);
-            const std::string cell = where + ", column " + Quoted(expected[s]) + ":";
-            std::string text, outside;
+            CsvProblem cell = at;
+            cell.column = expected[s];
+            std::string text;
             if (!Utf8ToLatin1(row[s], &text, &outside)) {
-                errors.Report(cell + " " + Quoted(outside) +
-                              " is not a Latin-1 character; the rules file holds Latin-1 text only.");
+                cell.message = Quoted(outside) + " is not a Latin-1 character; the rules file holds Latin-1 text only.";
+                problem(cell);
                 refused = true;
-                continue;
-            }
-            if (step == 0) {
-                if (text != was[0])
-                    errors.Report(where + ": the name " + Quoted(text) + " in " + csvName + " differs from " +
-                                  holder + "'s; " + holder + "'s name is kept.");
                 continue;
             }
             const CellCheck check = CheckCell(i, j, step, text);
             if (check.verdict == CellCheck::Verdict::Refused) {
-                errors.Report(cell + check.message);
+                cell.message = check.message.substr(check.message.front() == ' ' ? 1 : 0);
+                problem(cell);
                 refused = true;
                 continue;
             }
-            if (check.verdict == CellCheck::Verdict::Warning)
-                errors.Report(cell + " " + Quoted(text) + " imported. " + check.message);
-            if (text != was[s]) values.changed[static_cast<std::size_t>(j)] = true;
+            if (check.verdict == CellCheck::Verdict::Warning) {
+                cell.message = Quoted(text) + " imported. " + check.message;
+                problem(cell);
+            }
+            if (text != was[s]) {
+                values.changed[static_cast<std::size_t>(j)] = true;
+                ++values.changedValues;
+            }
             values.texts[static_cast<std::size_t>(j)][s] = std::move(text);
         }
+    }
+    for (int j = 0; j < Rows(i); ++j) {
+        if (matched[static_cast<std::size_t>(j)]) continue;
+        CsvProblem missing;
+        missing.row = j + 1;
+        missing.record = now[static_cast<std::size_t>(j)][0];
+        missing.message = "No row of " + csvName + " holds this record.";
+        problem(missing);
+        refused = true;
     }
     values.refused = refused;
     return values;
@@ -288,7 +373,7 @@ CsvImportResult ImportSectionCsv(ErrorSink& errors, const std::string& rules, co
         }
     }
 
-    CsvValues values = ReadCsvValues(errors, i, read.cells, csv, csvName, "the rules file");
+    CsvValues values = ReadCsvValues(errors, i, read.cells, csv, csvName);
     if (values.refused) return refuse();
     const std::vector<CsvRow>& texts = values.texts;
     const std::vector<bool>& changed = values.changed;

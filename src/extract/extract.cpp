@@ -62,6 +62,10 @@ std::string ExtractValueText(int i, int j, int step, const GameFileImage& input,
     return std::string(ExtractValueInto(i, kind, input, offset, log, buffer));
 }
 
+std::string ExtractedName(int i, int j, const GameImages& images, DebugLog& log, bool* readable) {
+    return CleanName(ReadName(i, j, images, log, readable));
+}
+
 namespace {
 
 // The game file a row's name is read from: its own file for the three LBX

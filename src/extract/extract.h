@@ -39,4 +39,9 @@ ExtractedText ExtractImages(const GameImages& images, ErrorSink& errors, DebugLo
 // bytes cannot be read.
 std::string ExtractValueText(int i, int j, int step, const GameFileImage& input, long long offset, DebugLog& log);
 
+// The name of row j of section i as extraction writes it into the rules file
+// (cleaned as every record line's name is); *readable is set to false when
+// a byte of it cannot be read.
+std::string ExtractedName(int i, int j, const GameImages& images, DebugLog& log, bool* readable);
+
 }  // namespace quorvane

@@ -129,6 +129,30 @@ QVariant SpellIdModel::headerData(int section, Qt::Orientation orientation, int 
     return section == 0 ? QStringLiteral("Spell Name") : QStringLiteral("Spell ID");
 }
 
+void TextTableModel::SetRows(QList<QStringList> rows) {
+    beginResetModel();
+    rows_ = std::move(rows);
+    endResetModel();
+}
+
+int TextTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int TextTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(headers_.size());
+}
+
+QVariant TextTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
+    return rows_[index.row()].value(index.column());
+}
+
+QVariant TextTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return ReadOnlyTableModel::headerData(section, orientation, role);
+    return headers_.value(section);
+}
+
 RecordFilter::RecordFilter(QObject* parent) : QSortFilterProxyModel(parent) {
     setDynamicSortFilter(true);
     setSortRole(kSortRole);

@@ -6,7 +6,9 @@
 
 #include <QAbstractTableModel>
 #include <QSortFilterProxyModel>
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace quorvane::gui {
 
@@ -24,6 +26,26 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override {
         return index.isValid() ? Qt::ItemIsSelectable | Qt::ItemIsEnabled : Qt::NoItemFlags;
     }
+};
+
+// Fixed texts under fixed column headers, one QStringList per row: a list
+// that is only shown, such as the problems of a CSV import.
+class TextTableModel : public ReadOnlyTableModel {
+    Q_OBJECT
+public:
+    explicit TextTableModel(QStringList headers, QObject* parent = nullptr)
+        : ReadOnlyTableModel(parent), headers_(std::move(headers)) {}
+    // Shows `rows` instead of the rows shown now.
+    void SetRows(QList<QStringList> rows);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    QStringList headers_;
+    QList<QStringList> rows_;
 };
 
 // A role giving a cell's sort key: its number where the text is a whole

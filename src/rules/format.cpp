@@ -1,9 +1,5 @@
 #include "rules/format.h"
 
-#include <bit>
-#include <cstdint>
-#include <cstring>
-
 #include "catalogue/catalogue.h"
 
 namespace quorvane {
@@ -22,9 +18,34 @@ void AppendDirective(std::string& out, std::string_view text) {
     out += kLineEnd;
 }
 
+namespace {
+
+char CleanChar(char c) { return static_cast<unsigned char>(c) < 0x20 ? ' ' : c == '"' ? '\'' : c; }
+
+void CleanInPlace(char* begin, char* end) {
+    for (char* c = begin; c != end; ++c) *c = CleanChar(*c);
+}
+
+}  // namespace
+
+bool CleansTo(std::string_view name, std::string_view clean) {
+    if (name.size() != clean.size()) return false;
+    for (std::size_t k = 0; k < name.size(); ++k)
+        if (CleanChar(name[k]) != clean[k]) return false;
+    return true;
+}
+
+std::string CleanName(std::string_view name) {
+    std::string clean(name);
+    CleanInPlace(clean.data(), clean.data() + clean.size());
+    return clean;
+}
+
 void AppendNameField(std::string& out, std::string_view name) {
     out += '"';
+    const std::size_t at = out.size();
     out += name;
+    CleanInPlace(out.data() + at, out.data() + out.size());
     out += '"';
     if (name.size() < static_cast<std::size_t>(kNameFieldWidth))
         out.append(static_cast<std::size_t>(kNameFieldWidth) - name.size(), ' ');
@@ -33,20 +54,6 @@ void AppendNameField(std::string& out, std::string_view name) {
 void AppendValueField(std::string& out, std::string_view text, int width) {
     if (text.size() < static_cast<std::size_t>(width)) out.append(static_cast<std::size_t>(width) - text.size(), ' ');
     out += text;
-}
-
-bool IsFlagText(std::string_view v) {
-    while (!v.empty() && v.back() == ' ') v.remove_suffix(1);
-    if (v.size() != 8) return false;
-    if constexpr (std::endian::native == std::endian::little) {
-        // '0' and '1' differ from 0x30 in the lowest bit alone.
-        std::uint64_t x;
-        std::memcpy(&x, v.data(), 8);
-        return (x & ~0x0101010101010101ULL) == 0x3030303030303030ULL;
-    }
-    for (char c : v)
-        if (c != '0' && c != '1') return false;
-    return true;
 }
 
 std::string_view LineSource::LineAt(std::size_t* next) const {

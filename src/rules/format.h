@@ -19,7 +19,15 @@ inline constexpr int kWriteBackSearchLimit = 10000;
 void AppendVersionLine(std::string& out);
 // '[' text ']' and the line end.
 void AppendDirective(std::string& out, std::string_view text);
-// '"' name '"' then 50 - length spaces (none for a name of 50 or more).
+// The name as a record line holds it, so that it stays one field of the
+// line for both readers: every byte below 0x20 (a line feed, a carriage
+// return, a tab) becomes a blank and a double quote a single quote. Names are
+// never written back to the game files; only their place in the line counts.
+std::string CleanName(std::string_view name);
+// True when CleanName(name) is clean.
+bool CleansTo(std::string_view name, std::string_view clean);
+// '"' name '"', the name cleaned, then 50 - length spaces (none for a name of
+// 50 or more).
 void AppendNameField(std::string& out, std::string_view name);
 // width - length spaces (none for a text of width or more), then the text.
 void AppendValueField(std::string& out, std::string_view text, int width);
@@ -51,10 +59,6 @@ template <typename TextOf>
 void AppendRecordLine(std::string& out, int i, int j, TextOf&& text) {
     AppendRecordLine(out, i, j, text, [](int, std::size_t, std::size_t) {});
 }
-
-// True when the text, once trailing blanks are removed, is eight characters
-// each '0' or '1': the only form a flag byte takes in the rules file.
-bool IsFlagText(std::string_view text);
 
 // Reads lines of a rules file held in memory, as views into it. In text mode
 // a CR before the line feed is not part of the line.

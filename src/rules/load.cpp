@@ -1,5 +1,6 @@
 #include "rules/load.h"
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -21,7 +22,22 @@ public:
     // The text of cell (i, j, step): a view into the current line, or the
     // failure text. Valid until the next line is read.
     std::string_view ReadCell(int i, int j, int step, int cell) {
-        return step == 0 ? ReadName(i, j) : ReadValue(i, step, spots_[cell].kind);
+        if (step == 0) return ReadName(i, j);
+        // With the debug log closed, a row whose values are all in their
+        // exact form is read at once; any other is read cell by cell, with
+        // its reports and trace.
+        if (step == 1) {
+            const CellSpot* const spots = spots_ + cell - 1;
+            const auto kindOf = [&](int s) { return spots[s].kind; };
+            const auto keep = [&](int s, const ValueScan& scan) {
+                row_[static_cast<std::size_t>(s)] = r_.Line.substr(scan.start, scan.end - scan.start);
+                return true;
+            };
+            rowClean_ = !s_.log.IsOpen() && ScanCleanRow(r_.Line, r_.position, Columns(i), kindOf, keep);
+            if (!rowClean_) CheckCount(i);
+        }
+        if (rowClean_) return row_[static_cast<std::size_t>(step)];
+        return ReadValue(i, step, spots_[cell].kind);
     }
 
 private:
@@ -37,16 +53,21 @@ private:
         if (j == 0) FindDirective(i);
         else NextRecordLine(r_, src_);
         s_.log.Line("LoadDataFileToArray Line ", r_.LineNumber, " : ", r_.Line);
-        const std::size_t open = r_.Line.find('"');
-        if (open == std::string::npos) return kValueNotFound;
-        const std::size_t close = r_.Line.find('"', open + 1);
-        if (close == std::string::npos) return kValueNotFound;
-        r_.position = close;
-        return r_.Line.substr(open + 1, close - open - 1);
+        const NameField name = FindNameField(r_.Line);
+        StartRecordLine(r_, name);
+        return name.found ? name.text : std::string_view(kValueNotFound);
+    }
+
+    void CheckCount(int i) {
+        const int fields = CheckFieldCount(r_, Columns(i));
+        if (r_.position == kLineRefused)
+            s_.Report("Line Number : ", Int2Str(r_.LineNumber), ". ", FieldCountText(fields, Columns(i)),
+                      ": none of them was read.");
     }
 
     std::string_view ReadValue(int i, int step, FieldKind kind) {
-        const std::size_t width = static_cast<std::size_t>(ColumnWidth(kind));
+        // A line with the wrong number of values was reported once.
+        if (r_.position == kLineRefused) return kValueNotFound;
         const std::string_view line = r_.Line;
         const std::size_t comma = FindChar(line, ',', r_.position);
         if (comma == std::string_view::npos) {
@@ -54,15 +75,25 @@ private:
             return kValueNotFound;
         }
         const bool last = step == Columns(i) - 1;
-        const ValueScan scan = ScanValue(line, comma, static_cast<int>(width), last, MinusSign::StartsValue,
+        const bool flags = kind == FieldKind::BitFlags;
+        const ValueScan scan = ScanValue(line, comma, ColumnWidth(kind), last, flags,
                                          [&] { Problem(last ? ". SemiColon Not Found." : ". 2nd Comma Not Found."); });
-        if (scan.found) {
-            const std::string_view value = line.substr(scan.start, scan.end - scan.start);
-            s_.log.Line("LoadDataFileToArray comma ", comma, " digit ", scan.start, " value ", value);
-            // The next column's comma is the separator the scan stopped at.
-            r_.position = last ? 0 : scan.end;
-            if (kind == FieldKind::BitFlags && !IsFlagText(value)) Problem(". Binary string expected.");
+        // The next column's comma is the separator that ended this field,
+        // whatever the field held: one bad value never moves another.
+        if (scan.separator != std::string_view::npos) r_.position = last ? 0 : scan.separator;
+        const std::string_view value = line.substr(scan.start, scan.end - scan.start);
+        switch (scan.read) {
+        case FieldRead::Value:
+            s_.log.Line("LoadDataFileToArray comma ", comma, " value ", value);
             return value;
+        case FieldRead::Malformed:
+            // A text that starts as a value does (a digit or '-') is kept,
+            // so that the editor shows what the file holds and the check marks
+            // it; the write refuses it.
+            Problem(flags ? ". Binary string expected." : ". Number Value Empty.");
+            return IsDigit(value.front()) || value.front() == '-' ? value : std::string_view(kValueNotFound);
+        case FieldRead::Missing:
+            break;
         }
         Problem(". Number Value Empty.");
         return kValueNotFound;
@@ -70,6 +101,9 @@ private:
 
     Session& s_;
     const CellSpot* const spots_ = CellSpots();
+    // The values of the current row when it was read at once.
+    std::array<std::string_view, static_cast<std::size_t>(kWidestRow)> row_;
+    bool rowClean_ = false;
     ReaderState& r_;
     LineSource& src_;
 };

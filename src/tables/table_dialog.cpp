@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/actions.h"
 #include "catalogue/catalogue.h"
 #include "exchange/csv.h"
 #include "exchange/section_csv.h"
@@ -33,6 +35,7 @@
 #include "gui/report_sinks.h"
 #include "gui/section_model.h"
 #include "io/file_io.h"
+#include "io/path_text.h"
 #include "tables/closing_dialog.h"
 #include "tables/edit_dialog.h"
 #include "tables/list_binding.h"
@@ -109,6 +112,11 @@ TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
     connect(list_, &QTableView::doubleClicked, this, [this] { OnDoubleClick(); });
     list_->installEventFilter(this);
     layout->addWidget(list_);
+    // What the last CSV export or import did.
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("csvStatus"));
+    status_->setVisible(false);
+    layout->addWidget(status_);
 
     // Undo and redo of every step of the editor, from the keyboard anywhere
     // in the window and from the rows' context menu.
@@ -277,6 +285,11 @@ void TableDialog::ImportSectionFromCsv() {
     if (!path.isEmpty()) ImportCsv(path);
 }
 
+void TableDialog::SetStatus(const QString& text) {
+    status_->setText(text);
+    status_->setVisible(!text.isEmpty());
+}
+
 bool TableDialog::ExportCsv(const QString& path) {
     std::string csv;
     CsvRow fields;
@@ -284,13 +297,21 @@ bool TableDialog::ExportCsv(const QString& path) {
     AppendCsvRow(csv, fields);
     for (int r = 0; r < Rows(section_); ++r) {
         fields.clear();
-        for (int c = 0; c < Columns(section_); ++c)
-            fields.push_back(Latin1ToUtf8(std::string(ctx_.document.Shown(section_, r, c))));
+        for (int c = 0; c < Columns(section_); ++c) {
+            const std::string text(ctx_.document.Shown(section_, r, c));
+            fields.push_back(c == 0 ? CsvNameField(text) : Latin1ToUtf8(text));
+        }
         AppendCsvRow(csv, fields);
     }
     const std::filesystem::path file = PathFromQ(path);
-    if (ReplaceFileContents(file, csv)) return true;
+    if (ReplaceFileContents(file, csv)) {
+        SetStatus(QStringLiteral("Exported ") + ToQ(GroupedNumber(Rows(section_))) +
+                  (Rows(section_) == 1 ? QStringLiteral(" row to ") : QStringLiteral(" rows to ")) +
+                  PathToQ(file.filename()) + QLatin1Char('.'));
+        return true;
+    }
     ctx_.session.Report("Error writing ", file);
+    SetStatus(QString());
     return false;
 }
 
@@ -308,15 +329,24 @@ bool TableDialog::ImportCsv(const QString& path) {
         for (int c = 0; c < columns; ++c)
             now[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = ctx_.document.Shown(section_, r, c);
 
-    // A spreadsheet gone wrong may refuse hundreds of values: the first are
-    // shown one by one, the rest together, and the outcome after them.
-    CappedErrorSink reports(ctx_.session.errors());
-    const CsvValues values = ReadCsvValues(reports, section_, now, csv, file, "the table");
-    reports.Finish();
-    if (values.refused) {
-        ctx_.session.Report("Nothing was imported; the table was left unchanged.");
-        return false;
+    // A spreadsheet gone wrong may give hundreds of problems: they are listed
+    // in one window, not reported one by one.
+    RecordingErrorSink listed;
+    const CsvValues values = ReadCsvValues(listed, section_, now, csv, PathText(file.filename()));
+    const QString outcome =
+        values.refused ? QStringLiteral("Nothing was imported; the table was left unchanged.")
+                       : QStringLiteral("Imported ") + ToQ(GroupedNumber(values.rows)) +
+                             (values.rows == 1 ? QStringLiteral(" row, ") : QStringLiteral(" rows, ")) +
+                             ToQ(GroupedNumber(values.changedValues)) +
+                             (values.changedValues == 1 ? QStringLiteral(" value changed.") : QStringLiteral(" values changed."));
+    SetStatus(outcome);
+    if (!values.problems.empty()) {
+        if (!problems_) problems_ = new CsvProblemsWindow(this);
+        problems_->Show(PathToQ(file.filename()), outcome, values.problems);
+    } else if (problems_) {
+        problems_->close();
     }
+    if (values.refused) return false;
 
     // Only rows whose values differ are set; the names stay the table's.
     EditBuilder step(ctx_.document, QStringLiteral("Import Section from CSV"));

@@ -10,9 +10,11 @@
 
 #include <functional>
 
+#include "tables/csv_problems.h"
 #include "tables/kinds.h"
 
 class QCheckBox;
+class QLabel;
 class QLineEdit;
 class QMenu;
 class QTableView;
@@ -102,11 +104,17 @@ public:
     // into `path` as CSV, replacing the file safely. False, reported, when
     // it cannot be written.
     bool ExportCsv(const QString& path);
-    // Puts the values of the CSV file at `path` into the table, as one step
-    // that Undo takes back; the names stay as the table has them. Every
-    // problem is reported; when the file is malformed or a value is refused,
-    // nothing changes and false is returned.
+    // Puts the values of the CSV file at `path` into the table, its rows
+    // matched to the table's by name, as one step that Undo takes back; the
+    // names stay as the table has them. Every problem is listed in the CSV
+    // problems window; when the file is malformed or a row or value is
+    // refused, nothing changes and false is returned. The status line under
+    // the list says what the export or import did.
     bool ImportCsv(const QString& path);
+    // The window listing the last import's problems, while it is open.
+    CsvProblemsWindow* csvProblems() const { return problems_; }
+    // The status line under the list ("Imported 215 rows, 5 values changed.").
+    QLabel* csvStatus() const { return status_; }
 
     // "Close Tab": stores the table into the bound section as one step and
     // closes. When edit dialogs hold typed values, asks first whether to
@@ -129,6 +137,7 @@ private:
     QStringList RowTexts(int row) const;
     // The record row of the list's first selected row, or -1.
     int SelectedRecord() const;
+    void SetStatus(const QString& text);
 
     GuiContext& ctx_;
     const TableKind& kind_;
@@ -141,6 +150,8 @@ private:
     bool closing_ = false;
     QString caption_;
     FileChooser chooseFile_;
+    QLabel* status_;
+    QPointer<CsvProblemsWindow> problems_;
 };
 
 // The spell-ID list: every spell with its ID, read-only. Each call opens

@@ -64,25 +64,29 @@ CellCheck CheckCell(int i, int j, int step, std::string_view text) {
         result.message = std::move(message);
         return result;
     };
-    // A comma before the row's last column, or a line end anywhere, would end
-    // the field early and shift every later value of the row, unreported.
+    // A comma or a line end would put the row's later values out of line,
+    // and a semicolon before the row's last column would end its line early:
+    // the write would refuse the whole line. (After the last value a
+    // semicolon ends the line, and what follows it is never read.)
     const FieldKind kind = GetFieldKind(i, j, step);
     const bool last = step == Columns(i) - 1;
-    if (text.find_first_of(last ? "\r\n" : ",\r\n") != std::string_view::npos)
+    if (text.find_first_of(",\r\n") != std::string_view::npos)
         return refuse(" The text holds a comma or line end, which would shift the row's later values.");
+    if (!last && text.find(';') != std::string_view::npos)
+        return refuse(" The text holds a semicolon, which would end the row's line early.");
 
-    // The field as a save writes it, scanned as write-back scans it.
+    // The field as a save writes it, read as write-back reads it.
     std::string line = "\"\",";
     AppendValueField(line, text, ColumnWidth(kind));
     line += last ? ';' : ',';
-    const ValueScan scan = ScanValue(line, 2, ColumnWidth(kind), last, MinusSign::IsFlag, [] {});
-    if (!scan.found) return refuse(" Decimal Number expected.");
-    const std::string_view value = std::string_view(line).substr(scan.start, scan.end - scan.start);
+    const bool flags = kind == FieldKind::BitFlags;
+    const ValueScan scan = ScanValue(line, 2, ColumnWidth(kind), last, flags, [] {});
+    if (scan.read == FieldRead::Missing || (scan.read == FieldRead::Malformed && !flags))
+        return refuse(" Decimal Number expected.");
+    if (flags) return scan.read == FieldRead::Value ? result : refuse(" Binary string expected.");
+    const std::size_t digits = scan.start + (scan.negative ? 1 : 0);
+    const std::string_view value = std::string_view(line).substr(digits, scan.end - digits);
 
-    if (kind == FieldKind::BitFlags) {
-        if (!IsFlagText(value)) return refuse(" Binary string expected.");
-        return result;
-    }
     bool overflow = false;
     long long n = LeadingNumber(value, &overflow);
     if (scan.negative && !overflow) n = (kind == FieldKind::Byte ? 256 : 65536) - n;

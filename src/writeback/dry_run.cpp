@@ -61,7 +61,7 @@ DryRunResult DryRunWrite(Session& s, const std::string* rulesText) {
                 const bool textChanges = before != later;
                 if (!textChanges && !FurtherPlaceChanges(SpotOf(CellIndex(i, j, step)), now, after)) continue;
                 bool readable = true;
-                std::string name = ReadName(i, j, now, quiet, &readable);
+                std::string name = ExtractedName(i, j, now, quiet, &readable);
                 if (!readable) name = kValueNotFound;
                 (textChanges ? result.cells : result.furtherPlaces)
                     .push_back({i, j, step, std::move(before), std::move(later), std::move(name)});

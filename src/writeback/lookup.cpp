@@ -36,41 +36,44 @@ void CheckEndLine(Session& s, int i, LineSource& rules, LookupResult& result) {
     result.endLine = r.LineNumber;
 }
 
-// The value the scan found in the current line: checked (a flag byte must be
-// eight 0/1 characters), the read position moved on, the sign applied.
+// The value field the scan read in the current line, a digit within its
+// window: checked and its sign applied. A field that is not a plain number
+// (or, for a flag byte, eight 0/1 characters) is reported and yields no
+// number to write.
 void TakeValue(Session& s, int i, int j, int step, FieldKind kind, const ValueScan& scan, LineSource& rules,
                LookupResult& result) {
-    ReaderState& r = s.reader;
+    const ReaderState& r = s.reader;
+    const bool last = step == Columns(i) - 1;
     // A view into the rules text, which stays whole while it is read (the end
     // line read below does not move it).
-    const std::string_view value = r.Line.substr(scan.start, scan.end - scan.start);
-    s.log.Line("FindRulesNumber value ", value, " i ", i, " j ", j, " Step ", step);
-    // A flag byte is written only from its exact form: eight characters 0 or
-    // 1 (trailing blanks aside); anything else would set bits the text does
-    // not show.
-    if (kind == FieldKind::BitFlags && !IsFlagText(value)) {
-        s.log.Line(" binary expected in FindRulesNumber ");
-        RecordProblem(s, i, " Binary string expected.");
+    const std::string_view field = r.Line.substr(scan.start, scan.end - scan.start);
+    s.log.Line("FindRulesNumber value ", field, " i ", i, " j ", j, " Step ", step);
+    const bool flags = kind == FieldKind::BitFlags;
+    if (scan.read == FieldRead::Malformed) {
+        // A flag byte is written only from its exact form, a number only
+        // from digits after at most one '-': letters, a second sign or a
+        // decimal point make a text that no part of it stands for.
+        s.log.Line(flags ? " binary expected in FindRulesNumber " : " Number String empty in FindRulesNumber ");
+        RecordProblem(s, i, flags ? " Binary string expected." : " Decimal Number expected.");
         result.valueProblem = true;
     }
-    if (step == Columns(i) - 1) {
-        if (j + 1 == Rows(i)) CheckEndLine(s, i, rules, result);
-        r.position = 0;
-    } else {
-        r.position = scan.end;  // the next column's comma
+    if (last && j + 1 == Rows(i)) CheckEndLine(s, i, rules, result);
+    if (flags) {
+        result.value.assign(field);
+        return;
     }
-    if (kind != FieldKind::BitFlags) {
-        result.number = LeadingNumber(value, &result.overflow);
-        if (scan.negative) {
-            const int base = kind == FieldKind::Byte ? 256 : 65536;
-            s.log.Line("FindRulesNumber before sign ", value);
-            result.number = base - static_cast<long long>(StrToInt(value));
-            result.value = Int2Str(result.number);
-            s.log.Line("FindRulesNumber after sign ", result.value);
-            return;
-        }
+    if (result.valueProblem) return;
+    const std::string_view digits = field.substr(scan.negative ? 1 : 0);
+    result.number = LeadingNumber(digits, &result.overflow);
+    if (scan.negative) {
+        const int base = kind == FieldKind::Byte ? 256 : 65536;
+        s.log.Line("FindRulesNumber before sign ", digits);
+        result.number = base - static_cast<long long>(StrToInt(digits));
+        result.value = Int2Str(result.number);
+        s.log.Line("FindRulesNumber after sign ", result.value);
+        return;
     }
-    result.value.assign(value);
+    result.value.assign(digits);
 }
 
 }  // namespace
@@ -81,14 +84,36 @@ void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSou
     result.valueProblem = result.overflow = result.endChecked = result.endMissing = false;
     result.number = 0;
     result.recordLine = result.endLine = 0;
+    result.named = false;
+    result.name = {};
     if (step == 0) {
         if (j == 0) FindDirective(s, i, rules);
         else NextRecordLine(r, rules);
         result.recordLine = r.LineNumber;
+        // The name is skipped as the loader reads it, quotes and all.
+        const NameField name = FindNameField(r.Line);
+        StartRecordLine(r, name);
+        result.named = name.found;
+        result.name = name.text;
         return;
     }
     s.log.Line("FindRulesNumber ", i, " ", j, " ", step, " Line ", r.Line);
     result.recordLine = r.LineNumber;
+    if (step == 1) {
+        const int fields = CheckFieldCount(r, Columns(i));
+        if (r.position == kLineRefused) {
+            s.log.Line(" field count in FindRulesNumber ", fields);
+            std::string message(1, ' ');
+            message += FieldCountText(fields, Columns(i));
+            message += ": none of them was written.";
+            RecordProblem(s, i, message.c_str());
+        }
+    }
+    if (r.position == kLineRefused) {
+        // Reported once, at the line's start.
+        result.valueProblem = true;
+        return;
+    }
     const std::size_t comma = FindChar(r.Line, ',', r.position);
     if (comma == std::string_view::npos) {
         s.log.Line(" 1st in FindRulesNumber ");
@@ -97,12 +122,15 @@ void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSou
         return;
     }
     const bool last = step == Columns(i) - 1;
-    const ValueScan scan = ScanValue(r.Line, comma, ColumnWidth(kind), last, MinusSign::IsFlag, [&] {
+    const ValueScan scan = ScanValue(r.Line, comma, ColumnWidth(kind), last, kind == FieldKind::BitFlags, [&] {
         result.valueProblem = true;
         s.log.Line(last ? " Second in FindRulesNumber " : " Second comma in FindRulesNumber ");
         RecordProblem(s, i, last ? " Semi-colon expected." : " Comma expected.");
     });
-    if (scan.found) {
+    // The next column's comma is the separator that ended this field,
+    // whatever the field held: one bad value never moves another.
+    if (scan.separator != std::string_view::npos) r.position = last ? 0 : scan.separator;
+    if (scan.read != FieldRead::Missing) {
         TakeValue(s, i, j, step, kind, scan, rules, result);
         return;
     }

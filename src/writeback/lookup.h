@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "session/session.h"
 #include "catalogue/layout.h"
@@ -14,6 +15,8 @@ struct LookupResult {
     bool overflow = false;   // the number ran past the 32-bit range
     long long number = 0;    // the value's leading number (Byte and Word cells)
     int recordLine = 0;      // line number of the record line holding the value
+    bool named = false;      // step 0: the record line has a quoted name,
+    std::string_view name;   // which is this (a view into the line)
     bool endChecked = false;  // the line after the section's last record line was read and checked
     bool endMissing = false;  // " [END] expected." was reported: the section's rows do not line up
     int endLine = 0;          // the line number that report named

@@ -1,10 +1,14 @@
 #include "writeback/pipeline.h"
 
 #include <algorithm>
+#include <bit>
+#include <string>
+#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
+#include "catalogue/readers.h"
 #include "io/file_io.h"
 #include "rules/record_reader.h"
 #include "writeback/lookup.h"
@@ -110,8 +114,6 @@ void WriteRulesValue(Session& s, int i, int j, int step, int cell, GameImages& g
 
 namespace {
 
-// The most columns a row has.
-constexpr int kWidestRow = *std::max_element(kColumnCounts.begin(), kColumnCounts.end());
 
 // One value of a row, read and checked, waiting to be written.
 struct CleanValue {
@@ -120,47 +122,76 @@ struct CleanValue {
 };
 
 // Reads the values of row line (columns 1 .. last, the row's first cell at
-// rowCell) the way the lookup does, when every one of them is clean: found
-// after its comma within its window, flag texts in their exact form, numbers
-// in range, places inside the game files. Returns false at the first value
-// that is not; nothing has been reported or changed then, and the caller
-// takes the row cell by cell, which reports. Rows are read this way only with
-// the debug log closed (the cell-by-cell path writes its trace) and never for
-// a section's last row (whose last value is followed by the end check).
-bool ReadCleanRow(int i, int rowCell, std::string_view line, const GameImages& games, CleanValue* values) {
-    const int columns = Columns(i);
+// rowCell, the read position where the lookup left it after the name) the
+// way the lookup does, when every one of them is clean: in its exact form,
+// numbers in range, places inside the game files. Returns false at the
+// first value that is not; nothing has been reported or changed then, and
+// the caller takes the row cell by cell, which reports. Rows are read this
+// way only with the debug log closed (the cell-by-cell path writes its
+// trace) and never for a section's last row (whose last value is followed by
+// the end check).
+bool ReadCleanRow(int i, int rowCell, std::string_view line, std::size_t position, const GameImages& games,
+                  CleanValue* values) {
     const CellSpot* const spots = &SpotOf(rowCell);
-    std::size_t position = 0;
-    for (int step = 1; step < columns; ++step) {
-        const CellSpot& spot = spots[step];
-        const std::size_t comma = FindChar(line, ',', position);
-        if (comma == std::string_view::npos) return false;
-        const bool last = step == columns - 1;
-        const ValueScan scan = ScanValue(line, comma, ColumnWidth(spot.kind), last, MinusSign::IsFlag, [] {});
-        if (!scan.found) return false;
-        const std::string_view value = line.substr(scan.start, scan.end - scan.start);
-        CleanValue& out = values[step];
-        if (spot.kind == FieldKind::BitFlags) {
-            if (!IsFlagText(value)) return false;
-            out.flags = value;
-        } else {
-            long long n = 0;
-            // The value lies past the name field, so eight bytes before its
-            // end are the line's.
-            if (scan.end < 8 || !EightDigitsNumber(value, &n)) {
-                bool overflow = false;
-                n = LeadingNumber(value, &overflow);
-                if (overflow) return false;
-            }
-            if (scan.negative) n = (spot.kind == FieldKind::Byte ? 256 : 65536) - n;
-            if (RefusalAt(i, spot, n, false)) return false;
-            out.number = n;
-        }
-        if (!FitsGameFiles(spot, games)) return false;
-        position = scan.end;
-    }
-    return true;
+    return ScanCleanRow(line, position, Columns(i), [&](int step) { return spots[step].kind; },
+                        [&](int step, const ValueScan& scan) {
+                            const CellSpot& spot = spots[step];
+                            CleanValue& out = values[step];
+                            if (spot.kind == FieldKind::BitFlags) {
+                                out.flags = line.substr(scan.start, scan.end - scan.start);
+                                return FitsGameFiles(spot, games);
+                            }
+                            const std::size_t digits = scan.start + (scan.negative ? 1 : 0);
+                            const std::string_view value = line.substr(digits, scan.end - digits);
+                            long long n = 0;
+                            // The value is digits only and lies past the name
+                            // field, so eight bytes before its end are the line's.
+                            if (std::endian::native == std::endian::little && value.size() <= 8 && scan.end >= 8) {
+                                n = EightDigitsValue(value);
+                            } else {
+                                bool overflow = false;
+                                n = LeadingNumber(value, &overflow);
+                                if (overflow) return false;
+                            }
+                            if (scan.negative) n = (spot.kind == FieldKind::Byte ? 256 : 65536) - n;
+                            if (RefusalAt(i, spot, n, false)) return false;
+                            out.number = n;
+                            return FitsGameFiles(spot, games);
+                        });
 }
+
+// Tells whether a record line stands in another row's place: its name is
+// not the one the game files hold for its own row, but the one they hold for
+// another row of the section. A name that matches no row (a rules file from a
+// release with other names) is no sign of a move, and a row whose name cannot
+// be read from the game files is not compared.
+class MoveCheck {
+public:
+    MoveCheck(int i, const GameImages& games) : i_(i), games_(games) {}
+
+    // name: the quoted name of row j's record line.
+    bool Moved(int j, std::string_view name) {
+        bool readable = true;
+        if (CleansTo(NameView(i_, j, games_, &readable), name) || !readable) return false;
+        if (names_.empty()) {
+            // Read once, at the section's first differing name.
+            for (int k = 0; k < Rows(i_); ++k) {
+                names_.push_back(NameView(i_, k, games_, &readable));
+                unreadable_.push_back(!readable);
+            }
+        }
+        // Its own row's name differs, so a row holding it is another one.
+        for (std::size_t k = 0; k < names_.size(); ++k)
+            if (!unreadable_[k] && CleansTo(names_[k], name)) return true;
+        return false;
+    }
+
+private:
+    int i_;
+    const GameImages& games_;
+    std::vector<std::string_view> names_;  // as the game files hold them
+    std::vector<bool> unreadable_;
+};
 
 }  // namespace
 
@@ -172,6 +203,8 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
     bool misaligned = false;
     bool endChecked = false;
     int ranOut = 0;  // the line where a directive line stood in for a record line
+    int moved = 0;   // the first record line that stands in another row's place
+    MoveCheck moves(i, games);
     LookupResult found;
     const int rows = Rows(i);
     const int columns = Columns(i);
@@ -186,7 +219,8 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
             endChecked = endChecked || found.endChecked;
             if (step != 0) continue;
             if (ranOut == 0 && IsDirectiveLine(s.reader.Line)) ranOut = found.recordLine;
-            if (rowsAtOnce && j + 1 < rows && ReadCleanRow(i, cell, s.reader.Line, games, values)) {
+            if (moved == 0 && found.named && moves.Moved(j, found.name)) moved = found.recordLine;
+            if (rowsAtOnce && j + 1 < rows && ReadCleanRow(i, cell, s.reader.Line, s.reader.position, games, values)) {
                 const CellSpot* const spots = &SpotOf(cell);
                 for (int k = 1; k < columns; ++k) PutCell(i, spots[k], values[k].number, values[k].flags, games, s.log);
                 // Where the cell-by-cell lookup leaves the reader after a
@@ -203,6 +237,7 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
     if (!misaligned && ranOut == 0 && !endChecked && !rules.Failed() &&
         rules.PeekLine().find(Header(kHeaderEnd)) == std::string_view::npos)
         ranOut = s.reader.LineNumber + 1;
+    if (ranOut == 0) ranOut = moved;
     if (!misaligned && ranOut != 0) {
         CellProblem(s, i, ranOut, kRowsDoNotLineUp);
         misaligned = true;

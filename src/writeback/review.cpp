@@ -89,15 +89,15 @@ int RowAtLine(const std::vector<std::pair<int, int>>& rows, int line) {
 std::vector<std::vector<std::pair<int, int>>> RecordLines(const Session& s) {
     std::vector<std::vector<std::pair<int, int>>> lines(static_cast<std::size_t>(kSectionCount));
     // The version line and an empty line; then per section its directive,
-    // one record line per row (more where a text holds a line feed), the end
-    // line and an empty line.
+    // one record line per row (more where a value text holds a line feed; a
+    // name is saved without them), the end line and an empty line.
     int line = 2;
     for (int i = 0; i < kSectionCount; ++i) {
         ++line;  // the directive
         auto& rows = lines[static_cast<std::size_t>(i)];
         for (int j = 0; j < Rows(i); ++j) {
             int feeds = 0;
-            for (int step = 0; step < Columns(i); ++step) {
+            for (int step = 1; step < Columns(i); ++step) {
                 const std::string_view text = s.grid.GetArrayValue(i, j, step);
                 feeds += static_cast<int>(std::count(text.begin(), text.end(), '\n'));
             }
@@ -179,7 +179,7 @@ Review ReviewOf(Session& s) {
         row.j = j;
         openGame();
         bool readable = true;
-        row.recordName = ReadName(row.i, j, now, quiet, &readable);
+        row.recordName = ExtractedName(row.i, j, now, quiet, &readable);
         if (!readable) row.recordName = s.grid.GetArrayValue(row.i, j, 0);
 
         auto found = refusedInRow.find({row.i, j});

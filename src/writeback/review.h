@@ -46,7 +46,7 @@ Review ReviewGrid(Session& s);
 
 // Line numbers, in the text FormatGrid gives for the grid as it is now, of
 // the record line of each row: [first, last] of row j of section i (last >
-// first when a cell holds a line feed). Indexed by section, then row.
+// first when a value text holds a line feed). Indexed by section, then row.
 std::vector<std::vector<std::pair<int, int>>> RecordLines(const Session& s);
 
 }  // namespace quorvane
