@@ -14,7 +14,7 @@
 #include <QScreen>
 #include <QSettings>
 #include <QSignalSpy>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -28,6 +28,8 @@
 #include "app/report_box.h"
 #include "app/settings_dialog.h"
 #include "catalogue/catalogue.h"
+#include "gui/document.h"
+#include "gui/edit_step.h"
 #include "session/value_grid.h"
 #include "tables/list_binding.h"
 #include "tables/section_chooser.h"
@@ -35,6 +37,7 @@
 #include "sample/sample_game.h"
 
 #include "gui_answer.h"
+#include "gui_window_test.h"
 
 using namespace quorvane;
 using namespace quorvane::gui;
@@ -91,6 +94,14 @@ public:
 
     CQuorvaneEditorDlg* window() const { return app->mainWindow(); }
     Session& session() { return app->session(); }
+    Document& document() { return app->document(); }
+    // A user's edit of grid cell (i, j, s), as a form's save or a table's
+    // "Close Tab" makes one: a step of the history.
+    void Edit(int i, int j, int s, const std::string& text) {
+        EditBuilder step(document(), QStringLiteral("Edit"));
+        step.Store(i, j, s, text);
+        step.Push();
+    }
     QSettings& settings() { return app->settings(); }
 
     CSettings* settingsDialog() const { return window()->findChild<CSettings*>("CSettings"); }
@@ -560,7 +571,7 @@ void GuiAppTest::extractSaveLoadWriteThroughTheButtons() {
     QCOMPARE(positions, expected);
 
     const std::string name(e.session().grid.GetArrayValue(0, 0, 0));
-    e.session().grid.SetArrayValue(0, 0, 0, "scratch");
+    e.Edit(0, 0, 0, "scratch");
     positions.clear();
     // The grid holds an edit that is not saved: the load asks first.
     auto asked = testing::AnswerNextBox("Continue");
@@ -606,16 +617,16 @@ void GuiAppTest::editedValueReachesTheGameFiles() {
             }
     QVERIFY(section >= 0);
     const std::string value(grid.GetArrayValue(section, 1, column));
-    grid.SetArrayValue(section, 0, column, value);
-    QVERIFY(e.session().HasUnsavedEdits());
+    e.Edit(section, 0, column, value);
+    QVERIFY(e.document().HasUnsavedEdits());
     e.Button("saveButton")->click();
-    QVERIFY(!e.session().HasUnsavedEdits());
+    QVERIFY(!e.document().HasUnsavedEdits());
     e.Button("writeButton")->click();
 
     // A fresh extraction into another rules file reads the new value back
     // out of the game files.
     d->rulesFileField()->setText(e.dir.filePath("again.txt"));
-    grid.SetArrayValue(section, 0, column, "scratch");
+    e.Edit(section, 0, column, "scratch");
     auto asked = testing::AnswerNextBox("Continue");  // the scratch edit is not saved
     e.Button("extractButton")->click();
     QCOMPARE(asked->asked, 1);
@@ -684,8 +695,8 @@ void GuiAppTest::refusalsBeforeAnyLoad() {
 
     // Edits made in the grid change nothing: Write is refused at once, with
     // no question about them and nothing saved.
-    e.session().grid.SetArrayValue(23, 0, 1, "5");
-    QVERIFY(e.session().HasUnsavedEdits());
+    e.Edit(23, 0, 1, "5");
+    QVERIFY(e.document().HasUnsavedEdits());
     auto asked = std::make_shared<bool>(false);
     QTimer::singleShot(100, qApp, [asked] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -831,7 +842,7 @@ void GuiAppTest::quitWithEditsOffersToSave() {
     FlushDeletes();
     QSignalSpy ended(e.window(), &CQuorvaneEditorDlg::programEnded);
     const std::string original(e.session().grid.GetArrayValue(0, 0, 0));
-    e.session().grid.SetArrayValue(0, 0, 0, "Renamed Item");
+    e.Edit(0, 0, 0, "Renamed Item");
 
     e.answer = QMessageBox::Cancel;
     e.window()->quitAction()->trigger();
@@ -862,7 +873,7 @@ void GuiAppTest::quitWithEditsOffersToSave() {
     e.Restart();
     e.Prepare(rules);
     e.Button("loadButton")->click();
-    e.session().grid.SetArrayValue(0, 0, 0, original);
+    e.Edit(0, 0, 0, original);
     e.answer = QMessageBox::Discard;
     QSignalSpy ended2(e.window(), &CQuorvaneEditorDlg::programEnded);
     e.window()->close();
@@ -895,7 +906,12 @@ void GuiAppTest::quitEndsTheProgramWhateverIsOpen() {
     QList<TableDialog*> tables;
     for (int s : sections) tables << qobject_cast<TableDialog*>(DispatchSection(e.app->context(), s));
     QVERIFY(!tables.contains(nullptr));
-    if (answer != QMessageBox::NoButton) SetCellText(tables.back()->list(), 3, 0, "Renamed");
+    if (answer != QMessageBox::NoButton) {
+        QStringList texts;
+        for (int c = 0; c < Columns(sections.back()); ++c) texts << views::Text(tables.back()->list(), 3, c);
+        texts[0] = QStringLiteral("Renamed");
+        tables.back()->SaveRow(3, texts);
+    }
     e.answer = static_cast<QMessageBox::StandardButton>(answer);
 
     QTimer watchdog;  // a program that does not end fails with 1
@@ -921,7 +937,7 @@ void GuiAppTest::failedSaveKeepsTheProgramRunning() {
     CSettings* d = e.Prepare(e.dir.filePath("rules.txt"));
     e.Button("extractButton")->click();
     d->rulesFileField()->setText(e.dir.filePath("no such folder/rules.txt"));
-    e.session().grid.SetArrayValue(0, 0, 0, "Renamed Item");
+    e.Edit(0, 0, 0, "Renamed Item");
     e.answer = QMessageBox::Save;
     QSignalSpy ended(e.window(), &CQuorvaneEditorDlg::programEnded);
     e.window()->quitAction()->trigger();
@@ -929,7 +945,7 @@ void GuiAppTest::failedSaveKeepsTheProgramRunning() {
     QCOMPARE(ended.count(), 0);
     QVERIFY(e.window()->isVisible());
     QCOMPARE(Texts(e.boxes), QStringList{"Load of " + e.dir.filePath("no such folder/rules.txt") + " Failed."});
-    QVERIFY(e.session().HasUnsavedEdits());
+    QVERIFY(e.document().HasUnsavedEdits());
 }
 
 void GuiAppTest::debugLogIsCreatedInTheWorkingDirectory() {
@@ -974,7 +990,7 @@ void GuiAppTest::applicationTakesEveryWindowWithIt() {
     e.window()->sectionsAction()->trigger();
     auto* spells = qobject_cast<TableDialog*>(DispatchSection(e.app->context(), 2));
     QVERIFY(spells);
-    QTableWidget* list = spells->list();
+    QTableView* list = spells->list();
     const QRect cell = list->visualRect(list->model()->index(0, 0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());

@@ -1,26 +1,34 @@
 // Check as you type, undo and redo of the rows saved into a table, and the
 // name filter, driven offscreen on an extracted sample game.
 #include <QAction>
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QToolButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
 
+#include <algorithm>
 #include <memory>
 
 #include "actions/actions.h"
 #include "gui/check_marks.h"
+#include "gui/document.h"
+#include "gui/edit_step.h"
+#include "gui/section_model.h"
 #include "gui/gui_context.h"
 #include "io/progress.h"
 #include "sample/sample_game.h"
 #include "session/session.h"
 #include "tables/edit_dialog.h"
+#include "tables/list_binding.h"
 #include "tables/open_windows.h"
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
@@ -29,6 +37,7 @@
 
 using namespace quorvane;
 using namespace quorvane::gui;
+using namespace views;
 
 namespace {
 
@@ -43,20 +52,14 @@ void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelet
 
 QString Check(const QLineEdit* field) { return field->property("check").toString(); }
 
-bool IsBold(const QTableWidget* list, int r, int c) { return list->item(r, c)->font().bold(); }
-
 QAction* ActionNamed(QWidget* w, const QString& text) {
     for (QAction* a : w->findChildren<QAction*>())
         if (a->text() == text) return a;
     return nullptr;
 }
 
-void DoubleClickRow(QTableWidget* list, int row) {
-    const QModelIndex index = list->model()->index(row, 0);
-    list->scrollTo(index);
-    const QPoint at = list->visualRect(index).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+QColor Tint(const QTableView* list, int r, int c) {
+    return views::Data(list, r, c, Qt::BackgroundRole).value<QBrush>().color();
 }
 
 }  // namespace
@@ -126,13 +129,13 @@ private slots:
         // pending one.
         byte->setText("300");
         editor->findChild<QPushButton*>("save")->click();
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
         QVERIFY(IsBold(list, 4, kSpellByte));
-        QCOMPARE(list->item(4, kSpellByte)->toolTip(), byte->toolTip());
-        QCOMPARE(list->item(4, kSpellByte)->background().color(), CheckTint(list->palette(), CheckMark::Error));
-        QCOMPARE(list->item(4, kSpellCost)->toolTip(), QStringLiteral("Written as 60000."));
-        QCOMPARE(list->item(4, kSpellCost)->background().color(), CheckTint(list->palette(), CheckMark::Warning));
-        QVERIFY(!list->item(5, kSpellByte)->data(Qt::BackgroundRole).isValid());
+        QCOMPARE(Tip(list, 4, kSpellByte), byte->toolTip());
+        QCOMPARE(Tint(list, 4, kSpellByte), CheckTint(list->palette(), CheckMark::Error));
+        QCOMPARE(Tip(list, 4, kSpellCost), QStringLiteral("Written as 60000."));
+        QCOMPARE(Tint(list, 4, kSpellCost), CheckTint(list->palette(), CheckMark::Warning));
+        QVERIFY(!IsTinted(list, 5, kSpellByte));
 
         // A flag column wants eight digits 0 or 1.
         editor = Open(Table(kItemPowers), 3);
@@ -157,13 +160,13 @@ private slots:
         TableDialog* spells = Table(kSpells);
         spells->show();
         QVERIFY(QTest::qWaitForWindowActive(spells));
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
         const QString old4 = Grid(kSpells, 4, kSpellCost), old5 = Grid(kSpells, 5, kSpellCost);
         const QString new4 = NewCost(4, 1), new5 = NewCost(5, 2);
         SaveCell(spells, 4, kSpellCost, new4);
         SaveCell(spells, 5, kSpellCost, new5);
-        QCOMPARE(spells->undoStack()->count(), 2);
-        auto cost = [list](int row) { return list->item(row, kSpellCost)->text(); };
+        QCOMPARE(document_->history().count(), 2);
+        auto cost = [list](int row) { return Text(list, row, kSpellCost); };
 
         spells->activateWindow();
         QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
@@ -185,9 +188,9 @@ private slots:
         QCOMPARE(cost(5), new5);
         QCOMPARE(spells->windowTitle(), QStringLiteral("Spells[*]"));
 
-        // "Revert Row" from the row's context menu puts the grid's texts
-        // back, as one more step that Undo takes back.
-        const QPoint at = list->visualRect(list->model()->index(4, 0)).center();
+        // "Revert Row" from the row's context menu puts the texts of the
+        // extraction back, as one more step that Undo takes back.
+        const QPoint at = list->visualRect(ViewIndex(list, 4)).center();
         emit list->customContextMenuRequested(at);
         auto* menu = spells->findChild<QMenu*>("rowMenu");
         QVERIFY(menu && menu->isVisible());
@@ -207,52 +210,203 @@ private slots:
 
         // Nothing of it reached the grid.
         QCOMPARE(Grid(kSpells, 4, kSpellCost), old4);
-        // A refill from the grid empties the stack: its steps were on rows
-        // that are gone.
-        spells->Refill();
-        QCOMPARE(spells->undoStack()->count(), 0);
+        // A grid replaced by a load or an extraction empties the history:
+        // its steps were on texts that are gone.
+        QVERIFY(document_->GridReplaced());
+        RefillOpenWindows(*ctx_);
+        QCOMPARE(document_->history().count(), 0);
         QVERIFY(!ActionNamed(spells, "Undo")->isEnabled());
         QCOMPARE(cost(4), old4);
+    }
+
+    // A click on a column header sorts by its numbers, a second one the
+    // other way, a third goes back to file order; "Changed rows only" shows
+    // the rows with pending edits or values other than the extraction's.
+    // Whatever the order, a row opens its own record.
+    void sortingAndChangedRowsKeepEachRowItsRecord() {
+        TableDialog* spells = Table(kSpells);
+        spells->show();
+        QTableView* list = spells->list();
+        QAbstractItemModel* shown = list->model();
+        QHeaderView* header = list->horizontalHeader();
+        auto costs = [&] {
+            QList<qlonglong> out;
+            for (int r = 0; r < shown->rowCount(); ++r) out << shown->index(r, kSpellCost).data().toLongLong();
+            return out;
+        };
+        auto clickCost = [&] {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(kSpellCost) + 4, header->height() / 2));
+        };
+        QList<qlonglong> fileOrder = costs();
+        clickCost();
+        QList<qlonglong> sorted = fileOrder;
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(costs(), sorted);
+        QVERIFY(costs() != fileOrder);
+        const int top = ListFilter(list)->SourceRow(0);
+        EditDialog* editor = Open(spells, top);
+        QVERIFY(editor);
+        QCOMPARE(editor->ValueField(0)->text(), Grid(kSpells, top, 0));
+        editor->close();
+        clickCost();
+        std::reverse(sorted.begin(), sorted.end());
+        QCOMPARE(costs(), sorted);
+        clickCost();
+        QCOMPARE(costs(), fileOrder);
+
+        SaveCell(spells, 4, kSpellCost, NewCost(4, 1));  // pending
+        EditBuilder stored(*document_, QStringLiteral("Store"));
+        stored.Store(kSpells, 9, kSpellByte, Grid(kSpells, 9, kSpellByte) == "1" ? "2" : "1");  // other than extracted
+        QVERIFY(stored.Push());
+        spells->changedOnlySwitch()->setChecked(true);
+        QCOMPARE(shown->rowCount(), 2);
+        QCOMPARE(ListFilter(list)->SourceRow(0), 4);
+        QCOMPARE(ListFilter(list)->SourceRow(1), 9);
+        spells->changedOnlySwitch()->setChecked(false);
+        QCOMPARE(shown->rowCount(), 215);
+    }
+
+    // A row stored into the grid goes back to its values of the extraction
+    // with "Revert Row", as a pending edit that "Close Tab" stores.
+    void aStoredRowRevertsToItsGameValue() {
+        TableDialog* spells = Table(kSpells);
+        const QString old = Grid(kSpells, 4, kSpellCost);
+        SaveCell(spells, 4, kSpellCost, NewCost(4, 1));
+        spells->CloseTab();
+        Flush();
+        QVERIFY(Grid(kSpells, 4, kSpellCost) != old);
+        spells = Table(kSpells);
+        auto revert = [&] {
+            QMenu* menu = spells->NewRowMenu(4);
+            QAction* action = ActionNamed(menu, "Revert Row");
+            const bool enabled = action->isEnabled();
+            if (enabled) action->trigger();
+            delete menu;
+            return enabled;
+        };
+        QVERIFY(revert());
+        QCOMPARE(Text(spells->list(), 4, kSpellCost), old);
+        QVERIFY(IsBold(spells->list(), 4, kSpellCost));
+        spells->CloseTab();
+        Flush();
+        QCOMPARE(Grid(kSpells, 4, kSpellCost), old);
+        spells = Table(kSpells);
+        QVERIFY(!revert());  // nothing left to revert
+    }
+
+    // Beside a value field of an edit dialog and of a form, a mark shows
+    // while the field differs from the extraction, with that value in its
+    // tooltip; pressed, it puts the value back.
+    void fieldsDifferingFromTheirGameValueAreMarked() {
+        EditDialog* editor = Open(Table(kSpells), 4);
+        QVERIFY(editor);
+        auto* form = qobject_cast<QDialog*>(DispatchSection(*ctx_, kHealing));
+        QVERIFY(form);
+        const struct {
+            QLineEdit* field;
+            QToolButton* mark;
+            QString game;
+        } fields[] = {
+            {editor->ValueField(kSpellCost), editor->BaseMark(kSpellCost), Grid(kSpells, 4, kSpellCost)},
+            {form->findChild<QLineEdit*>("value0"), form->findChild<QToolButton*>("value0Base"), Grid(kHealing, 0, 1)},
+        };
+        for (const auto& f : fields) {
+            QVERIFY(f.field && f.mark);
+            QVERIFY(f.mark->isHidden());
+            QCOMPARE(f.mark->accessibleName(), QStringLiteral("Revert to game value"));
+            f.field->setText(f.game + QStringLiteral("1"));
+            QVERIFY(!f.mark->isHidden());
+            QVERIFY2(f.mark->toolTip().contains(QLatin1Char('"') + f.game + QLatin1Char('"')), qPrintable(f.mark->toolTip()));
+            f.mark->click();
+            QCOMPARE(f.field->text(), f.game);
+            QVERIFY(f.mark->isHidden());
+        }
+        // A form opened on a value stored since shows the mark at once.
+        form->findChild<QLineEdit*>("value0")->setText(fields[1].game + QStringLiteral("1"));
+        form->findChild<QPushButton*>("save")->click();
+        Flush();
+        form = qobject_cast<QDialog*>(DispatchSection(*ctx_, kHealing));
+        QVERIFY(!form->findChild<QToolButton*>("value0Base")->isHidden());
+    }
+
+    // The grid counts as saved while the history stands where it stood at
+    // the save, whatever steps were undone and redone in between; steps of
+    // pending edits alone never make it unsaved; a step that changes nothing
+    // is none.
+    void historyTellsWhetherTheGridIsSaved() {
+        Document& doc = *document_;
+        auto store = [&](const char* text) {
+            EditBuilder step(doc, QStringLiteral("Store"));
+            step.Store(kHealing, 0, 1, text);
+            return step.Push();
+        };
+        QVERIFY(!doc.HasUnsavedEdits());
+        QVERIFY(store("12"));
+        QVERIFY(doc.HasUnsavedEdits());
+        doc.MarkSaved(doc.GridState());
+        QVERIFY(!doc.HasUnsavedEdits());
+        QVERIFY(!store("12"));  // the same text: no step
+        QVERIFY(store("13"));
+        QVERIFY(doc.HasUnsavedEdits());
+        doc.history().undo();
+        QVERIFY(!doc.HasUnsavedEdits());
+        EditBuilder pending(doc, QStringLiteral("Show"));
+        pending.Show(kSpells, 4, kSpellCost, "1234");
+        QVERIFY(pending.Push());
+        QVERIFY(!doc.HasUnsavedEdits());
+        QCOMPARE(doc.PendingRows(kSpells), 1);
+        doc.history().undo();
+        doc.history().undo();  // the "12"
+        QVERIFY(doc.HasUnsavedEdits());
+        doc.history().redo();
+        QVERIFY(!doc.HasUnsavedEdits());
+        doc.history().undo();
+        QVERIFY(store("14"));  // another way from before the save
+        QVERIFY(doc.HasUnsavedEdits());
+        doc.history().undo();
+        QVERIFY(doc.HasUnsavedEdits());  // the saved state is no longer in the history
     }
 
     void filterHidesRowsByName() {
         session_->grid.SetArrayValue(kSpells, 10, 0, "\xc9" "clair");
         TableDialog* spells = Table(kSpells);
         spells->show();
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
         QLineEdit* filter = spells->filterField();
         QCOMPARE(filter->placeholderText(), QStringLiteral("Filter by name"));
         QCOMPARE(filter->accessibleName(), QStringLiteral("Filter by name"));
 
         // A part of row 9's name in the other case.
-        const QString name = list->item(9, 0)->text();
+        const QString name = Text(list, 9, 0);
         QString part = name.mid(1, 3).toUpper();
         if (part == name.mid(1, 3)) part = part.toLower();
         filter->setFocus();
         QTest::keyClicks(filter, part);
-        const int rows = list->rowCount();
+        const int rows = RowCount(list);
         QCOMPARE(rows, 215);
         int shown = 0;
         for (int r = 0; r < rows; ++r) {
-            const bool match = list->item(r, 0)->text().contains(part, Qt::CaseInsensitive);
-            QCOMPARE(list->isRowHidden(r), !match);
+            const bool match = Text(list, r, 0).contains(part, Qt::CaseInsensitive);
+            QCOMPARE(RowShown(list, r), match);
             shown += match;
         }
         QVERIFY(shown >= 1 && shown < rows);
-        QVERIFY(!list->isRowHidden(9));
+        QVERIFY(RowShown(list, 9));
 
         // Escape clears the filter and leaves the window shown.
         filter->setFocus();
         QTest::keyClick(filter, Qt::Key_Escape);
         QCOMPARE(filter->text(), QString());
         QVERIFY(spells->isVisible());
-        for (int r = 0; r < rows; ++r) QVERIFY(!list->isRowHidden(r));
+        for (int r = 0; r < rows; ++r) QVERIFY(RowShown(list, r));
 
         // Accented letters match in either case. The one row shown stands
         // at the top, and a double-click there opens row 10's own record.
         filter->setText(QString::fromLatin1("\xe9" "CLA"));
-        for (int r = 0; r < rows; ++r) QCOMPARE(list->isRowHidden(r), r != 10);
-        QCOMPARE(list->rowAt(1), 10);
+        for (int r = 0; r < rows; ++r) QCOMPARE(RowShown(list, r), r == 10);
+        QCOMPARE(list->rowAt(1), 0);
+        QCOMPARE(ViewIndex(list, 10).row(), 0);
         EditDialog* editor = Open(spells, 10);
         QVERIFY(editor);
         QCOMPARE(editor->ValueField(0)->text(), QString::fromLatin1("\xc9" "clair"));
@@ -264,14 +418,15 @@ private slots:
         auto* idFilter = ids->findChild<QLineEdit*>("filter");
         QVERIFY(idFilter);
         QCOMPARE(idFilter->placeholderText(), QStringLiteral("Filter by name"));
-        auto* idList = ids->findChild<QTableWidget*>("list");
+        auto* idList = ids->findChild<QTableView*>("list");
         idFilter->setText(QString::fromLatin1("\xe9" "CLA"));
-        for (int r = 0; r < rows; ++r) QCOMPARE(idList->isRowHidden(r), list->isRowHidden(r));
+        for (int r = 0; r < rows; ++r) QCOMPARE(RowShown(idList, r), RowShown(list, r));
         // Filled again (after a load or an extraction), both keep their filter.
+        document_->GridReplaced();
         RefillOpenWindows(*ctx_);
         for (int r = 0; r < rows; ++r) {
-            QCOMPARE(idList->isRowHidden(r), r != 10);
-            QCOMPARE(list->isRowHidden(r), r != 10);
+            QCOMPARE(RowShown(idList, r), r == 10);
+            QCOMPARE(RowShown(list, r), r == 10);
         }
         QTest::keyClick(idFilter, Qt::Key_Escape);
         QCOMPARE(idFilter->text(), QString());

@@ -7,7 +7,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QUndoStack>
 #include <QtTest>
@@ -19,6 +19,7 @@
 #include "catalogue/catalogue.h"
 #include "exchange/csv.h"
 #include "exchange/section_csv.h"
+#include "gui/document.h"
 #include "gui/gui_context.h"
 #include "io/file_io.h"
 #include "io/path_text.h"
@@ -32,6 +33,7 @@
 
 using namespace quorvane;
 using namespace quorvane::gui;
+using namespace views;
 
 namespace {
 
@@ -43,8 +45,6 @@ const QString kExport = QStringLiteral("Export Section to CSV\u2026");
 const QString kImport = QStringLiteral("Import Section from CSV\u2026");
 
 void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
-
-bool IsBold(const QTableWidget* list, int r, int c) { return list->item(r, c)->font().bold(); }
 
 std::string ReadText(const QString& path) {
     std::string text;
@@ -89,8 +89,8 @@ private:
 
     // Chooses `entry` in the context menu of row `row`, as a right click does.
     static void ChooseFromRowMenu(TableDialog* table, int row, const QString& entry) {
-        QTableWidget* list = table->list();
-        emit list->customContextMenuRequested(list->visualRect(list->model()->index(row, 0)).center());
+        QTableView* list = table->list();
+        emit list->customContextMenuRequested(list->visualRect(ViewIndex(list, row)).center());
         auto* menu = table->findChild<QMenu*>(QStringLiteral("rowMenu"));
         QVERIFY(menu && menu->isVisible());
         QAction* chosen = nullptr;
@@ -102,9 +102,9 @@ private:
         Flush();
     }
 
-    QStringList Column(const QTableWidget* list, int c) const {
+    QStringList Column(const QTableView* list, int c) const {
         QStringList texts;
-        for (int r = 0; r < list->rowCount(); ++r) texts << list->item(r, c)->text();
+        for (int r = 0; r < RowCount(list); ++r) texts << Text(list, r, c);
         return texts;
     }
 
@@ -125,7 +125,7 @@ private slots:
         QVERIFY(SaveCommand(*session_));
         const QString file = Path("spells.csv");
         TableDialog* spells = Spells(file);
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
 
         ChooseFromRowMenu(spells, 3, kExport);
         QCOMPARE(asked_, QStringList{QStringLiteral("save ") + Path("SPELLS.csv")});
@@ -141,10 +141,10 @@ private slots:
         const QStringList names = Column(list, 0), costs = Column(list, kSpellCost);
         ChooseFromRowMenu(spells, 3, kImport);
         QCOMPARE(asked_.last(), QStringLiteral("open"));
-        QCOMPARE(spells->undoStack()->count(), 0);
+        QCOMPARE(document_->history().count(), 0);
         QCOMPARE(Column(list, 0), names);
         QCOMPARE(Column(list, kSpellCost), costs);
-        QCOMPARE(list->item(10, 0)->text(), QString::fromLatin1("Caf\xe9 Bolt"));
+        QCOMPARE(Text(list, 10, 0), QString::fromLatin1("Caf\xe9 Bolt"));
         QCOMPARE(spells->windowTitle(), QStringLiteral("Spells"));
         QCOMPARE(spells->PendingRows(), 0);
         QCOMPARE(spells->csvStatus()->text(), QStringLiteral("Imported 215 rows, 0 values changed."));
@@ -157,7 +157,7 @@ private slots:
     void editedCsvBecomesOneUndoableStep() {
         const QString file = Path("spells.csv");
         TableDialog* spells = Spells(file);
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
         QVERIFY(spells->ExportCsv(file));
         std::vector<CsvRow> rows = ReadCsv(file);
         QCOMPARE(rows.size(), std::size_t(216));
@@ -169,8 +169,8 @@ private slots:
         WriteCsv(file, rows);
 
         ChooseFromRowMenu(spells, 0, kImport);
-        QCOMPARE(spells->undoStack()->count(), 1);
-        QCOMPARE(list->item(4, kSpellCost)->text(), newCost);
+        QCOMPARE(document_->history().count(), 1);
+        QCOMPARE(Text(list, 4, kSpellCost), newCost);
         QVERIFY(IsBold(list, 4, kSpellCost));
         QVERIFY(!IsBold(list, 4, kSpellByte));
         QVERIFY(!IsBold(list, 5, kSpellCost));
@@ -181,11 +181,11 @@ private slots:
         spells->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(spells));
         QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(list->item(4, kSpellCost)->text(), oldCost);
+        QCOMPARE(Text(list, 4, kSpellCost), oldCost);
         QVERIFY(!IsBold(list, 4, kSpellCost));
         QCOMPARE(spells->windowTitle(), QStringLiteral("Spells"));
         QTest::keyClick(list, Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(list->item(4, kSpellCost)->text(), newCost);
+        QCOMPARE(Text(list, 4, kSpellCost), newCost);
 
         spells->findChild<QPushButton*>(QStringLiteral("closeTab"))->click();
         Flush();
@@ -198,7 +198,7 @@ private slots:
     void refusalsChangeNothing() {
         const QString file = Path("spells.csv");
         TableDialog* spells = Spells(file);
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
         QVERIFY(spells->ExportCsv(file));
         std::vector<CsvRow> rows = ReadCsv(file);
         const std::string name2 = FromQ(Grid(2, 0)), name5 = FromQ(Grid(5, 0));
@@ -214,15 +214,15 @@ private slots:
         QCOMPARE(problems->windowTitle(), QStringLiteral("CSV Import Problems"));
         const QString refused = QStringLiteral("Nothing was imported; the table was left unchanged.");
         QCOMPARE(problems->summary()->text(), QStringLiteral("spells.csv: 3 problems were found. ") + refused);
-        const QTableWidget* shown = problems->list();
-        QCOMPARE(shown->horizontalHeaderItem(0)->text(), QStringLiteral("CSV Line"));
-        QCOMPARE(shown->horizontalHeaderItem(3)->text(), QStringLiteral("Message"));
+        const QTableView* shown = problems->list();
+        QCOMPARE(shown->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("CSV Line"));
+        QCOMPARE(shown->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("Message"));
         const auto line = [&](int r) {
             QStringList texts;
-            for (int c = 0; c < shown->columnCount(); ++c) texts << shown->item(r, c)->text();
+            for (int c = 0; c < shown->model()->columnCount(); ++c) texts << Text(shown, r, c);
             return texts;
         };
-        QCOMPARE(shown->rowCount(), 3);
+        QCOMPARE(RowCount(shown), 3);
         QCOMPARE(line(0), (QStringList{QStringLiteral("4"), ToQ(name2), ToQ(ColumnName(kSpells, kSpellByte)),
                                        QStringLiteral("Value out of range.")}));
         QCOMPARE(line(1), (QStringList{QStringLiteral("7"), QStringLiteral("Renamed"), QString(),
@@ -232,13 +232,13 @@ private slots:
         QCOMPARE(spells->csvStatus()->text(), refused);
         QCOMPARE(Column(list, kSpellCost), costs);
         QCOMPARE(Column(list, kSpellByte), bytes);
-        QCOMPARE(spells->undoStack()->count(), 0);
+        QCOMPARE(document_->history().count(), 0);
 
         for (std::size_t r = 1; r < rows.size(); ++r) rows[r][kSpellByte] = "300";
         WriteCsv(file, rows);
         QVERIFY(!spells->ImportCsv(file));
         QCOMPARE(spells->csvProblems(), problems);  // the same window, listing the new problems
-        QCOMPARE(problems->list()->rowCount(), 216);
+        QCOMPARE(RowCount(problems->list()), 216);
         QCOMPARE(problems->summary()->text(), QStringLiteral("spells.csv: 216 problems were found. ") + refused);
         QCOMPARE(Column(list, kSpellByte), bytes);
 
@@ -249,7 +249,7 @@ private slots:
                  (std::vector<std::string>{"Error opening " + PathText(PathFromQ(missing)),
                                             "Error writing " + PathText(PathFromQ(missing))}));
         errors_.texts.clear();
-        QCOMPARE(spells->undoStack()->count(), 0);
+        QCOMPARE(document_->history().count(), 0);
     }
 };
 

@@ -11,7 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -179,11 +179,12 @@ private slots:
         QWidget* table = Window("CSpell");
         QVERIFY(table);
         QCOMPARE(table->windowTitle(), QStringLiteral("Spells"));
-        auto* list = table->findChild<QTableWidget*>("list");
+        auto* list = table->findChild<QTableView*>("list");
         QVERIFY(list);
-        QCOMPARE(list->item(row, 0)->text().trimmed(), spellName.trimmed());
-        list->scrollToItem(list->item(row, 0));
-        const QPoint at = list->visualItemRect(list->item(row, 0)).center();
+        const QModelIndex index = list->model()->index(row, 0);  // file order
+        QCOMPARE(index.data().toString().trimmed(), spellName.trimmed());
+        list->scrollTo(index);
+        const QPoint at = list->visualRect(index).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 

@@ -4,31 +4,39 @@
 // windows and answered in the real message boxes; the marks on table cells
 // and titles; the status line of the settings dialog; the keyboard.
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QUndoStack>
 #include <QWindow>
 #include <QtTest>
 
+#include <functional>
+#include <iterator>
 #include <memory>
 
 #include "actions/actions.h"
+#include "app/changes_window.h"
 #include "app/editor_app.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
+#include "gui/document.h"
+#include "gui/edit_step.h"
 #include "session/value_grid.h"
 #include "sample/sample_game.h"
 #include "tables/edit_dialog.h"
@@ -37,10 +45,12 @@
 #include "tables/table_dialog.h"
 
 #include "gui_answer.h"
+#include "gui_window_test.h"
 
 using namespace quorvane;
 using namespace quorvane::gui;
 using testing::AnswerNextBox;
+using namespace views;
 
 namespace {
 
@@ -161,8 +171,8 @@ public:
     // Opens row `row` of `table` by a double-click and types `text` into
     // value field `column`.
     EditDialog* Edit(TableDialog* table, int row, int column, const QString& text) {
-        QTableWidget* list = table->list();
-        const QRect cell = list->visualRect(list->model()->index(row, 0));
+        QTableView* list = table->list();
+        const QRect cell = list->visualRect(ViewIndex(list, row));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, cell.center());
         EditDialog* editor = nullptr;
@@ -182,11 +192,97 @@ public:
     std::unique_ptr<CQuorvaneEditorApp> app;
 };
 
-bool IsBold(const QTableWidget* list, int r, int c) { return list->item(r, c)->font().bold(); }
-bool IsItalic(const QTableWidget* list, int r, int c) { return list->item(r, c)->font().italic(); }
-bool IsTinted(const QTableWidget* list, int r, int c) {
-    return list->item(r, c)->data(Qt::BackgroundRole).isValid();
+
+// A step of the history as the user makes it: after `setup`, `act` does it
+// through the windows and returns the window the user is in afterwards;
+// `probe` tells the state the step changes; `reveals` is the section whose
+// window Undo shows again (-1 for none).
+struct HistoryStep {
+    const char* name;
+    std::function<void(Editor&)> setup;
+    std::function<QWidget*(Editor&)> act;
+    std::function<QString(Editor&)> probe;
+    int reveals;
+};
+
+// Grid and shown texts of one cell.
+QString CellState(Editor& e, int i, int j, int s) {
+    return QString::fromStdString(e.Cell(i, j, s)) + QStringLiteral(" | ") + ToQ(e.app->document().Shown(i, j, s));
 }
+
+// Saves `text` into row `row`, column `column` of `table` through its edit dialog.
+void SaveThroughEditor(Editor& e, TableDialog* table, int row, int column, const QString& text) {
+    Click(e.Edit(table, row, column, text), "Save Changes And Close Tab");
+}
+
+// The main window, alone: the settings dialog it owns is closed.
+QWidget* MainAlone(Editor& e) {
+    Click(e.settings(), "OK");
+    Flush();
+    return e.main();
+}
+
+// A spell cost stored into the grid by "Close Tab".
+void StoreSpellCost(Editor& e) {
+    TableDialog* spells = e.Table(kSpells);
+    SaveThroughEditor(e, spells, 4, kSpellCost, e.NewCost(4));
+    Click(spells, "Close Tab");
+    Flush();
+}
+
+const HistoryStep kHistorySteps[] = {
+    {"a row saved from an edit dialog", [](Editor&) {},
+     [](Editor& e) -> QWidget* {
+         TableDialog* spells = e.Table(kSpells);
+         SaveThroughEditor(e, spells, 4, kSpellCost, e.NewCost(4));
+         return spells;
+     },
+     [](Editor& e) { return CellState(e, kSpells, 4, kSpellCost); }, -1},
+    {"Revert Row of a stored row", StoreSpellCost,
+     [](Editor& e) -> QWidget* {
+         TableDialog* spells = e.Table(kSpells);
+         QMenu* menu = spells->NewRowMenu(4);
+         for (QAction* a : menu->actions())
+             if (a->text() == QStringLiteral("Revert Row")) a->trigger();
+         delete menu;
+         return spells;
+     },
+     [](Editor& e) { return CellState(e, kSpells, 4, kSpellCost); }, -1},
+    {"Close Tab", [](Editor& e) { SaveThroughEditor(e, e.Table(kSpells), 4, kSpellCost, e.NewCost(4)); },
+     [](Editor& e) -> QWidget* {
+         Click(e.Table(kSpells), "Close Tab");
+         return MainAlone(e);
+     },
+     [](Editor& e) { return CellState(e, kSpells, 4, kSpellCost); }, kSpells},
+    {"a form saved", [](Editor&) {},
+     [](Editor& e) -> QWidget* {
+         QDialog* healing = e.Form(kHealing);
+         healing->findChild<QLineEdit*>("value0")->setText(e.Cell(kHealing, 0, 1) == "12" ? "13" : "12");
+         Click(healing, "Save Changes And Close Tab");
+         return MainAlone(e);
+     },
+     [](Editor& e) { return CellState(e, kHealing, 0, 1); }, kHealing},
+    {"Revert in the Changes window", StoreSpellCost,
+     [](Editor& e) -> QWidget* {
+         e.settings()->findChild<QToolButton*>("reviewButton")->click();
+         auto* changes = qobject_cast<CChanges*>(e.app->context().registry.Find("CChanges"));
+         if (!changes) return nullptr;
+         changes->table()->selectAll();
+         Click(changes, "Revert");
+         MainAlone(e);
+         return changes;
+     },
+     [](Editor& e) { return CellState(e, kSpells, 4, kSpellCost); }, -1},
+    {"a unit switch that stores",
+     [](Editor& e) { SaveThroughEditor(e, e.Table(5), 1, 2, e.Cell(5, 1, 2) == "9" ? "8" : "9"); },
+     [](Editor& e) -> QWidget* {
+         TableDialog* units = e.Table(5);
+         auto asked = AnswerNextBox("Store and Switch");
+         e.Table(6);
+         return asked->asked == 1 ? units : nullptr;
+     },
+     [](Editor& e) { return CellState(e, 5, 1, 2); }, 5},
+};
 
 }  // namespace
 
@@ -217,7 +313,7 @@ private slots:
         QCOMPARE(asked->text, QStringLiteral("1 table, 1 edit window and 1 form hold changes that are not in the "
                                              "rules file.\nSave them before quitting?"));
         QVERIFY(e.main()->isVisible());
-        QCOMPARE(spells->list()->item(4, kSpellCost)->text(), cost4);
+        QCOMPARE(Text(spells->list(), 4, kSpellCost), cost4);
         QCOMPARE(healing->findChild<QLineEdit*>("value0")->text(), QStringLiteral("12"));
         QCOMPARE(e.Cell(kSpells, 4, kSpellCost), before4);
 
@@ -279,7 +375,7 @@ private slots:
         QCOMPARE(asked->asked, 1);
         QCOMPARE(e.InRulesFile(kSpells, 4, kSpellCost), old);
         QVERIFY(spells->isVisible());
-        QCOMPARE(spells->list()->item(4, kSpellCost)->text(), cost);
+        QCOMPARE(Text(spells->list(), 4, kSpellCost), cost);
 
         asked = AnswerNextBox("Save");
         Click(e.settings(), "Save to Text File");
@@ -307,12 +403,14 @@ private slots:
         QCOMPARE(asked->text, QStringLiteral("1 table, 1 edit window and 1 form hold changes that are not in the "
                                              "rules file.\nLoading the text file replaces them. Continue?"));
         QCOMPARE(open->ValueField(kSpellCost)->text(), QStringLiteral("99"));
-        QVERIFY(spells->list()->item(4, kSpellCost)->text() != QString::fromStdString(old));
+        QVERIFY(Text(spells->list(), 4, kSpellCost) != QString::fromStdString(old));
 
         asked = AnswerNextBox("Continue");
         Click(e.settings(), "Load Text File");
         QCOMPARE(asked->asked, 1);
-        QCOMPARE(spells->list()->item(4, kSpellCost)->text(), QString::fromStdString(old));
+        QCOMPARE(e.status(), QStringLiteral("Loaded 12,450 values from rules.txt. The undo history was cleared."));
+        QCOMPARE(e.app->document().history().count(), 0);
+        QCOMPARE(Text(spells->list(), 4, kSpellCost), QString::fromStdString(old));
         QVERIFY(open);
         QCOMPARE(open->ValueField(kSpellCost)->text(), QString::fromStdString(old));
         QCOMPARE(healing->findChild<QLineEdit*>("value0")->text(), healingValue);
@@ -329,6 +427,17 @@ private slots:
                                              "Extracting from the game files replaces them. Continue?"));
         QCOMPARE(e.Cell(kHealing, 0, 1), std::string("13"));
         QCOMPARE(e.reports, QStringList());
+
+        // A load that fails keeps the edit, its unsaved mark and its history.
+        e.settings()->rulesFileField()->setText(e.dir.filePath("missing.txt"));
+        asked = AnswerNextBox("Continue");
+        Click(e.settings(), "Load Text File");
+        QCOMPARE(asked->asked, 1);
+        QCOMPARE(e.status(), QStringLiteral("Load of missing.txt failed; the editor's data is unchanged."));
+        QCOMPARE(e.Cell(kHealing, 0, 1), std::string("13"));
+        QVERIFY(e.main()->isWindowModified());
+        QCOMPARE(e.app->document().history().count(), 1);
+        e.reports.clear();
     }
 
     // Loss 4: "Write to Quorvane Files" with grid edits not saved.
@@ -356,7 +465,7 @@ private slots:
         QCOMPARE(ReadFile(spellFile), original);
         QCOMPARE(e.status(),
                  QStringLiteral("The game files already held every value of rules.txt; nothing was changed."));
-        QVERIFY(e.app->session().HasUnsavedEdits());
+        QVERIFY(e.app->document().HasUnsavedEdits());
 
         asked = AnswerNextBox("Save and Write");
         Click(e.settings(), "Write to Quorvane Files");
@@ -397,7 +506,7 @@ private slots:
         QCOMPARE(asked->asked, 1);
         QCOMPARE(units->boundSection(), 5);
         QCOMPARE(e.Cell(6, 1, 2), std::string("9"));  // into the section shown before
-        QCOMPARE(units->list()->item(1, 2)->text(), QString::fromStdString(old));
+        QCOMPARE(Text(units->list(), 1, 2), QString::fromStdString(old));
     }
 
     // Loss 6: "Close Tab" while edit windows hold typed values.
@@ -482,17 +591,20 @@ private slots:
         DuringTheNextAction(e.settings(), [&] {
             QTest::mouseClick(Button(spells, "Close Tab"), Qt::LeftButton);
             Press(Button(spells, "Close Tab"));
-            e.grid().SetArrayValue(0, 0, 0, "Renamed");  // a section the save has written already
+            // A section the save has written already.
+            EditBuilder step(e.app->document(), QStringLiteral("Edit"));
+            step.Store(0, 0, 0, "Renamed");
+            step.Push();
         });
         auto asked = AnswerNextBox("Save Without Them");
         Click(e.settings(), "Save to Text File");
         QCOMPARE(asked->asked, 1);
         QVERIFY(spells->isVisible());
-        QCOMPARE(spells->list()->item(4, kSpellCost)->text(), cost);
+        QCOMPARE(Text(spells->list(), 4, kSpellCost), cost);
         QCOMPARE(e.Cell(kSpells, 4, kSpellCost), old);
         QCOMPARE(e.InRulesFile(kSpells, 4, kSpellCost), old);
         QVERIFY(e.InRulesFile(0, 0, 0) != "Renamed");
-        QVERIFY(e.app->session().HasUnsavedEdits());
+        QVERIFY(e.app->document().HasUnsavedEdits());
         QVERIFY(e.main()->isWindowModified());
 
         QSignalSpy ended(e.main(), &CQuorvaneEditorDlg::programEnded);
@@ -542,19 +654,56 @@ private slots:
         EditDialog* editor = e.Edit(spells, 0, kSpellCost, QString::fromStdString(e.Cell(kSpells, 0, kSpellCost)));
         QVERIFY(editor && !editor->IsModified());
         Click(editor, "Save Changes And Close Tab");
-        QCOMPARE(spells->list()->item(0, 0)->text(), QString::fromLatin1(name));
-        QCOMPARE(spells->undoStack()->count(), 0);
+        QCOMPARE(Text(spells->list(), 0, 0), QString::fromLatin1(name));
+        QCOMPARE(e.app->document().history().count(), 0);
         QVERIFY(!spells->isWindowModified());
         Click(spells, "Close Tab");
         QCOMPARE(e.Cell(kSpells, 0, 0), name.toStdString());
-        QVERIFY(!e.app->session().HasUnsavedEdits());
+        QVERIFY(!e.app->document().HasUnsavedEdits());
+    }
+
+    // Every step of the history is undone with Ctrl+Z and done again with
+    // Ctrl+Shift+Z, from the window the user is in after it. A step that
+    // closed its window (Close Tab, a form's save) is undone from the main
+    // window, and its window comes back as it was before the step.
+    void everyStepIsUndoneAndRedoneFromTheKeyboard_data() {
+        QTest::addColumn<int>("step");
+        for (int k = 0; k < static_cast<int>(std::size(kHistorySteps)); ++k)
+            QTest::newRow(kHistorySteps[k].name) << k;
+    }
+
+    void everyStepIsUndoneAndRedoneFromTheKeyboard() {
+        QFETCH(int, step);
+        const HistoryStep& h = kHistorySteps[step];
+        Editor e;
+        h.setup(e);
+        const QString before = h.probe(e);
+        QWidget* window = h.act(e);
+        QVERIFY(window);
+        const QString after = h.probe(e);
+        QVERIFY2(after != before, qPrintable(after));
+        auto press = [&](QKeyCombination keys) {
+            window->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keyClick(window, keys.key(), keys.keyboardModifiers());
+        };
+        press(Qt::CTRL | Qt::Key_Z);
+        QCOMPARE(h.probe(e), before);
+        if (h.reveals >= 0) {
+            QWidget* shown = e.app->context().registry.Find(SectionWindowClass(h.reveals));
+            QVERIFY(shown && shown->isVisible());
+            if (auto* table = qobject_cast<TableDialog*>(shown)) QCOMPARE(table->boundSection(), h.reveals);
+        }
+        press(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
+        QCOMPARE(h.probe(e), after);
+        QCOMPARE(e.reports, QStringList());
     }
 
     void marksFollowWhereAnEditStands() {
         Editor e;
         CQuorvaneEditorDlg* main = e.main();
         TableDialog* spells = e.Table(kSpells);
-        QTableWidget* list = spells->list();
+        QTableView* list = spells->list();
         QCOMPARE(spells->windowTitle(), QStringLiteral("Spells"));
         QVERIFY(!IsBold(list, 4, kSpellCost) && !IsItalic(list, 4, kSpellCost) && !IsTinted(list, 4, kSpellCost));
 
@@ -664,9 +813,8 @@ private slots:
         QCOMPARE(editors.front()->row(), 3);
 
         // A name cell carries the whole name as its tooltip.
-        const QTableWidgetItem* name = spells->list()->item(3, 0);
-        QCOMPARE(name->toolTip(), name->text());
-        QCOMPARE(name->text(), QString::fromStdString(e.Cell(kSpells, 3, 0)));
+        QCOMPARE(Tip(spells->list(), 3, 0), Text(spells->list(), 3, 0));
+        QCOMPARE(Text(spells->list(), 3, 0), QString::fromStdString(e.Cell(kSpells, 3, 0)));
 
         // The menu commands keep their texts and answer to Alt and a letter.
         QCOMPARE(e.main()->settingsAction()->text(), QStringLiteral("Settings"));

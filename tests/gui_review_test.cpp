@@ -14,7 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -35,9 +35,11 @@
 #include "tables/table_dialog.h"
 
 #include "gui_answer.h"
+#include "gui_window_test.h"
 
 using namespace quorvane;
 using namespace quorvane::gui;
+using namespace views;
 
 namespace {
 
@@ -58,13 +60,6 @@ void Click(QWidget* window, const QString& text) {
     QAbstractButton* b = Button(window, text);
     QVERIFY2(b, qPrintable(text));
     QTest::mouseClick(b, Qt::LeftButton);
-}
-
-void DoubleClickRow(QTableWidget* list, int row) {
-    list->scrollToItem(list->item(row, 0));
-    const QPoint at = list->visualItemRect(list->item(row, 0)).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
 }
 
 // Every file of a folder (hidden ones too) with its bytes and time.
@@ -160,8 +155,6 @@ public:
     std::unique_ptr<CQuorvaneEditorApp> app;
 };
 
-QString Text(const QTableWidget* t, int r, int c) { return t->item(r, c)->text(); }
-
 // A Byte column of the spells, written at one place only.
 int SpellByteColumn() {
     for (int step = 1; step < Columns(kSpells); ++step)
@@ -188,11 +181,11 @@ private slots:
         CChanges* changes = e.Review();
         QVERIFY(changes);
         QCOMPARE(changes->windowTitle(), QStringLiteral("Changes"));
-        QTableWidget* t = changes->table();
+        QTableView* t = changes->table();
         QStringList headers;
-        for (int c = 0; c < t->columnCount(); ++c) headers << t->horizontalHeaderItem(c)->text();
+        for (int c = 0; c < t->model()->columnCount(); ++c) headers << t->model()->headerData(c, Qt::Horizontal).toString();
         QCOMPARE(headers, (QStringList{"Section", "Record", "Column", "Game Value", "New Value", "Problem"}));
-        QCOMPARE(t->rowCount(), 1);
+        QCOMPARE(RowCount(t), 1);
         QCOMPARE(Text(t, 0, kSectionCol), QStringLiteral("Spells"));
         QCOMPARE(Text(t, 0, kRecordCol), ToQ(e.Cell(kSpells, 5, 0)));
         QCOMPARE(Text(t, 0, kColumnCol), ToQ(ColumnName(kSpells, kSpellCost)));
@@ -207,14 +200,14 @@ private slots:
         t->selectRow(0);
         Click(changes, "Revert");
         QCOMPARE(e.Cell(kSpells, 5, kSpellCost), oldCost);
-        QCOMPARE(t->rowCount(), 0);
+        QCOMPARE(RowCount(t), 0);
         QCOMPARE(changes->countLine()->text(), QStringLiteral("No changes."));
 
         // The list follows later edits by itself.
         e.EditSpell(6, kSpellCost, newCost == "77" ? "79" : "77");
-        QCOMPARE(t->rowCount(), 1);
+        QCOMPARE(RowCount(t), 1);
         Click(changes, "Refresh");
-        QCOMPARE(t->rowCount(), 1);
+        QCOMPARE(RowCount(t), 1);
 
         QCOMPARE(Snapshot(e.game()), before);
         QCOMPARE(e.reports, QStringList());
@@ -230,7 +223,10 @@ private slots:
         QVERIFY(changes);
         auto* table = qobject_cast<TableDialog*>(DispatchSection(e.app->context(), kSpells));
         QVERIFY(table);
-        table->list()->item(6, kSpellCost)->setText("4321");  // pending in the table, not in the grid
+        QStringList row6;
+        for (int c = 0; c < Columns(kSpells); ++c) row6 << Text(table->list(), 6, c);
+        row6[kSpellCost] = QStringLiteral("4321");
+        table->SaveRow(6, row6);  // pending in the table, not in the grid
         changes->table()->selectRow(0);
 
         auto asked = testing::AnswerNextBox("Cancel");
@@ -238,14 +234,14 @@ private slots:
         QCOMPARE(asked->asked, 1);
         QVERIFY2(asked->text.startsWith("1 table holds changes"), qPrintable(asked->text));
         QVERIFY(e.Cell(kSpells, 5, kSpellCost) != oldCost);
-        QCOMPARE(table->list()->item(6, kSpellCost)->text(), QStringLiteral("4321"));
+        QCOMPARE(Text(table->list(), 6, kSpellCost), QStringLiteral("4321"));
 
         asked = testing::AnswerNextBox("Revert");
         Click(changes, "Revert");
         QCOMPARE(asked->asked, 1);
         QCOMPARE(e.Cell(kSpells, 5, kSpellCost), oldCost);
-        QCOMPARE(table->list()->item(5, kSpellCost)->text(), ToQ(oldCost));
-        QCOMPARE(table->list()->item(6, kSpellCost)->text(), ToQ(e.Cell(kSpells, 6, kSpellCost)));
+        QCOMPARE(Text(table->list(), 5, kSpellCost), ToQ(oldCost));
+        QCOMPARE(Text(table->list(), 6, kSpellCost), ToQ(e.Cell(kSpells, 6, kSpellCost)));
         QCOMPARE(changes->countLine()->text(), QStringLiteral("No changes."));
         table->Discard();
     }
@@ -263,8 +259,8 @@ private slots:
 
         CChanges* changes = e.Review();
         QVERIFY(changes);
-        QTableWidget* t = changes->table();
-        QCOMPARE(t->rowCount(), 2);
+        QTableView* t = changes->table();
+        QCOMPARE(RowCount(t), 2);
         // Write order: row 3 before row 9.
         QCOMPARE(Text(t, 0, kProblemCol), QString());
         QCOMPARE(Text(t, 1, kSectionCol), QStringLiteral("Spells"));
@@ -272,18 +268,18 @@ private slots:
         QCOMPARE(Text(t, 1, kGameCol), ToQ(game));
         QCOMPARE(Text(t, 1, kNewCol), QStringLiteral("300"));
         QCOMPARE(Text(t, 1, kProblemCol), QStringLiteral("Value out of range."));
-        QVERIFY(t->item(1, kNewCol)->data(Qt::BackgroundRole).isValid());
-        QVERIFY(!t->item(0, kNewCol)->data(Qt::BackgroundRole).isValid());
+        QVERIFY(IsTinted(t, 1, kNewCol));
+        QVERIFY(!IsTinted(t, 0, kNewCol));
         QCOMPARE(changes->countLine()->text(), QStringLiteral("1 change, 1 problem."));
 
         // The double-click shows the row even where the table's filter hid it.
         auto* table = qobject_cast<TableDialog*>(DispatchSection(e.app->context(), kSpells));
         QVERIFY(table);
         table->filterField()->setText("no spell is named so");
-        QVERIFY(table->list()->isRowHidden(9));
+        QVERIFY(!RowShown(table->list(), 9));
         DoubleClickRow(t, 1);
         QVERIFY(table->isVisible());
-        QVERIFY(!table->list()->isRowHidden(9));
+        QVERIFY(RowShown(table->list(), 9));
         const QModelIndexList selected = table->list()->selectionModel()->selectedRows();
         QCOMPARE(selected.size(), 1);
         QCOMPARE(selected.front().row(), 9);
@@ -299,14 +295,14 @@ private slots:
         Editor e(/*keepCopies=*/true);
         CChanges* changes = e.Review();
         QVERIFY(changes);
-        QTableWidget* t = changes->table();
-        QVERIFY(t->rowCount() > 0);
-        for (int r = 0; r < t->rowCount(); ++r) {
+        QTableView* t = changes->table();
+        QVERIFY(RowCount(t) > 0);
+        for (int r = 0; r < RowCount(t); ++r) {
             QCOMPARE(Text(t, r, kGameCol), Text(t, r, kNewCol));
             QCOMPARE(Text(t, r, kProblemCol), QString());
-            QVERIFY(t->item(r, kGameCol)->toolTip().startsWith("The game holds a second copy of this value"));
+            QVERIFY(Tip(t, r, kGameCol).startsWith("The game holds a second copy of this value"));
         }
-        QCOMPARE(changes->countLine()->text(), QString::number(t->rowCount()) + QStringLiteral(" changes, 0 problems."));
+        QCOMPARE(changes->countLine()->text(), QString::number(RowCount(t)) + QStringLiteral(" changes, 0 problems."));
         t->selectRow(0);
         QVERIFY(!Button(changes, "Revert")->isEnabled());
         Click(e.settings(), "Write to Quorvane Files");
@@ -338,7 +334,7 @@ private slots:
         QCOMPARE(static_cast<int>(listed.size()), 3);
 
         // Double-clicking the healing row opens the form.
-        for (int r = 0; r < changes->table()->rowCount(); ++r)
+        for (int r = 0; r < RowCount(changes->table()); ++r)
             if (changes->review().rows[static_cast<std::size_t>(r)].i == kHealing) DoubleClickRow(changes->table(), r);
         QVERIFY(e.app->context().registry.Find("CHealing"));
 
@@ -361,9 +357,9 @@ private slots:
         e.settings()->gameFolderField()->setText(e.dir.filePath("no such folder"));
         CChanges* changes = e.Review();
         QVERIFY(changes);
-        QTableWidget* t = changes->table();
-        QCOMPARE(t->rowCount(), kGameFileCount);
-        for (int r = 0; r < t->rowCount(); ++r) {
+        QTableView* t = changes->table();
+        QCOMPARE(RowCount(t), kGameFileCount);
+        for (int r = 0; r < RowCount(t); ++r) {
             QVERIFY2(Text(t, r, kProblemCol).startsWith("Error opening "), qPrintable(Text(t, r, kProblemCol)));
             QCOMPARE(Text(t, r, kSectionCol), QString());
         }

@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QSet>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -26,6 +26,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
 #include "sample/sample_game.h"
+#include "gui/document.h"
 #include "tables/edit_dialog.h"
 #include "tables/list_binding.h"
 #include "tables/section_chooser.h"
@@ -37,6 +38,7 @@
 
 using namespace quorvane;
 using namespace quorvane::gui;
+using namespace views;
 
 namespace {
 
@@ -72,12 +74,6 @@ void Flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelet
 void DoubleClick(QWidget* viewport, QPoint at) {
     QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
     QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
-}
-
-void DoubleClickRow(QTableWidget* list, int row) {
-    const QModelIndex index = list->model()->index(row, 0);
-    list->scrollTo(index);
-    DoubleClick(list->viewport(), list->visualRect(index).center());
 }
 
 void DoubleClickEntry(QListWidget* list, int row) {
@@ -204,6 +200,14 @@ private:
 
     TableDialog* Table(int s) { return qobject_cast<TableDialog*>(DispatchSection(*ctx_, s)); }
 
+    // Sets one cell of a table's row as a saved edit dialog would.
+    static void EditCell(TableDialog* table, int row, int column, const QString& text) {
+        QStringList texts;
+        for (int c = 0; c < table->list()->model()->columnCount(); ++c) texts << Text(table->list(), row, c);
+        texts[column] = text;
+        table->SaveRow(row, texts);
+    }
+
     EditDialog* OpenByDoubleClick(TableDialog* table, int row) {
         const int before = Windows(table->kind().edit->className).size();
         DoubleClickRow(table->list(), row);
@@ -305,11 +309,11 @@ private slots:
     void tableShowsItsSectionWithCloseTabOnTop() {
         TableDialog* t = Table(0);
         QCOMPARE(t->objectName(), QStringLiteral("CItemPwr"));
-        QTableWidget* list = t->list();
-        QCOMPARE(list->rowCount(), 66);
-        QCOMPARE(list->columnCount(), 10);
-        QCOMPARE(list->horizontalHeaderItem(1)->text(), QStringLiteral("Placed On (1)"));
-        QCOMPARE(list->item(65, 9)->text(), Q(Cell(0, 65, 9)));
+        QTableView* list = t->list();
+        QCOMPARE(RowCount(list), 66);
+        QCOMPARE(list->model()->columnCount(), 10);
+        QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Placed On (1)"));
+        QCOMPARE(Text(list, 65, 9), Q(Cell(0, 65, 9)));
         // Default widths: (characters + 1) * 10.
         QCOMPARE(list->columnWidth(0), 50);
         QCOMPARE(list->columnWidth(1), 140);
@@ -328,14 +332,14 @@ private slots:
         QVERIFY(e);
         e->ValueField(8)->setText("777");
         Button(e, "Save Changes And Close Tab")->click();
-        QCOMPARE(t->list()->item(4, 8)->text(), QStringLiteral("777"));
+        QCOMPARE(Text(t->list(), 4, 8), QStringLiteral("777"));
         QTest::keyClick(t->list(), Qt::Key_Escape);
         QVERIFY(!t->isVisible());
         QCOMPARE(registry_.Find("CSpell"), t);
         QCOMPARE(G(2, 4, 8), Cell(2, 4, 8));  // not stored by hiding
         QCOMPARE(Table(2), t);
         QVERIFY(t->isVisible());
-        QCOMPARE(t->list()->item(4, 8)->text(), QStringLiteral("777"));
+        QCOMPARE(Text(t->list(), 4, 8), QStringLiteral("777"));
         Button(t, "Close Tab")->click();
         Flush();
         QCOMPARE(G(2, 4, 8), std::string("777"));
@@ -343,27 +347,28 @@ private slots:
         // Chosen again after closing: a fresh window filled from the grid.
         TableDialog* again = Table(2);
         QVERIFY(again);
-        QCOMPARE(again->list()->item(4, 8)->text(), QStringLiteral("777"));
+        QCOMPARE(Text(again->list(), 4, 8), QStringLiteral("777"));
     }
 
     void closeTabStoresExactlyItsOwnSection() {
         TableDialog* items = Table(0);
         TableDialog* buildings = Table(1);
-        SetCellText(items->list(), 3, 2, "item edit");
-        SetCellText(buildings->list(), 3, 2, "building edit");
+        EditCell(items, 3, 2, "item edit");
+        EditCell(buildings, 3, 2, "building edit");
         Button(items, "Close Tab")->click();
         Flush();
         QCOMPARE(G(0, 3, 2), std::string("item edit"));
         QCOMPARE(G(1, 3, 2), Cell(1, 3, 2));
         QCOMPARE(G(0, 3, 3), Cell(0, 3, 3));
         // Closing without edits writes the same texts back.
-        session_->MarkClean();
+        document_->MarkSaved(document_->GridState());
         Button(buildings, "Close Tab")->click();
         Flush();
         QCOMPARE(G(1, 3, 2), std::string("building edit"));
-        session_->MarkClean();
+        QVERIFY(document_->HasUnsavedEdits());
+        document_->MarkSaved(document_->GridState());
         Button(Table(1), "Close Tab")->click();
-        QVERIFY(!session_->HasUnsavedEdits());
+        QVERIFY(!document_->HasUnsavedEdits());
         QCOMPARE(G(1, 35, 16), Cell(1, 35, 16));
     }
 
@@ -382,10 +387,10 @@ private slots:
         b->ValueField(9)->setText("42");
         Button(b, "Save Changes And Close Tab")->click();
         Button(a, "Save Changes And Close Tab")->click();
-        QCOMPARE(t->list()->item(3, 8)->text(), QStringLiteral("abc"));
-        QCOMPARE(t->list()->item(7, 9)->text(), QStringLiteral("42"));
-        QCOMPARE(t->list()->item(3, 9)->text(), Q(Cell(2, 3, 9)));
-        QCOMPARE(t->list()->item(7, 8)->text(), Q(Cell(2, 7, 8)));
+        QCOMPARE(Text(t->list(), 3, 8), QStringLiteral("abc"));
+        QCOMPARE(Text(t->list(), 7, 9), QStringLiteral("42"));
+        QCOMPARE(Text(t->list(), 3, 9), Q(Cell(2, 3, 9)));
+        QCOMPARE(Text(t->list(), 7, 8), Q(Cell(2, 7, 8)));
         // Discard and Escape leave the row alone.
         EditDialog* c = OpenByDoubleClick(t, 3);
         c->ValueField(8)->setText("discarded");
@@ -396,7 +401,7 @@ private slots:
         QTest::keyClick(d->ValueField(8), Qt::Key_Escape);
         Flush();
         QVERIFY(Windows("CSpellEdit").isEmpty());
-        QCOMPARE(t->list()->item(3, 8)->text(), QStringLiteral("abc"));
+        QCOMPARE(Text(t->list(), 3, 8), QStringLiteral("abc"));
         Button(t, "Close Tab")->click();
         QCOMPARE(G(2, 3, 8), std::string("abc"));
         QCOMPARE(G(2, 7, 9), std::string("42"));
@@ -419,17 +424,17 @@ private slots:
         const std::string long300(300, 'x');
         session_->grid.SetArrayValue(2, 0, 1, long300);
         TableDialog* t = Table(2);
-        QCOMPARE(t->list()->item(0, 1)->text().size(), 300);  // shown unchanged
+        QCOMPARE(Text(t->list(), 0, 1).size(), 300);  // shown unchanged
         EditDialog* e = OpenByDoubleClick(t, 0);
         QVERIFY(e);
         QCOMPARE(e->ValueField(1)->text().size(), 300);  // filled from the cell, whole
         e->ValueField(2)->setText(QString(300, 'y'));
         e->ValueField(3)->setText(QString(254, 'z'));
         Button(e, "Save Changes And Close Tab")->click();
-        QCOMPARE(t->list()->item(0, 1)->text(), Q(long300));  // not typed into: kept whole
-        QCOMPARE(t->list()->item(0, 2)->text(), QString(254, 'y'));
-        QCOMPARE(t->list()->item(0, 3)->text(), QString(254, 'z'));
-        SetCellText(t->list(), 0, 4, QString(300, 'w'));
+        QCOMPARE(Text(t->list(), 0, 1), Q(long300));  // not typed into: kept whole
+        QCOMPARE(Text(t->list(), 0, 2), QString(254, 'y'));
+        QCOMPARE(Text(t->list(), 0, 3), QString(254, 'z'));
+        EditCell(t, 0, 4, QString(300, 'w'));
         Button(t, "Close Tab")->click();
         QCOMPARE(G(2, 0, 4), std::string(300, 'w'));  // cells are read back whole
         QCOMPARE(G(2, 0, 2), std::string(254, 'y'));
@@ -483,7 +488,7 @@ private slots:
         QVERIFY(ini.contains("BUILDINGS\\3\\3=222"));
         // A later session's table opens with the stored width.
         QSettings reread(settings_->fileName(), QSettings::IniFormat);
-        GuiContext other{*session_, reread, registry_};
+        GuiContext other{*session_, reread, registry_, *document_};
         QCOMPARE(GetColumnWidth(other, 1, 3), 222);
         QCOMPARE(Table(1)->list()->columnWidth(3), 222);
     }
@@ -495,17 +500,17 @@ private slots:
         session_->log.Close();
         QCOMPARE(ids->objectName(), QStringLiteral("CSpellID"));
         QCOMPARE(ids->windowTitle(), QStringLiteral("Spell ID's"));
-        auto* list = ids->findChild<QTableWidget*>();
-        QCOMPARE(list->rowCount(), 215);
-        QCOMPARE(list->columnCount(), 2);
-        QCOMPARE(list->horizontalHeaderItem(0)->text(), QStringLiteral("Spell Name"));
-        QCOMPARE(list->horizontalHeaderItem(1)->text(), QStringLiteral("Spell ID"));
+        auto* list = ids->findChild<QTableView*>();
+        QCOMPARE(RowCount(list), 215);
+        QCOMPARE(list->model()->columnCount(), 2);
+        QCOMPARE(list->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Spell Name"));
+        QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Spell ID"));
         QCOMPARE(list->columnWidth(0), 165);
         QCOMPARE(list->columnWidth(1), 135);
-        QCOMPARE(list->item(0, 1)->text(), QStringLiteral("-1"));
-        QCOMPARE(list->item(1, 1)->text(), QStringLiteral("0"));
-        QCOMPARE(list->item(214, 1)->text(), QStringLiteral("213"));
-        QCOMPARE(list->item(214, 0)->text(), Q(Cell(2, 214, 0)));
+        QCOMPARE(Text(list, 0, 1), QStringLiteral("-1"));
+        QCOMPARE(Text(list, 1, 1), QStringLiteral("0"));
+        QCOMPARE(Text(list, 214, 1), QStringLiteral("213"));
+        QCOMPARE(Text(list, 214, 0), Q(Cell(2, 214, 0)));
         QPushButton* close = Button(ids, "Close Tab");
         QVERIFY(close->geometry().top() > list->geometry().bottom());
         DoubleClickRow(list, 3);
@@ -513,7 +518,7 @@ private slots:
         QFile trace(logDir.filePath("trace.txt"));
         QVERIFY(trace.open(QIODevice::ReadOnly));
         const QByteArray text = trace.readAll();
-        QVERIFY(text.startsWith("HWND LoadArrayTable(HWND hDialog,int ControlID,int i)\n"));
+        QVERIFY(text.startsWith("LoadArrayTable shows section 2\n"));
         QVERIFY(text.contains("LoadArrayTable j 0\n"));
         QVERIFY(text.contains("LoadArrayTable j 214\n"));
         // The widths of this list are never stored.
@@ -523,8 +528,8 @@ private slots:
 
     void unitWindowStoresAndReloadsOnAnotherUnitSection() {
         TableDialog* units = Table(5);  // Barbarian Units, 7 rows
-        QCOMPARE(units->list()->rowCount(), 7);
-        SetCellText(units->list(), 0, 1, "barbarian edit");
+        QCOMPARE(RowCount(units->list()), 7);
+        EditCell(units, 0, 1, "barbarian edit");
         QPointer<EditDialog> editor = OpenByDoubleClick(units, 2);
         QVERIFY(editor);
         // The list holds an edit: the window asks before it switches.
@@ -535,11 +540,11 @@ private slots:
         QCOMPARE(Windows("CUnits").size(), 1);
         QCOMPARE(units->windowTitle(), QStringLiteral("Beastmen Units"));
         QCOMPARE(units->boundSection(), 6);
-        QCOMPARE(units->list()->rowCount(), 11);
-        QCOMPARE(units->list()->item(10, 32)->text(), Q(Cell(6, 10, 32)));
+        QCOMPARE(RowCount(units->list()), 11);
+        QCOMPARE(Text(units->list(), 10, 32), Q(Cell(6, 10, 32)));
         QCOMPARE(G(5, 0, 1), std::string("barbarian edit"));
         QVERIFY(editor.isNull());  // its rows are gone from the window
-        SetCellText(units->list(), 0, 1, "beastmen edit");
+        EditCell(units, 0, 1, "beastmen edit");
         Button(units, "Close Tab")->click();
         QCOMPARE(G(6, 0, 1), std::string("beastmen edit"));
         QCOMPARE(G(5, 0, 1), std::string("barbarian edit"));
@@ -634,7 +639,7 @@ private slots:
         QCOMPARE(WindowTitles("HelpTab").count("Power Type"), powerTabs + 2);
         // The hero editor's four Known Spell buttons open spell-ID lists.
         QCOMPARE(Windows("CSpellID").size(), 4);
-        for (QWidget* w : Windows("CSpellID")) QCOMPARE(w->findChild<QTableWidget*>()->rowCount(), 215);
+        for (QWidget* w : Windows("CSpellID")) QCOMPARE(RowCount(w->findChild<QTableView*>()), 215);
     }
 
     void flagByteTabShowsItsFullText() {
@@ -750,8 +755,11 @@ private slots:
         QTemporaryDir dir;
         const std::string game = dir.filePath("game").toStdString();
         QVERIFY(WriteSampleGame(game, 7));
+        ctx_.reset();
+        document_.reset();
         session_ = std::make_unique<Session>(errors_, progress_);
-        ctx_ = std::make_unique<GuiContext>(GuiContext{*session_, *settings_, registry_});
+        document_ = std::make_unique<Document>(*session_);
+        ctx_ = std::make_unique<GuiContext>(GuiContext{*session_, *settings_, registry_, *document_});
         session_->gameFolder = game;
         session_->rulesPath = dir.filePath("rules.txt").toStdString();
         ExtractCommand(*session_);

@@ -62,10 +62,12 @@ TEST(Grid, RemembersTheValuesLastLoadedOrExtracted) {
     grid.TakeBaseline();
     grid.SetArrayValue(23, 0, 1, "13");
     EXPECT_TRUE(grid.ChangedSinceBaseline(23, 0, 1));
+    EXPECT_EQ(grid.BaselineValue(23, 0, 1), "12");
     EXPECT_FALSE(grid.ChangedSinceBaseline(23, 1, 1));  // outside the catalogue
     EXPECT_FALSE(grid.ChangedSinceBaseline(24, 0, 1));
     grid.SetArrayValue(23, 0, 1, "12");  // typed back
     EXPECT_FALSE(grid.ChangedSinceBaseline(23, 0, 1));
+    EXPECT_EQ(grid.BaselineValue(24, 0, 1), "Not Set");  // unchanged: the cell itself
 
     // A load that cannot open its file keeps the old baseline; one that
     // reads takes a new one.

@@ -9,15 +9,18 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSet>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "actions/actions.h"
 #include "app/report_box.h"
 #include "catalogue/catalogue.h"
 #include "forms/form_table.h"
+#include "gui/document.h"
 #include "gui/edit_state.h"
+#include "gui/edit_step.h"
 #include "gui/placement.h"
+#include "gui/review_model.h"
 #include "tables/open_windows.h"
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
@@ -25,14 +28,6 @@
 namespace quorvane::gui {
 
 namespace {
-
-enum Column { kSectionColumn, kRecordColumn, kCellColumn, kGameColumn, kNewColumn, kProblemColumn, kColumnCount };
-constexpr const char* kHeaders[kColumnCount] = {"Section", "Record", "Column", "Game Value", "New Value", "Problem"};
-
-// A row the write refuses: a partly transparent red over the palette's base,
-// so that the text keeps its own colour and stays readable in light and dark
-// palettes alike.
-QColor ProblemTint() { return QColor(220, 30, 30, 80); }
 
 // The column's name in its table, or its label in the form; empty where the
 // form shows one value per row.
@@ -49,6 +44,17 @@ QString Kind() { return QString::fromLatin1(kChangesClass); }
 
 QWidget* MainWindow(GuiContext& ctx) { return ctx.registry.Find(QString::fromLatin1(kMainWindowClass)); }
 
+// The rows of the list that are selected.
+QList<int> SelectedRows(const QTableView* view) {
+    QList<int> rows;
+    for (const QModelIndex& index : view->selectionModel()->selectedRows()) rows << index.row();
+    return rows;
+}
+
+// A row whose game value could be read and differs from the editor's has
+// one to go back to.
+bool Revertible(const ReviewRow& row) { return row.step >= 1 && row.gameReadable && !row.furtherPlaceOnly; }
+
 }  // namespace
 
 CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
@@ -58,11 +64,10 @@ CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) 
     setModal(false);
 
     auto* layout = new QVBoxLayout(this);
-    table_ = new QTableWidget(0, kColumnCount, this);
+    table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("changes"));
-    QStringList headers;
-    for (const char* h : kHeaders) headers << QString::fromLatin1(h);
-    table_->setHorizontalHeaderLabels(headers);
+    model_ = new ReviewModel(ColumnLabel, this);
+    table_->setModel(model_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -95,13 +100,20 @@ CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) 
     connect(revert_, &QPushButton::clicked, this, &CChanges::Revert);
     connect(refresh, &QPushButton::clicked, this, &CChanges::Recompute);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
-    connect(table_, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { OpenRow(row); });
+    connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { OpenRow(index.row()); });
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CChanges::SelectionChanged);
+    connect(model_, &QAbstractItemModel::modelReset, this, &CChanges::SelectionChanged);
     table_->installEventFilter(this);
+
+    // The list follows every change of the grid and every file action; a
+    // Revert is undone from here.
+    connect(&ctx_.document, &Document::gridChanged, this, &CChanges::Recompute);
+    connect(&ctx_.document, &Document::filesChanged, this, &CChanges::Recompute);
+    ctx_.document.AddUndoActions(this);
 
     resize(860, 420);
     TrackPlacement(ctx_.settings, Kind(), this);
-    ctx_.registry.Set(Kind(), this);
+    ctx_.registry.Register(this);
     Recompute();
 }
 
@@ -112,70 +124,32 @@ QString CChanges::CountText(const Review& review) {
            CountOf(review.problems, "problem", "problems") + QStringLiteral(".");
 }
 
+const Review& CChanges::review() const { return model_->review(); }
+
 void CChanges::Recompute() {
     if (computing_) return;
     computing_ = true;
-    review_ = ReviewGrid(ctx_.session);
-    Fill();
-    computing_ = false;
-}
-
-void CChanges::Fill() {
-    table_->clearSelection();
-    table_->setRowCount(0);
-    table_->setRowCount(static_cast<int>(review_.rows.size()));
-    for (int r = 0; r < table_->rowCount(); ++r) {
-        const ReviewRow& row = review_.rows[static_cast<std::size_t>(r)];
-        const QString texts[kColumnCount] = {
-            row.i >= 0 ? ToQ(DisplayName(row.i)) : QString(),
-            ToQ(row.recordName),
-            ColumnLabel(row.i, row.step),
-            ToQ(row.gameText),
-            ToQ(row.newText),
-            ReportText(row.problem),
-        };
-        for (int c = 0; c < kColumnCount; ++c) {
-            auto* item = new QTableWidgetItem(texts[c]);
-            if (row.IsProblem()) {
-                item->setBackground(ProblemTint());
-                item->setToolTip(texts[kProblemColumn]);
-            } else if (row.furtherPlaceOnly) {
-                item->setToolTip(QStringLiteral("The game holds a second copy of this value that differs from it; "
-                                                "the write puts the value there too."));
-            }
-            table_->setItem(r, c, item);
-        }
-    }
+    model_->SetReview(ReviewGrid(ctx_.session));
     table_->resizeColumnsToContents();
-    count_->setText(CountText(review_));
-    SelectionChanged();
+    count_->setText(CountText(model_->review()));
+    computing_ = false;
 }
 
 void CChanges::SelectionChanged() {
     bool any = false;
-    for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
-        if (index.row() >= static_cast<int>(review_.rows.size())) continue;  // while the list is refilled
-        const ReviewRow& row = review_.rows[static_cast<std::size_t>(index.row())];
-        any = any || (row.step >= 1 && row.gameReadable && !row.furtherPlaceOnly);
-    }
+    for (int row : SelectedRows(table_))
+        if (const ReviewRow* r = model_->Row(row)) any = any || Revertible(*r);
     revert_->setEnabled(any);
 }
 
 void CChanges::Revert() {
-    struct Cell {
-        int i, j, step;
-        std::string text;
-    };
-    std::vector<Cell> cells;
+    std::vector<ReviewRow> cells;
     QSet<int> sections;
-    for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
-        if (index.row() >= static_cast<int>(review_.rows.size())) continue;
-        const ReviewRow& row = review_.rows[static_cast<std::size_t>(index.row())];
-        // Only a cell whose game value could be read, and differs from the
-        // editor's, has one to go back to.
-        if (row.step < 1 || !row.gameReadable || row.furtherPlaceOnly) continue;
-        cells.push_back({row.i, row.j, row.step, row.gameText});
-        sections.insert(row.i);
+    for (int row : SelectedRows(table_)) {
+        const ReviewRow* r = model_->Row(row);
+        if (!r || !Revertible(*r)) continue;
+        cells.push_back(*r);
+        sections.insert(r->i);
     }
     if (cells.empty()) return;
     // The windows of these sections show the grid again afterwards; what they
@@ -188,28 +162,25 @@ void CChanges::Revert() {
         if (AskQuestion(this, text, QMessageBox::NoButton, QStringLiteral("Revert"), QString()) != Answer::First)
             return;
     }
-    for (const Cell& cell : cells) ctx_.session.grid.SetArrayValue(cell.i, cell.j, cell.step, cell.text);
+    // One step: the game values into the grid, the tables' pending edits of
+    // those sections dropped (Undo brings both back).
+    EditBuilder step(ctx_.document, QStringLiteral("Revert"));
+    for (const ReviewRow& cell : cells) step.Store(cell.i, cell.j, cell.step, cell.gameText);
+    for (int section : sections) step.DropPendingOf(section);
+    step.Push();
     RefillOpenWindows(ctx_, sections);
-    // The main window's title mark follows, and this list is computed again.
-    NotifyGridChanged(ctx_);
 }
 
 void CChanges::OpenRow(int row) {
-    if (row < 0 || row >= static_cast<int>(review_.rows.size())) return;
-    const ReviewRow cell = review_.rows[static_cast<std::size_t>(row)];
+    const ReviewRow* at = model_->Row(row);
+    if (!at) return;
+    const ReviewRow cell = *at;
     if (cell.i < 0) return;
     QWidget* window = DispatchSection(ctx_, cell.i);
     if (!window || cell.j < 0) return;
     if (auto* table = qobject_cast<TableDialog*>(window)) {
         // The shared unit window may have stayed on another section.
-        if (table->boundSection() != cell.i || cell.j >= table->list()->rowCount()) return;
-        QTableWidget* list = table->list();
-        // A row the name filter hides is shown by clearing the filter.
-        if (list->isRowHidden(cell.j) && table->filterField()) table->filterField()->clear();
-        list->setCurrentCell(cell.j, cell.step >= 0 ? cell.step : 0);
-        list->selectRow(cell.j);
-        list->scrollToItem(list->item(cell.j, 0), QAbstractItemView::PositionAtCenter);
-        list->setFocus();
+        if (table->boundSection() == cell.i) table->SelectRecord(cell.j, cell.step >= 0 ? cell.step : 0);
         return;
     }
     // A form: its value field of the row (or of the column, in the form of one
@@ -228,7 +199,7 @@ bool CChanges::eventFilter(QObject* watched, QEvent* event) {
     if (watched == table_ && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            OpenRow(table_->currentRow());
+            OpenRow(table_->currentIndex().row());
             return true;
         }
     }
@@ -236,7 +207,7 @@ bool CChanges::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CChanges::closeEvent(QCloseEvent* event) {
-    if (ctx_.registry.Find(Kind()) == this) ctx_.registry.Clear(Kind());
+    ctx_.registry.Forget(this);
     event->accept();
 }
 

@@ -15,9 +15,11 @@
 
 class QLabel;
 class QPushButton;
-class QTableWidget;
+class QTableView;
 
 namespace quorvane::gui {
+
+class ReviewModel;
 
 inline constexpr const char* kChangesClass = kChangesWindowClass;
 
@@ -28,9 +30,10 @@ public:
     // deletes itself when closed and then clears that entry.
     CChanges(GuiContext& ctx, QWidget* owner);
 
-    QTableWidget* table() const { return table_; }
+    QTableView* table() const { return table_; }
+    ReviewModel* model() const { return model_; }
     QLabel* countLine() const { return count_; }
-    const Review& review() const { return review_; }
+    const Review& review() const;
 
     // "3 changes, 1 problem.", "No changes.", or the write's refusal while
     // nothing is loaded.
@@ -39,7 +42,8 @@ public:
 public slots:
     // "Refresh": computes the list again from the grid and the game files.
     void Recompute();
-    // "Revert": sets every selected cell back to its game value in the grid.
+    // "Revert": sets every selected cell back to its game value in the grid,
+    // as one step of the history.
     void Revert();
     // Opens the window that edits the cell of list row `row`, with the cell's
     // record selected.
@@ -51,14 +55,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Fill();
     void SelectionChanged();
 
     GuiContext& ctx_;
-    QTableWidget* table_ = nullptr;
+    QTableView* table_ = nullptr;
+    ReviewModel* model_ = nullptr;
     QLabel* count_ = nullptr;
     QPushButton* revert_ = nullptr;
-    Review review_;
     bool computing_ = false;
 };
 

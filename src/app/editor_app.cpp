@@ -8,6 +8,7 @@
 #include <QThread>
 
 #include "gui/placement.h"
+#include "tables/open_windows.h"
 
 namespace quorvane::gui {
 
@@ -16,9 +17,11 @@ CQuorvaneEditorApp::CQuorvaneEditorApp(std::unique_ptr<QSettings> settings, Repo
     : reports_(std::move(showReport)),
       session_(reports_, noProgress_),
       settings_(settings ? std::move(settings) : std::make_unique<QSettings>(QString::fromLatin1(kOrganization), QString::fromLatin1(kApplication))),
-      ctx_{session_, *settings_, registry_},
+      document_(session_),
+      ctx_{session_, *settings_, registry_, document_},
       prompt_(std::move(prompt)) {
     setObjectName(QStringLiteral("CQuorvaneEditorApp"));
+    ConnectSectionWindows(ctx_);
 }
 
 CQuorvaneEditorApp::~CQuorvaneEditorApp() {

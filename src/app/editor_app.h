@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "gui/document.h"
 #include "gui/gui_context.h"
 #include "app/main_window.h"
 #include "app/report_box.h"
@@ -35,6 +36,7 @@ public:
     int Run();
 
     GuiContext& context() { return ctx_; }
+    Document& document() { return document_; }
     Session& session() { return session_; }
     QSettings& settings() { return *settings_; }
     BoxErrorSink& reports() { return reports_; }
@@ -52,6 +54,7 @@ private:
     Session session_;
     std::unique_ptr<QSettings> settings_;
     WindowRegistry registry_;
+    Document document_;
     GuiContext ctx_;
     SavePrompt prompt_;
     std::unique_ptr<CQuorvaneEditorDlg> window_;

@@ -11,6 +11,8 @@
 #include <cstdint>
 
 #include "app/report_box.h"
+#include "gui/document.h"
+#include "gui/gui_context.h"
 
 namespace quorvane::gui {
 
@@ -98,6 +100,21 @@ void RunFileAction(Session& session, ProgressSink& progress, FileAction kind,
     if (kind == FileAction::Save && !session.HasUnsavedEdits() && session.grid.ChangeCount() != began)
         session.MarkCleanAt(began);
     capped.Finish();
+}
+
+ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileAction action) {
+    ActionOutcome outcome;
+    const std::uint64_t began = ctx.document.GridState();
+    RunFileAction(ctx.session, progress, action, [&](Session& s) {
+        outcome.status = RunCommandWithStatus(s, action, &outcome.gridReplaced);
+        // A save marks the session clean exactly when it wrote the file
+        // whole; the grid can only have been unsaved before if it was.
+        outcome.saved = action == FileAction::Save && !s.HasUnsavedEdits();
+    });
+    if (outcome.gridReplaced) outcome.historyCleared = ctx.document.GridReplaced();
+    if (outcome.saved) ctx.document.MarkSaved(began);
+    ctx.document.FilesChanged();
+    return outcome;
 }
 
 }  // namespace quorvane::gui

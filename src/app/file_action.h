@@ -4,11 +4,14 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 #include "actions/actions.h"
 #include "session/session.h"
 
 namespace quorvane::gui {
+
+struct GuiContext;
 
 // While the action runs (its pauses included) every window of the editor is
 // disabled: no click, key, shortcut or accessibility action reaches it and
@@ -25,5 +28,19 @@ void RunFileAction(Session& session, ProgressSink& progress, FileAction kind,
 
 // True while RunFileAction runs.
 bool FileActionRunning();
+
+struct ActionOutcome {
+    std::string status;           // what the action did, in one line
+    bool gridReplaced = false;    // a load or extraction replaced the grid
+    bool historyCleared = false;  // ... and the undo history held steps it dropped
+    bool saved = false;           // a save wrote the rules file
+};
+
+// Runs `action` as RunFileAction does and keeps the document in step with
+// it: a load or extraction that replaced the grid drops the tables' pending
+// edits and the undo history; a save that wrote the rules file marks the grid
+// saved as it stood when the save began. Whatever ran, what is computed from
+// the files is computed again.
+ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileAction action);
 
 }  // namespace quorvane::gui

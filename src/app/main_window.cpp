@@ -14,6 +14,7 @@
 #include "actions/actions.h"
 #include "app/artwork.h"
 #include "app/file_action.h"
+#include "gui/document.h"
 #include "gui/placement.h"
 #include "app/progress_bar.h"
 #include "app/settings_dialog.h"
@@ -109,18 +110,20 @@ CQuorvaneEditorDlg::CQuorvaneEditorDlg(GuiContext& ctx, SavePrompt prompt)
     sections_->setObjectName(QStringLiteral("sectionsCommand"));
     quit_->setObjectName(QStringLiteral("quitCommand"));
     about_->setObjectName(QStringLiteral("aboutCommand"));
-    ctx_.registry.Set(QString::fromLatin1(kMainWindowClass), this);
+    // A table closed or a form saved is undone from here too.
+    ctx_.document.AddUndoActions(this);
+    connect(&ctx_.document, &Document::editsChanged, this, &CQuorvaneEditorDlg::RefreshTitle);
+    ctx_.registry.Register(this);
 }
 
 CQuorvaneEditorDlg::~CQuorvaneEditorDlg() {
     SavePlacement(ctx_.settings, QString::fromLatin1(kMainWindowSection), this);
-    if (ctx_.registry.Find(QString::fromLatin1(kMainWindowClass)) == this)
-        ctx_.registry.Clear(QString::fromLatin1(kMainWindowClass));
+    ctx_.registry.Forget(this);
 }
 
 void CQuorvaneEditorDlg::RefreshTitle() {
     // The placeholder is in the title only while the mark is shown.
-    if (ctx_.session.HasUnsavedEdits()) {
+    if (ctx_.document.HasUnsavedEdits()) {
         setWindowTitle(QStringLiteral("Quorvane Editor[*]"));
         setWindowModified(true);
     } else {
@@ -186,12 +189,9 @@ bool CQuorvaneEditorDlg::SettleUnsavedEdits() {
         // then the grid into the rules file; any failure keeps the program
         // running.
         if (!StorePendingEdits(ctx_)) return false;
-        bool saved = false;
         auto* settings = qobject_cast<CSettings*>(ctx_.registry.Find(QStringLiteral("CSettings")));
         BarProgressSink bar(settings ? settings->progressBar() : nullptr);
-        RunFileAction(ctx_.session, bar, FileAction::Save, [&saved](Session& s) { saved = SaveCommand(s); });
-        RefreshTitle();
-        return saved;
+        return RunEditorAction(ctx_, bar, FileAction::Save).saved;
     }
     default:
         return false;

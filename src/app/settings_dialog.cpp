@@ -14,6 +14,7 @@
 
 #include "actions/actions.h"
 #include "app/changes_window.h"
+#include "gui/document.h"
 #include "gui/edit_state.h"
 #include "app/file_action.h"
 #include "app/main_window.h"
@@ -149,12 +150,11 @@ CSettings::CSettings(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx
     GameFolderChanged(gameFolder_->text());
     RulesFileChanged(rulesFile_->text());
 
-    ctx_.registry.Set(QString::fromLatin1(kKind), this);
+    ctx_.document.AddUndoActions(this);
+    ctx_.registry.Register(this);
 }
 
-CSettings::~CSettings() {
-    if (ctx_.registry.Find(QString::fromLatin1(kKind)) == this) ctx_.registry.Clear(QString::fromLatin1(kKind));
-}
+CSettings::~CSettings() { ctx_.registry.Forget(this); }
 
 void CSettings::GameFolderChanged(const QString& text) {
     ctx_.session.gameFolder = PathFromField(text);
@@ -191,20 +191,18 @@ bool CSettings::Run(FileAction action) {
     ctx_.session.gameFolder = PathFromField(gameFolder_->text());
     ctx_.session.rulesPath = PathFromField(rulesFile_->text());
     BarProgressSink bar(progress_);
-    std::string status;
-    bool replaced = false;
     const int loaded = ctx_.session.dataLoaded;
-    RunFileAction(ctx_.session, bar, action,
-                  [&](Session& s) { status = RunCommandWithStatus(s, action, &replaced); });
+    const ActionOutcome outcome = RunEditorAction(ctx_, bar, action);
     // A load that could not open its file leaves everything as it was, the
     // data-loaded flag included: Sections and Save go on refusing.
-    if (action == FileAction::Load && !replaced) ctx_.session.dataLoaded = loaded;
+    if (action == FileAction::Load && !outcome.gridReplaced) ctx_.session.dataLoaded = loaded;
     progress_->setValue(0);
-    ShowStatus(ReportText(status));
+    QString status = ReportText(outcome.status);
+    if (outcome.historyCleared) status += QStringLiteral(" The undo history was cleared.");
+    ShowStatus(status);
     // No window may keep data older than the grid.
-    if (replaced) RefillOpenWindows(ctx_);
-    NotifyGridChanged(ctx_);
-    return replaced;
+    if (outcome.gridReplaced) RefillOpenWindows(ctx_);
+    return outcome.gridReplaced;
 }
 
 void CSettings::ShowStatus(const QString& text) {
@@ -281,7 +279,7 @@ void CSettings::WriteBack() {
             if (!StorePendingEdits(ctx_)) return;
             Run(FileAction::Save);
             // A save that failed leaves the edits unsaved; nothing is written.
-            if (ctx_.session.HasUnsavedEdits()) return;
+            if (ctx_.document.HasUnsavedEdits()) return;
             break;
         case Answer::Second:
             break;
@@ -308,7 +306,7 @@ void CSettings::reject() {
 void CSettings::done(int result) {
     // Closed, the dialog may be opened again at once, before its deferred
     // deletion has run.
-    if (ctx_.registry.Find(QString::fromLatin1(kKind)) == this) ctx_.registry.Clear(QString::fromLatin1(kKind));
+    ctx_.registry.Forget(this);
     QDialog::done(result);
 }
 

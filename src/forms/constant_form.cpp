@@ -9,13 +9,16 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <vector>
 
+#include "gui/base_mark.h"
 #include "gui/check_marks.h"
-#include "gui/edit_state.h"
+#include "gui/document.h"
+#include "gui/edit_step.h"
 #include "gui/gui_context.h"
 #include "gui/placement.h"
 #include "catalogue/catalogue.h"
@@ -80,42 +83,59 @@ public:
         connect(save, &QPushButton::clicked, this, [this] { SaveAndClose(); });
 
         if (!values_.empty()) values_.front()->setFocus();
+        ctx_.document.AddUndoActions(this);
+        // Fields not typed into follow the grid (an undone or redone step).
+        connect(&ctx_.document, &Document::cellsChanged, this, [this](int section) {
+            if (section == spec_.section) Follow(false);
+        });
         TrackPlacement(ctx_.settings, objectName(), this);
     }
 
+    int section() const { return spec_.section; }
+
     bool IsModified() const {
         for (std::size_t k = 0; k < values_.size(); ++k)
-            if (FromField(values_[k]->text(), opened_[k]) != FromQ(opened_[k])) return true;
+            if (FieldText(k) != FromQ(GridText(k))) return true;
         return false;
     }
 
-    bool Store() { return SaveAndClose(); }
+    // The destroyed-items value must read as 25 or 50; any other form takes
+    // any text.
+    bool Accepts() {
+        if (!spec_.only25or50) return true;
+        const std::string text = FieldText(0);
+        if (IsDestroyedItemsValue(text)) return true;
+        ctx_.session.log.Line(spec_.className, "::OnSave refused ", text);
+        ctx_.session.Report(kOnly25Or50Refusal);
+        return false;
+    }
 
-    void Refill() {
+    void AddTo(EditBuilder& step) const {
+        for (std::size_t k = 0; k < values_.size(); ++k)
+            step.Store(spec_.section, cells_[k].first, cells_[k].second, FieldText(k));
+    }
+
+    // Fills every field from the grid; `all` drops what was typed, else only
+    // the fields not typed into follow.
+    void Follow(bool all) {
         const int s = spec_.section;
-        if (spec_.shape == FormShape::ColumnsOfOneRow) {
-            names_.front()->setText(ToQ(ctx_.session.grid.GetArrayValue(s, 0, 0)));
-        } else {
-            for (std::size_t k = 0; k < names_.size(); ++k)
-                names_[k]->setText(ToQ(ctx_.session.grid.GetArrayValue(s, static_cast<int>(k), 0)));
+        for (std::size_t k = 0; k < names_.size(); ++k) {
+            const int row = spec_.shape == FormShape::ColumnsOfOneRow ? 0 : static_cast<int>(k);
+            names_[k]->setText(ToQ(ctx_.session.grid.GetArrayValue(s, row, 0)));
+            names_[k]->setCursorPosition(0);
         }
         for (std::size_t k = 0; k < values_.size(); ++k) {
-            const int index = static_cast<int>(k);
-            const std::string_view text = spec_.shape == FormShape::ColumnsOfOneRow
-                                          ? ctx_.session.grid.GetArrayValue(s, 0, index + 1)
-                                          : ctx_.session.grid.GetArrayValue(s, index, 1);
-            values_[k]->setText(ToQ(text));
+            if (!all && values_[k]->text() != shown_[k]) continue;
+            values_[k]->setText(GridText(k));
             values_[k]->setCursorPosition(0);
-            opened_[k] = values_[k]->text();
+            shown_[k] = values_[k]->text();
         }
-        for (QLineEdit* name : names_) name->setCursorPosition(0);
     }
 
     // Every way of closing (the two buttons, Escape, the close box) ends
     // here; the form is deleted afterwards (WA_DeleteOnClose).
     void done(int result) override {
-        const QString cls = objectName();
-        if (ctx_.registry.Find(cls) == this) ctx_.registry.Clear(cls);
+        ctx_.registry.Forget(this);
         ctx_.session.log.Line(spec_.className, result == Accepted ? "::OnSave closed" : "::OnDiscard closed");
         QDialog::done(result);
     }
@@ -131,14 +151,24 @@ private:
         return f;
     }
 
-    // The value field of cell (section, j, step), checked as it is typed.
+    // What value field k stores: its text, cut to 254 characters where typed.
+    std::string FieldText(std::size_t k) const { return FromField(values_[k]->text(), shown_[k]); }
+
+    QString GridText(std::size_t k) const {
+        return ToQ(ctx_.session.grid.GetArrayValue(spec_.section, cells_[k].first, cells_[k].second));
+    }
+
+    // The value field of cell (section, j, step), checked as it is typed,
+    // with the mark shown while it differs from the last load or extraction.
     QLineEdit* ValueField(std::string_view text, int j, int step) {
         auto* f = new QLineEdit(ToQ(text), this);
         CheckFieldAsTyped(f, spec_.section, j, step);
         f->setCursorPosition(0);
         f->setObjectName(QStringLiteral("value%1").arg(values_.size()));
         values_.push_back(f);
-        opened_.push_back(f->text());
+        cells_.emplace_back(j, step);
+        shown_.push_back(f->text());
+        marks_.push_back(NewBaseMark(ctx_.document, f, spec_.section, j, step, this));
         return f;
     }
 
@@ -172,6 +202,7 @@ private:
                 value->setFixedWidth(valueWidth);
                 grid->addWidget(name, r - first, 0);
                 grid->addWidget(value, r - first, 1);
+                grid->addWidget(marks_.back(), r - first, 2);
             }
             grid->setRowStretch(end - first, 1);
             columns->addLayout(grid, 1);
@@ -197,7 +228,12 @@ private:
             QLineEdit* value = ValueField(ctx_.session.grid.GetArrayValue(s, 0, step), 0, step);
             value->setFixedWidth(valueWidth);
             grid->addWidget(label, line * 2, col);
-            grid->addWidget(value, line * 2 + 1, col);
+            auto* valueLine = new QHBoxLayout;
+            valueLine->setSpacing(2);
+            valueLine->addWidget(value);
+            valueLine->addWidget(marks_.back());
+            valueLine->addStretch(1);
+            grid->addLayout(valueLine, line * 2 + 1, col);
         }
         name->setMinimumWidth(FieldWidthFor(this, {name->text(), ToQ(RowLabel(s, 0))}, kMinNameWidth,
                                             kMaxNameWidth));
@@ -206,25 +242,13 @@ private:
     }
 
     bool SaveAndClose() {
-        const int s = spec_.section;
-        if (spec_.only25or50) {
-            const std::string text = FromField(values_.front()->text(), opened_.front());
-            if (!IsDestroyedItemsValue(text)) {
-                ctx_.session.log.Line(spec_.className, "::OnSave refused ", text);
-                ctx_.session.Report(kOnly25Or50Refusal);
-                return false;
-            }
-        }
-        for (std::size_t k = 0; k < values_.size(); ++k) {
-            const int index = static_cast<int>(k);
-            const std::string text = FromField(values_[k]->text(), opened_[k]);
-            if (spec_.shape == FormShape::ColumnsOfOneRow)
-                ctx_.session.grid.SetArrayValue(s, 0, index + 1, text);
-            else
-                ctx_.session.grid.SetArrayValue(s, index, 1, text);
-        }
+        if (!Accepts()) return false;
+        // One step of the history; undone, the form comes back.
+        EditBuilder step(ctx_.document, QStringLiteral("Save ") + windowTitle());
+        AddTo(step);
+        step.RevealOnUndo(spec_.section);
+        step.Push();
         accept();
-        NotifyGridChanged(ctx_);
         return true;
     }
 
@@ -232,7 +256,9 @@ private:
     const FormSpec& spec_;
     std::vector<QLineEdit*> names_;
     std::vector<QLineEdit*> values_;
-    std::vector<QString> opened_;  // what each value field was opened or refilled with
+    std::vector<std::pair<int, int>> cells_;  // row and column of each value field
+    std::vector<QString> shown_;              // what the program put into each value field
+    std::vector<QToolButton*> marks_;
 };
 
 }  // namespace
@@ -242,18 +268,31 @@ QString ConstantFormClass(int section) {
     return spec ? QString::fromLatin1(spec->className) : QString();
 }
 
+int FormSection(const QWidget* form) {
+    const auto* f = dynamic_cast<const ConstantForm*>(form);
+    return f ? f->section() : -1;
+}
+
 bool FormIsModified(const QWidget* form) {
     const auto* f = dynamic_cast<const ConstantForm*>(form);
     return f && f->IsModified();
 }
 
-bool StoreForm(QWidget* form) {
+bool FormAccepts(QWidget* form) {
     auto* f = dynamic_cast<ConstantForm*>(form);
-    return f && f->Store();
+    return f && f->Accepts();
+}
+
+void AddFormTo(QWidget* form, EditBuilder& step) {
+    if (const auto* f = dynamic_cast<const ConstantForm*>(form)) f->AddTo(step);
+}
+
+void CloseForm(QWidget* form) {
+    if (auto* f = dynamic_cast<ConstantForm*>(form)) f->accept();
 }
 
 void RefillForm(QWidget* form) {
-    if (auto* f = dynamic_cast<ConstantForm*>(form)) f->Refill();
+    if (auto* f = dynamic_cast<ConstantForm*>(form)) f->Follow(true);
 }
 
 QDialog* CreateConstantForm(GuiContext& ctx, int section) {

@@ -10,6 +10,7 @@ class QWidget;
 namespace quorvane::gui {
 
 struct GuiContext;
+class EditBuilder;
 
 // "CHealing" .. "CFoodBonuses" for sections 23 .. 42; empty otherwise.
 QString ConstantFormClass(int section);
@@ -19,15 +20,20 @@ QString ConstantFormClass(int section);
 // nullptr outside 23 .. 42.
 QDialog* CreateConstantForm(GuiContext& ctx, int section);
 
-// For an open constant-group form (any other window answers false or does
-// nothing): whether a value field differs from what the form was opened or
-// last refilled with;
+// For an open constant-group form (any other window answers false or -1, or
+// is left alone):
+// the section it edits;
+int FormSection(const QWidget* form);
+// whether a value field differs from what the grid holds;
 bool FormIsModified(const QWidget* form);
-// stores it into the grid and closes it as its save button does, false when
-// its check refused the value (the form stays open and the refusal is
-// reported);
-bool StoreForm(QWidget* form);
-// fills its fields again from the grid.
+// whether its check takes its value (the destroyed-items form wants 25 or
+// 50); a refusal is reported and the form stays open;
+bool FormAccepts(QWidget* form);
+// adds the storing of its values into the grid to `step`;
+void AddFormTo(QWidget* form, EditBuilder& step);
+// closes it without storing anything;
+void CloseForm(QWidget* form);
+// fills its fields again from the grid, dropping what was typed.
 void RefillForm(QWidget* form);
 
 }  // namespace quorvane::gui

@@ -11,7 +11,6 @@
 
 class QLineEdit;
 class QPalette;
-class QTableWidgetItem;
 
 namespace quorvane::gui {
 

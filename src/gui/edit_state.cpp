@@ -1,11 +1,8 @@
 #include "gui/edit_state.h"
 
 #include <QAbstractButton>
-#include <QMetaObject>
 #include <QPushButton>
 #include <QStringList>
-
-#include "gui/gui_context.h"
 
 namespace quorvane::gui {
 
@@ -53,14 +50,6 @@ Answer AskQuestion(QWidget* parent, const QString& text, QMessageBox::StandardBu
     if (clicked && clicked == first) return Answer::First;
     if (clicked && clicked == second) return Answer::Second;
     return Answer::Cancel;
-}
-
-void NotifyGridChanged(GuiContext& ctx) {
-    if (QWidget* main = ctx.registry.Find(QString::fromLatin1(kMainWindowClass)))
-        QMetaObject::invokeMethod(main, "RefreshTitle", Qt::DirectConnection);
-    // The Changes window lists what the grid holds: it follows every change.
-    if (QWidget* changes = ctx.registry.Find(QString::fromLatin1(kChangesWindowClass)))
-        QMetaObject::invokeMethod(changes, "Recompute", Qt::DirectConnection);
 }
 
 }  // namespace quorvane::gui

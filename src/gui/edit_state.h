@@ -1,6 +1,6 @@
 // Where edits stand, as every window of the desktop program sees it: the
-// count of pending edits by kind and its wording, the questions asked before
-// an edit could be lost, and the announcement that the grid has changed.
+// count of pending edits by kind and its wording, and the questions asked
+// before an edit could be lost.
 #pragma once
 
 #include <QMessageBox>
@@ -12,8 +12,8 @@ struct GuiContext;
 
 // Edits that are not in the rules file yet, by where they sit.
 struct PendingEdits {
-    int tables = 0;       // tables whose list differs from the grid (shown or hidden)
-    int editWindows = 0;  // edit dialogs whose fields differ from what they were opened with
+    int tables = 0;       // sections whose tables hold pending edits (shown, hidden or closed)
+    int editWindows = 0;  // edit dialogs whose fields differ from what their rows show
     int forms = 0;        // constant-group forms likewise
     bool grid = false;    // the grid holds edits not saved to the rules file
 
@@ -43,10 +43,5 @@ inline constexpr const char* kMainWindowClass = "CQuorvaneEditorDlg";
 
 // Class name under which the Changes window registers itself.
 inline constexpr const char* kChangesWindowClass = "CChanges";
-
-// Tells the main window that grid cells or their saved state may have
-// changed, so that its title mark follows, and the Changes window, so that
-// its list does.
-void NotifyGridChanged(GuiContext& ctx);
 
 }  // namespace quorvane::gui

@@ -81,4 +81,11 @@ bool ValueGrid::ChangedSinceBaseline(int i, int j, int s) const {
     return cells_[static_cast<std::size_t>(at)] != baseline_[static_cast<std::size_t>(at)];
 }
 
+std::string_view ValueGrid::BaselineValue(int i, int j, int s) const {
+    const int at = CellIndex(i, j, s);
+    if (at < 0) return {};
+    const auto index = static_cast<std::size_t>(at);
+    return baselineIsCurrent_ || baseline_.empty() ? cells_[index] : baseline_[index];
+}
+
 }  // namespace quorvane

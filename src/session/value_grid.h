@@ -56,6 +56,9 @@ public:
     // TakeBaseline; false before any (or after an Initialise or Replace), and
     // outside the catalogue.
     bool ChangedSinceBaseline(int i, int j, int s) const;
+    // The cell's text as the last TakeBaseline remembered it: the cell's own
+    // text where ChangedSinceBaseline is false.
+    std::string_view BaselineValue(int i, int j, int s) const;
 
 private:
     // Copies text into the edit blocks and returns the copy.

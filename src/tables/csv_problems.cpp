@@ -3,12 +3,13 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include "gui/edit_state.h"
 #include "gui/qt_text.h"
 #include "gui/report_sinks.h"
+#include "gui/section_model.h"
 
 namespace quorvane::gui {
 
@@ -23,10 +24,12 @@ CsvProblemsWindow::CsvProblemsWindow(QWidget* parent) : ClosingDialog(parent) {
     summary_->setWordWrap(true);
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(summary_);
-    list_ = new QTableWidget(0, 4, this);
+    list_ = new QTableView(this);
     list_->setObjectName(QStringLiteral("problems"));
-    list_->setHorizontalHeaderLabels({QStringLiteral("CSV Line"), QStringLiteral("Record"), QStringLiteral("Column"),
-                                      QStringLiteral("Message")});
+    model_ = new TextTableModel({QStringLiteral("CSV Line"), QStringLiteral("Record"), QStringLiteral("Column"),
+                                 QStringLiteral("Message")},
+                                this);
+    list_->setModel(model_);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setSelectionBehavior(QAbstractItemView::SelectRows);
     list_->setWordWrap(false);
@@ -46,18 +49,16 @@ void CsvProblemsWindow::Show(const QString& file, const QString& outcome, const 
     summary_->setText(file + QStringLiteral(": ") +
                       CountOf(static_cast<int>(problems.size()), "problem was found.", "problems were found.") +
                       QLatin1Char(' ') + outcome);
-    list_->setRowCount(0);
-    list_->setRowCount(static_cast<int>(problems.size()));
-    for (int r = 0; r < list_->rowCount(); ++r) {
-        const CsvProblem& p = problems[static_cast<std::size_t>(r)];
+    QList<QStringList> rows;
+    rows.reserve(static_cast<qsizetype>(problems.size()));
+    for (const CsvProblem& p : problems) {
         // A record with no CSV line is one the file lacks: its row in the
         // section tells which.
         const QString record = p.line == 0 && p.row > 0 ? QStringLiteral("%1 (%2)").arg(p.row).arg(ToQ(p.record))
                                                         : ToQ(p.record);
-        const QString texts[] = {p.line > 0 ? QString::number(p.line) : QString(), record, ToQ(p.column),
-                                 ReportText(p.message)};
-        for (int c = 0; c < 4; ++c) list_->setItem(r, c, new QTableWidgetItem(texts[c]));
+        rows.push_back({p.line > 0 ? QString::number(p.line) : QString(), record, ToQ(p.column), ReportText(p.message)});
     }
+    model_->SetRows(std::move(rows));
     list_->resizeColumnsToContents();
     show();
     raise();

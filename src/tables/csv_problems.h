@@ -11,9 +11,11 @@
 #include "tables/closing_dialog.h"
 
 class QLabel;
-class QTableWidget;
+class QTableView;
 
 namespace quorvane::gui {
+
+class TextTableModel;
 
 inline constexpr const char* kCsvProblemsClass = "CCsvProblems";
 inline constexpr const char* kCsvProblemsCaption = "CSV Import Problems";
@@ -27,12 +29,13 @@ public:
     // it) under `outcome`, replacing what the window showed.
     void Show(const QString& file, const QString& outcome, const std::vector<CsvProblem>& problems);
 
-    QTableWidget* list() const { return list_; }
+    QTableView* list() const { return list_; }
     QLabel* summary() const { return summary_; }
 
 private:
     QLabel* summary_;
-    QTableWidget* list_;
+    QTableView* list_;
+    TextTableModel* model_;
 };
 
 }  // namespace quorvane::gui

@@ -4,15 +4,17 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
+#include "catalogue/catalogue.h"
+#include "gui/base_mark.h"
 #include "gui/check_marks.h"
+#include "gui/document.h"
+#include "gui/edit_step.h"
 #include "gui/gui_context.h"
 #include "gui/placement.h"
-#include "catalogue/catalogue.h"
 #include "tables/help_tab.h"
-#include "tables/list_binding.h"
 #include "tables/table_dialog.h"
 
 namespace quorvane::gui {
@@ -37,8 +39,8 @@ FieldPlace EditFieldPlace(EditLayout layout, int columns, int c) {
     return place;
 }
 
-EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, QTableWidget* list, int row, int section)
-    : ClosingDialog(nullptr), ctx_(ctx), kind_(kind), list_(list), row_(row), section_(section) {
+EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, int section, int row)
+    : ClosingDialog(nullptr), ctx_(ctx), kind_(kind), section_(section), row_(row) {
     setObjectName(kind.className);
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QString::fromLatin1(kind.caption));
@@ -72,18 +74,26 @@ EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, QTableWidget* list
         }
         auto* value = new QLineEdit(this);
         value->setObjectName(QStringLiteral("value%1").arg(c));
-        if (c == 0)
+        QToolButton* mark = nullptr;
+        if (c == 0) {
             value->setReadOnly(true);  // the record's name
-        else
+        } else {
             CheckFieldAsTyped(value, section, row, c);
+            mark = NewBaseMark(ctx_.document, value, section, row, c, this);
+        }
 
         const FieldPlace place = EditFieldPlace(kind.layout, columns, c);
         grid->addWidget(label, place.line * 2, place.column, 1, place.span);
-        grid->addWidget(value, place.line * 2 + 1, place.column, 1, place.span);
+        auto* valueLine = new QHBoxLayout;
+        valueLine->setSpacing(2);
+        valueLine->addWidget(value, 1);
+        if (mark) valueLine->addWidget(mark);
+        grid->addLayout(valueLine, place.line * 2 + 1, place.column, 1, place.span);
         if (place.line > 0) grid->setRowMinimumHeight(place.line * 2, label->sizeHint().height() + 8);
         labels_.push_back(label);
         values_.push_back(value);
-        opened_.push_back(QString());
+        marks_.push_back(mark);
+        shown_.push_back(QString());
     }
     outer->addLayout(grid);
     outer->addSpacing(10);
@@ -102,6 +112,8 @@ EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, QTableWidget* list
     buttons->addWidget(discard);
     outer->addLayout(buttons);
 
+    ctx_.document.AddUndoActions(this);
+    connect(&ctx_.document, &Document::cellsChanged, this, &EditDialog::FollowRows);
     TrackPlacement(ctx_.settings, QString::fromLatin1(kind.className), this);
 }
 
@@ -120,8 +132,20 @@ void EditDialog::SetValue(int c, const QString& text) {
     if (QLineEdit* field = ValueField(c)) {
         field->setText(text);
         field->setCursorPosition(0);
-        opened_[c] = text;
+        shown_[c] = field->text();
     }
+}
+
+QToolButton* EditDialog::BaseMark(int c) const { return c >= 0 && c < marks_.size() ? marks_[c] : nullptr; }
+
+void EditDialog::FollowRows(int section, int first, int last) {
+    if (section != section_ || row_ < first || row_ > last) return;
+    for (int c = 0; c < values_.size(); ++c)
+        if (values_[c]->text() == shown_[c]) SetValue(c, ToQ(ctx_.document.Shown(section_, row_, c)));
+}
+
+void EditDialog::Refill() {
+    for (int c = 0; c < values_.size(); ++c) SetValue(c, ToQ(ctx_.document.Shown(section_, row_, c)));
 }
 
 void EditDialog::closeEvent(QCloseEvent* event) {
@@ -131,7 +155,7 @@ void EditDialog::closeEvent(QCloseEvent* event) {
 
 bool EditDialog::IsModified() const {
     for (int c = 0; c < values_.size(); ++c)
-        if (FromField(values_[c]->text(), opened_[c]) != FromQ(opened_[c])) return true;
+        if (FieldText(c) != ctx_.document.Shown(section_, row_, c)) return true;
     return false;
 }
 
@@ -143,18 +167,16 @@ QWidget* EditDialog::LabelWidget(int c) const {
     return c >= 0 && c < labels_.size() ? labels_[c] : nullptr;
 }
 
+std::string EditDialog::FieldText(int c) const { return FromField(values_[c]->text(), shown_[c]); }
+
+void EditDialog::AddTo(EditBuilder& step) const {
+    for (int c = 0; c < values_.size(); ++c) step.Show(section_, row_, c, FieldText(c));
+}
+
 void EditDialog::SaveAndClose() {
-    // The table closes its edit dialogs with it; the guard only keeps a save
-    // from writing through a list that is gone.
-    // It goes through the owning table, so that Undo can take it back.
-    if (list_) {
-        QStringList texts;
-        for (int c = 0; c < values_.size(); ++c) texts << ToQ(FromField(values_[c]->text(), opened_[c]));
-        if (auto* table = qobject_cast<TableDialog*>(list_->window()))
-            table->SaveRow(row_, texts);
-        else
-            for (int c = 0; c < texts.size(); ++c) SetCellText(list_, row_, c, texts[c]);
-    }
+    EditBuilder step(ctx_.document, QStringLiteral("Save Row"));
+    AddTo(step);
+    step.Push();
     close();
 }
 

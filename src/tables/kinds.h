@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "gui/section_model.h"
+
 namespace quorvane::gui {
 
 // A field whose label is a button. `helpTitle` names the help tab it opens;
@@ -39,7 +41,6 @@ inline constexpr const char* kSaveChangesText = "Save Changes And Close Tab";
 inline constexpr const char* kCloseTabText = "Close Tab";
 inline constexpr const char* kSpellIdClass = "CSpellID";
 inline constexpr const char* kSpellIdCaption = "Spell ID's";
-inline constexpr int kSpellsSection = 2;
 inline constexpr const char* kChooserClass = "CSection";
 inline constexpr const char* kChooserCaption = "Select a Section";
 

@@ -1,15 +1,16 @@
 #include "tables/list_binding.h"
 
-#include <algorithm>
-
 #include <QAbstractItemView>
 #include <QHeaderView>
 #include <QSettings>
-#include <QTableWidget>
+#include <QTableView>
 
+#include "catalogue/catalogue.h"
+#include "gui/document.h"
+#include "gui/edit_step.h"
 #include "gui/gui_context.h"
 #include "gui/placement.h"
-#include "catalogue/catalogue.h"
+#include "gui/section_model.h"
 
 namespace quorvane::gui {
 
@@ -17,17 +18,11 @@ namespace {
 
 constexpr const char* kWidthRoot = "List Control Settings";
 
-// Header and fixed width factor of the spell-ID list's columns.
+// Header of the spell-ID list's columns.
 QString SpellIdHeader(int c) {
     if (c == 0) return QStringLiteral("Spell Name");
     if (c == 1) return QStringLiteral("Spell ID");
     return {};
-}
-
-QTableWidgetItem* NewItem(const QString& text) {
-    auto* item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    return item;
 }
 
 }  // namespace
@@ -55,93 +50,71 @@ void SaveColumnWidth(GuiContext& ctx, int i, int step, int width) {
     ctx.settings.endGroup();
 }
 
-QString CellText(const QTableWidget* list, int row, int column) {
-    const QTableWidgetItem* item = list->item(row, column);
-    return item ? item->text() : QString();
-}
-
-void SetCellText(QTableWidget* list, int row, int column, const QString& text) {
-    QTableWidgetItem* item = list->item(row, column);
-    if (!item) {
-        item = NewItem(text);
-        list->setItem(row, column, item);
-    }
-    // A record name cut short by a narrow column shows whole in its tooltip.
-    if (column == 0) item->setToolTip(text);
-    item->setText(text);
-}
-
-void SetUpReportList(QTableWidget* list) {
+QTableView* NewReportList(QWidget* parent) {
+    auto* list = new QTableView(parent);
+    list->setObjectName(QStringLiteral("list"));
+    list->setModel(new RecordFilter(list));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setSortingEnabled(false);
     list->setWordWrap(false);
     list->setAlternatingRowColors(false);
     list->verticalHeader()->setVisible(false);
     list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 6);
-    list->horizontalHeader()->setSortIndicatorShown(false);
-    list->horizontalHeader()->setSectionsClickable(false);
-    list->horizontalHeader()->setHighlightSections(false);
-    list->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    list->horizontalHeader()->setStretchLastSection(false);
+    QHeaderView* header = list->horizontalHeader();
+    header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setStretchLastSection(false);
+    // File order until a header is clicked; a third click goes back to it.
+    header->setSortIndicator(-1, Qt::AscendingOrder);
+    header->setSortIndicatorClearable(true);
+    list->setSortingEnabled(true);
+    return list;
 }
 
-int LoadArrayTable(GuiContext& ctx, QTableWidget* list, int i, int n) {
-    ctx.session.log.Line("HWND LoadArrayTable(HWND hDialog,int ControlID,int i)");
-    // A list reused for another section starts empty.
-    list->setRowCount(0);
-    list->setColumnCount(0);
+RecordFilter* ListFilter(const QTableView* list) { return qobject_cast<RecordFilter*>(list->model()); }
 
-    const int rows = Rows(i);
+void LoadArrayTable(GuiContext& ctx, QTableView* list, int i, int n) {
+    ctx.session.log.Line("LoadArrayTable shows section ", i);
+    RecordFilter* proxy = ListFilter(list);
+    QAbstractItemModel* source = nullptr;
+    if (n > 0) {
+        source = proxy->findChild<SpellIdModel*>();
+        if (!source) source = new SpellIdModel(ctx.document, proxy);
+    } else {
+        source = ctx.document.Model(i);
+    }
+    if (proxy->sourceModel() != source) proxy->setSourceModel(source);
+
     const int columns = n > 0 ? n : Columns(i);
-    list->setColumnCount(columns);
-    list->setRowCount(rows);
     for (int c = 0; c < columns; ++c) {
-        QString header;
         int width = 0;
         if (n > 0) {
-            header = SpellIdHeader(c);
-            width = (static_cast<int>(header.size()) + 1) * 15;
+            width = (static_cast<int>(SpellIdHeader(c).size()) + 1) * 15;
         } else {
-            const std::string& name = ColumnName(i, c);
-            header = ToQ(name);
             width = GetColumnWidth(ctx, i, c);
-            if (width == -1) width = (static_cast<int>(name.size()) + 1) * 10;
+            if (width == -1) width = (static_cast<int>(ColumnName(i, c).size()) + 1) * 10;
         }
-        list->setHorizontalHeaderItem(c, new QTableWidgetItem(header));
         list->setColumnWidth(c, width);
     }
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < columns; ++c) {
-            QString text;
-            if (n <= 0)
-                text = ToQ(ctx.session.grid.GetArrayValue(i, r, c));
-            else if (c == 0)
-                text = ToQ(ctx.session.grid.GetArrayValue(i, r, 0));
-            else if (c == 1)
-                text = QString::number(r - 1);
-            QTableWidgetItem* item = NewItem(text);
-            if (c == 0) item->setToolTip(text);  // the whole record name
-            list->setItem(r, c, item);
-        }
-        ctx.session.log.Line("LoadArrayTable j ", r);
-    }
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    return 0;
+    // The rows come from the model; the trace still tells each one.
+    if (ctx.session.log.IsOpen())
+        for (int r = 0; r < Rows(i); ++r) ctx.session.log.Line("LoadArrayTable j ", r);
 }
 
-int SaveArrayTable(GuiContext& ctx, QTableWidget* list, int i) {
+void SaveArrayTable(GuiContext& ctx, QTableView* list, int i, EditBuilder& step) {
     ctx.session.log.Line("SaveArrayTable ");
-    // The list has the section's shape; the bounds only guard against a list
-    // that does not, so that no cell is overwritten with a missing text.
-    const int rows = std::min(Rows(i), list->rowCount());
-    const int columns = std::min(Columns(i), list->columnCount());
+    const int columns = std::min(Columns(i), list->model()->columnCount());
     for (int c = 0; c < columns; ++c) SaveColumnWidth(ctx, i, c, list->columnWidth(c));
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            ctx.session.grid.SetArrayValue(i, r, c, FromCell(CellText(list, r, c)));
-    return 1;
+    step.StorePending(i);
+}
+
+QString CellText(const QTableView* list, int row, int column) {
+    const RecordFilter* proxy = ListFilter(list);
+    const QAbstractItemModel* source = proxy ? proxy->sourceModel() : list->model();
+    if (!source) return {};
+    return source->index(row, column).data().toString();
 }
 
 }  // namespace quorvane::gui

@@ -1,15 +1,18 @@
-// Binding between a report list (QTableWidget) and one section of the value
-// grid, and the column widths kept in the settings store.
+// Binding between a report list (a QTableView over a RecordFilter) and one
+// section of the document, and the column widths kept in the settings store.
 #pragma once
 
 #include <QString>
 
 class QSettings;
-class QTableWidget;
+class QTableView;
+class QWidget;
 
 namespace quorvane::gui {
 
 struct GuiContext;
+class EditBuilder;
+class RecordFilter;
 
 // Settings group and entry that hold the width of column `step` of section
 // `i`: group "List Control Settings/<header>/<step>", entry "<step>". The
@@ -23,23 +26,26 @@ QString ColumnWidthEntry(int step);
 int GetColumnWidth(GuiContext& ctx, int i, int step);
 void SaveColumnWidth(GuiContext& ctx, int i, int step, int width);
 
-// Fills `list` from section `i`. n <= 0: the section's own rows and columns,
+// A new report list: full-row single selection, no in-place editing, no row
+// numbers; its model is a RecordFilter (the list's proxy), and a click on a
+// column header sorts by that column, ascending, then descending, then back
+// to file order.
+QTableView* NewReportList(QWidget* parent);
+// The proxy of a list made by NewReportList.
+RecordFilter* ListFilter(const QTableView* list);
+
+// Shows section `i` in `list`. n <= 0: the section's own rows and columns,
 // widths from the settings store or (characters of the column name + 1) * 10.
 // n > 0: the spell-ID list, "Spell Name" and "Spell ID" (the row index - 1),
-// fixed widths. Returns 0.
-int LoadArrayTable(GuiContext& ctx, QTableWidget* list, int i, int n = 0);
+// fixed widths.
+void LoadArrayTable(GuiContext& ctx, QTableView* list, int i, int n = 0);
 
-// Stores every cell of `list` (cut to 255 characters) into section `i` and
-// every column's width into the settings store. Returns 1.
-int SaveArrayTable(GuiContext& ctx, QTableWidget* list, int i);
+// Stores every column's width of `list` into the settings store, and adds to
+// `step` the storing of section `i`'s pending edits into the grid.
+void SaveArrayTable(GuiContext& ctx, QTableView* list, int i, EditBuilder& step);
 
-// The text of a list cell, empty when the cell holds no item.
-QString CellText(const QTableWidget* list, int row, int column);
-// Sets the text of a list cell, creating its item where there is none.
-void SetCellText(QTableWidget* list, int row, int column, const QString& text);
-
-// Applies the report-list look: full-row single selection, no in-place
-// editing, headers that do not sort, no row numbers.
-void SetUpReportList(QTableWidget* list);
+// The text the list shows in record row `row`, column `column` (whatever the
+// list's filter and order), empty outside its rows.
+QString CellText(const QTableView* list, int row, int column);
 
 }  // namespace quorvane::gui

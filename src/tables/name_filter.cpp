@@ -1,12 +1,10 @@
 #include "tables/name_filter.h"
 
 #include <QEvent>
-#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QTableWidget>
 
-#include "tables/list_binding.h"
+#include "gui/section_model.h"
 
 namespace quorvane::gui {
 
@@ -36,27 +34,15 @@ private:
 
 }  // namespace
 
-QLineEdit* NewNameFilter(QTableWidget* list, QWidget* parent) {
+QLineEdit* NewNameFilter(RecordFilter* proxy, QWidget* parent) {
     auto* field = new QLineEdit(parent);
     field->setObjectName(QStringLiteral("filter"));
     field->setPlaceholderText(QString::fromLatin1(kFilterPlaceholder));
     field->setAccessibleName(QString::fromLatin1(kFilterPlaceholder));
     field->setClearButtonEnabled(true);
     field->installEventFilter(new EscapeClears(field));
-    QObject::connect(field, &QLineEdit::textChanged, list, [list](const QString& text) { ApplyNameFilter(list, text); });
+    QObject::connect(field, &QLineEdit::textChanged, proxy, &RecordFilter::SetNameFilter);
     return field;
-}
-
-void ApplyNameFilter(QTableWidget* list, const QString& text) {
-    // The names are Latin-1 texts in a QString, whose case folding covers
-    // the accented letters as well.
-    for (int r = 0; r < list->rowCount(); ++r) {
-        const bool hide = !text.isEmpty() && !CellText(list, r, 0).contains(text, Qt::CaseInsensitive);
-        list->setRowHidden(r, hide);
-    }
-    const QModelIndexList selected = list->selectionModel()->selectedRows();
-    for (const QModelIndex& index : selected)
-        if (list->isRowHidden(index.row())) list->clearSelection();
 }
 
 }  // namespace quorvane::gui

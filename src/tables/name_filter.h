@@ -1,25 +1,22 @@
 // The "Filter by name" field of a report list: rows whose name (column 0)
-// does not hold the typed text are hidden, never moved or removed, so every
-// row keeps its index and so its grid row.
+// does not hold the typed text are filtered out of the list's proxy, never
+// moved or removed from the model, so every row keeps its record.
 #pragma once
 
 #include <QString>
 
 class QLineEdit;
-class QTableWidget;
 class QWidget;
 
 namespace quorvane::gui {
 
+class RecordFilter;
+
 inline constexpr const char* kFilterPlaceholder = "Filter by name";
 
-// A new filter field for `list`, a child of `parent`: typing filters, Escape
-// clears the field (and goes no further, so the window stays).
-QLineEdit* NewNameFilter(QTableWidget* list, QWidget* parent);
-
-// Hides the rows of `list` whose column 0 does not contain `text`, ignoring
-// case; shows every row for an empty text. A selected row that is hidden is
-// unselected, so that Enter cannot open a row the user does not see.
-void ApplyNameFilter(QTableWidget* list, const QString& text);
+// A new filter field for `proxy`, a child of `parent`: typing filters, in
+// any case; Escape clears the field (and goes no further, so the window
+// stays), and in an empty field reaches the window.
+QLineEdit* NewNameFilter(RecordFilter* proxy, QWidget* parent);
 
 }  // namespace quorvane::gui

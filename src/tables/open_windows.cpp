@@ -1,35 +1,22 @@
 #include "tables/open_windows.h"
 
-#include <QApplication>
-#include <QLineEdit>
 #include <QList>
-#include <QTableWidget>
 #include <QPointer>
 
-#include "gui/gui_context.h"
+#include "catalogue/catalogue.h"
 #include "forms/constant_form.h"
 #include "forms/form_table.h"
+#include "gui/document.h"
+#include "gui/edit_step.h"
+#include "gui/gui_context.h"
 #include "tables/edit_dialog.h"
 #include "tables/kinds.h"
-#include "tables/list_binding.h"
-#include "tables/name_filter.h"
+#include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
 
 namespace quorvane::gui {
 
 namespace {
-
-// The spell-ID lists show the spells' names: filled again, each keeps the
-// rows its filter field hides.
-void RefillSpellIdLists(GuiContext& ctx) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() != QLatin1String(kSpellIdClass)) continue;
-        auto* list = w->findChild<QTableWidget*>(QStringLiteral("list"));
-        if (!list) continue;
-        LoadArrayTable(ctx, list, kSpellsSection, 2);
-        if (auto* filter = w->findChild<QLineEdit*>(QStringLiteral("filter"))) ApplyNameFilter(list, filter->text());
-    }
-}
 
 QList<TableDialog*> OpenTables(GuiContext& ctx) {
     QList<TableDialog*> out;
@@ -46,58 +33,81 @@ QList<QWidget*> OpenForms(GuiContext& ctx) {
     return out;
 }
 
-}  // namespace
-
-PendingEdits FindPendingEdits(GuiContext& ctx) {
+PendingEdits CountPending(GuiContext& ctx, const QSet<int>* sections) {
     PendingEdits pending;
-    for (TableDialog* table : OpenTables(ctx)) {
-        if (table->PendingRows() > 0) ++pending.tables;
-        pending.editWindows += static_cast<int>(table->ModifiedEditors().size());
-    }
+    for (int section : ctx.document.SectionsWithPending())
+        if (!sections || sections->contains(section)) ++pending.tables;
+    for (TableDialog* table : OpenTables(ctx))
+        for (EditDialog* editor : table->ModifiedEditors())
+            if (!sections || sections->contains(editor->section())) ++pending.editWindows;
     for (QWidget* form : OpenForms(ctx))
-        if (FormIsModified(form)) ++pending.forms;
-    pending.grid = ctx.session.HasUnsavedEdits();
+        if (FormIsModified(form) && (!sections || sections->contains(FormSection(form)))) ++pending.forms;
     return pending;
 }
 
+}  // namespace
+
+PendingEdits FindPendingEdits(GuiContext& ctx) {
+    PendingEdits pending = CountPending(ctx, nullptr);
+    pending.grid = ctx.document.HasUnsavedEdits();
+    return pending;
+}
+
+PendingEdits FindPendingEditsIn(GuiContext& ctx, const QSet<int>& sections) { return CountPending(ctx, &sections); }
+
 bool StorePendingEdits(GuiContext& ctx) {
-    for (TableDialog* table : OpenTables(ctx))
-        for (EditDialog* editor : table->ModifiedEditors()) editor->SaveAndClose();
+    QList<QWidget*> forms;
     for (QWidget* form : OpenForms(ctx))
-        if (FormIsModified(form) && !StoreForm(form)) return false;
-    // Closing a table removes it from the registry; hold them by pointer.
-    QList<QPointer<TableDialog>> tables;
-    for (TableDialog* table : OpenTables(ctx)) tables << table;
-    for (const QPointer<TableDialog>& table : tables)
-        if (table && table->PendingRows() > 0) table->StoreAndClose();
+        if (FormIsModified(form)) {
+            // A value its form refuses stops everything before anything is stored.
+            if (!FormAccepts(form)) return false;
+            forms << form;
+        }
+    EditBuilder step(ctx.document, QStringLiteral("Store All Edits"));
+    // The tables that hold something close as "Close Tab" closes them, with
+    // their column widths kept; their edit dialogs' values go in first.
+    QList<QPointer<TableDialog>> stored;
+    for (TableDialog* table : OpenTables(ctx))
+        if (table->PendingRows() > 0 || !table->ModifiedEditors().isEmpty()) {
+            table->AddStoreTo(step);
+            stored << table;
+        }
+    for (QWidget* form : forms) AddFormTo(form, step);
+    // Sections whose tables are closed or show another unit section.
+    for (int section : ctx.document.SectionsWithPending()) step.StorePending(section);
+    step.Push();
+    for (const QPointer<TableDialog>& table : stored)
+        if (table) table->CloseWithoutStoring();
+    for (QWidget* form : forms) CloseForm(form);
     return true;
 }
 
 void RefillOpenWindows(GuiContext& ctx) {
     for (TableDialog* table : OpenTables(ctx)) table->Refill();
     for (QWidget* form : OpenForms(ctx)) RefillForm(form);
-    RefillSpellIdLists(ctx);
-}
-
-PendingEdits FindPendingEditsIn(GuiContext& ctx, const QSet<int>& sections) {
-    PendingEdits pending;
-    for (TableDialog* table : OpenTables(ctx)) {
-        if (!sections.contains(table->boundSection())) continue;
-        if (table->PendingRows() > 0) ++pending.tables;
-        pending.editWindows += static_cast<int>(table->ModifiedEditors().size());
-    }
-    for (int s : sections)
-        if (QWidget* form = ctx.registry.Find(ConstantFormClass(s)))
-            if (FormIsModified(form)) ++pending.forms;
-    return pending;
 }
 
 void RefillOpenWindows(GuiContext& ctx, const QSet<int>& sections) {
     for (TableDialog* table : OpenTables(ctx))
-        if (sections.contains(table->boundSection())) table->Refill();
+        for (EditDialog* editor : table->Editors())
+            if (sections.contains(editor->section())) editor->Refill();
     for (int s : sections)
         if (QWidget* form = ctx.registry.Find(ConstantFormClass(s))) RefillForm(form);
-    if (sections.contains(kSpellsSection)) RefillSpellIdLists(ctx);
+}
+
+void ConnectSectionWindows(GuiContext& ctx) {
+    QObject::connect(&ctx.document, &Document::revealSection, &ctx.document, [&ctx](int section) {
+        if (const TableKind* kind = TableKindOf(section)) {
+            if (auto* open = qobject_cast<TableDialog*>(ctx.registry.Find(QString::fromLatin1(kind->className)))) {
+                open->ShowSection(section);
+                open->SetCaption(ToQ(DisplayName(section)));
+                open->show();
+                open->raise();
+                return;
+            }
+        }
+        DispatchSection(ctx, section);
+    });
 }
 
 }  // namespace quorvane::gui

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "gui/document.h"
 #include "gui/gui_context.h"
 #include "gui/placement.h"
 #include "catalogue/catalogue.h"
@@ -49,11 +50,13 @@ public:
         }
         connect(list_, &QListWidget::itemDoubleClicked, this, [this] { OnDoubleClick(); });
         list_->installEventFilter(this);
+        // A table closed or a form saved from here is undone from here.
+        ctx_.document.AddUndoActions(this);
     }
 
 protected:
     void closeEvent(QCloseEvent* event) override {
-        if (ctx_.registry.Find(QString::fromLatin1(kChooserClass)) == this) ctx_.registry.Clear(QString::fromLatin1(kChooserClass));
+        ctx_.registry.Forget(this);
         ClosingDialog::closeEvent(event);
     }
 
@@ -93,7 +96,7 @@ QWidget* OpenSectionChooser(GuiContext& ctx, QWidget* owner) {
         return open;
     }
     auto* chooser = new SectionChooser(ctx, owner);
-    ctx.registry.Set(QString::fromLatin1(kChooserClass), chooser);
+    ctx.registry.Register(chooser);
     BringToFront(chooser);
     return chooser;
 }
@@ -111,7 +114,7 @@ QWidget* DispatchSection(GuiContext& ctx, int section) {
             if (!open->Rebind(section)) return open;
         } else {
             open = new TableDialog(ctx, *table, section);
-            ctx.registry.Set(kind, open);
+            ctx.registry.Register(open);
         }
         BringToFront(open);
         open->SetCaption(ToQ(DisplayName(section)));
@@ -120,7 +123,7 @@ QWidget* DispatchSection(GuiContext& ctx, int section) {
     if (!window) {
         window = CreateConstantForm(ctx, section);
         if (!window) return nullptr;
-        ctx.registry.Set(kind, window);
+        ctx.registry.Register(window);
     }
     // A form has the section's name as its caption before it is first shown:
     // its own template caption never appears.

@@ -3,36 +3,37 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <QAction>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QAction>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QSignalBlocker>
-#include <QTableWidget>
-#include <QUndoCommand>
-#include <QUndoStack>
+#include <QTableView>
 #include <QVBoxLayout>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "actions/actions.h"
-#include "gui/check_marks.h"
-#include "gui/edit_state.h"
-#include "gui/gui_context.h"
-#include "gui/placement.h"
 #include "catalogue/catalogue.h"
 #include "exchange/csv.h"
 #include "exchange/section_csv.h"
+#include "gui/document.h"
+#include "gui/edit_state.h"
+#include "gui/edit_step.h"
+#include "gui/gui_context.h"
+#include "gui/placement.h"
+#include "gui/report_sinks.h"
+#include "gui/section_model.h"
 #include "io/file_io.h"
 #include "io/path_text.h"
 #include "tables/closing_dialog.h"
@@ -48,78 +49,11 @@ namespace {
 constexpr Qt::WindowFlags kNoCloseBox = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                         Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
 
-QTableWidget* NewList(QWidget* parent) {
-    auto* list = new QTableWidget(parent);
-    list->setObjectName(QStringLiteral("list"));
-    SetUpReportList(list);
-    return list;
-}
-
-// Background of a cell whose list text is not in the grid yet: the palette's
-// highlight, partly transparent so that it tints whatever base the palette
-// has and the cell's text stays readable in light and dark palettes alike.
-QColor PendingTint(const QPalette& palette) {
-    QColor tint = palette.color(QPalette::Highlight);
-    tint.setAlpha(90);
-    return tint;
-}
-
 bool IsEnterKey(const QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
     const int key = static_cast<const QKeyEvent*>(event)->key();
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
-
-int FirstSelectedRow(const QTableWidget* list) {
-    const QModelIndexList rows = list->selectionModel()->selectedRows();
-    int first = -1;
-    for (const QModelIndex& index : rows)
-        if (first < 0 || index.row() < first) first = index.row();
-    return first;
-}
-
-// One row of a list set from one set of texts to another, as an undo step.
-class RowStep : public QUndoCommand {
-public:
-    using Setter = std::function<void(int, const QStringList&)>;
-    RowStep(const QString& what, int row, QStringList before, QStringList after, Setter set)
-        : QUndoCommand(what), row_(row), before_(std::move(before)), after_(std::move(after)), set_(std::move(set)) {}
-    void undo() override { set_(row_, before_); }
-    void redo() override { set_(row_, after_); }
-
-private:
-    int row_;
-    QStringList before_;
-    QStringList after_;
-    Setter set_;
-};
-
-// Rows of a list set from one set of texts to another together, as one undo
-// step; the caption follows once all of them are set.
-class RowsStep : public QUndoCommand {
-public:
-    struct Row {
-        int row;
-        QStringList before;
-        QStringList after;
-    };
-    using Setter = std::function<void(int, const QStringList&)>;
-    RowsStep(const QString& what, std::vector<Row> rows, Setter set, std::function<void()> done)
-        : QUndoCommand(what), rows_(std::move(rows)), set_(std::move(set)), done_(std::move(done)) {}
-    void undo() override {
-        for (const Row& r : rows_) set_(r.row, r.before);
-        done_();
-    }
-    void redo() override {
-        for (const Row& r : rows_) set_(r.row, r.after);
-        done_();
-    }
-
-private:
-    std::vector<Row> rows_;
-    Setter set_;
-    std::function<void()> done_;
-};
 
 QString ChooseCsvFile(QWidget* parent, bool save, const QString& suggested) {
     const QString filter = QStringLiteral("CSV files (*.csv)");
@@ -135,8 +69,8 @@ public:
         setAttribute(Qt::WA_DeleteOnClose);
         setWindowTitle(QString::fromLatin1(kSpellIdCaption));
         auto* layout = new QVBoxLayout(this);
-        auto* list = NewList(this);
-        layout->addWidget(NewNameFilter(list, this));
+        auto* list = NewReportList(this);
+        layout->addWidget(NewNameFilter(ListFilter(list), this));
         layout->addWidget(list);
         auto* close = new QPushButton(QString::fromLatin1(kCloseTabText), this);
         close->setAutoDefault(false);
@@ -162,15 +96,20 @@ TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
     close->setAutoDefault(false);
     connect(close, &QPushButton::clicked, this, &TableDialog::CloseTab);
     layout->addWidget(close);
-    list_ = NewList(this);
-    filter_ = NewNameFilter(list_, this);
-    layout->addWidget(filter_);
-    connect(list_, &QTableWidget::doubleClicked, this, [this] { OnDoubleClick(); });
-    connect(list_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
-        if (marking_) return;  // the marks themselves change the item
-        MarkCell(item);
-        RefreshCaption();
-    });
+
+    list_ = NewReportList(this);
+    filter_ = ListFilter(list_);
+    auto* filterLine = new QHBoxLayout;
+    filterField_ = NewNameFilter(filter_, this);
+    changedOnly_ = new QCheckBox(QStringLiteral("Changed rows only"), this);
+    changedOnly_->setObjectName(QStringLiteral("changedOnly"));
+    changedOnly_->setToolTip(QStringLiteral("Show only the rows with edits not stored yet or values other than "
+                                            "those of the last load or extraction."));
+    connect(changedOnly_, &QCheckBox::toggled, filter_, &RecordFilter::SetChangedOnly);
+    filterLine->addWidget(filterField_, 1);
+    filterLine->addWidget(changedOnly_);
+    layout->addLayout(filterLine);
+    connect(list_, &QTableView::doubleClicked, this, [this] { OnDoubleClick(); });
     list_->installEventFilter(this);
     layout->addWidget(list_);
     // What the last CSV export or import did.
@@ -179,43 +118,37 @@ TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
     status_->setVisible(false);
     layout->addWidget(status_);
 
-    // Undo and redo of the row saves and reverts, from the keyboard anywhere
+    // Undo and redo of every step of the editor, from the keyboard anywhere
     // in the window and from the rows' context menu.
-    undo_ = new QUndoStack(this);
-    undoAction_ = new QAction(QStringLiteral("Undo"), this);
-    undoAction_->setObjectName(QStringLiteral("undo"));
-    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    undoAction_->setEnabled(false);
-    redoAction_ = new QAction(QStringLiteral("Redo"), this);
-    redoAction_->setObjectName(QStringLiteral("redo"));
-    redoAction_->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    redoAction_->setEnabled(false);
-    connect(undoAction_, &QAction::triggered, undo_, &QUndoStack::undo);
-    connect(redoAction_, &QAction::triggered, undo_, &QUndoStack::redo);
-    connect(undo_, &QUndoStack::canUndoChanged, undoAction_, &QAction::setEnabled);
-    connect(undo_, &QUndoStack::canRedoChanged, redoAction_, &QAction::setEnabled);
-    addAction(undoAction_);
-    addAction(redoAction_);
+    ctx_.document.AddUndoActions(this);
+    connect(&ctx_.document, &Document::editsChanged, this, &TableDialog::RefreshCaption);
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(list_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        const int row = list_->rowAt(pos.y());
+        const int row = filter_->SourceRow(list_->rowAt(pos.y()));
         if (row < 0) return;
-        list_->selectRow(row);
+        list_->selectRow(list_->rowAt(pos.y()));
         NewRowMenu(row)->popup(list_->viewport()->mapToGlobal(pos));
     });
 
     resize(900, 560);
     TrackPlacement(ctx_.settings, QString::fromLatin1(kind.className), this);
     caption_ = QString::fromLatin1(kind.templateCaption);
-    Fill();
+    Bind(section_);
 }
 
 TableDialog::~TableDialog() { CloseEditors(); }
 
+SectionModel* TableDialog::model() const { return ctx_.document.Model(section_); }
+
+void TableDialog::Bind(int section) {
+    section_ = section;
+    LoadArrayTable(ctx_, list_, section_, 0);
+    RefreshCaption();
+}
+
 bool TableDialog::Rebind(int section) {
     if (section == section_) return true;
     const QList<EditDialog*> modified = ModifiedEditors();
-    bool store = true;
     if (PendingRows() > 0 || !modified.isEmpty()) {
         const QString shown = ToQ(DisplayName(section_));
         const QString text = QStringLiteral("The window of %1 holds changes that are not in the editor's data.\n"
@@ -224,17 +157,29 @@ bool TableDialog::Rebind(int section) {
         const Answer answer = AskQuestion(this, text, QMessageBox::NoButton, QStringLiteral("Store and Switch"),
                                           QStringLiteral("Discard and Switch"));
         if (answer == Answer::Cancel) return false;
-        store = answer == Answer::First;
-    }
-    if (store) {
-        SaveModifiedEditors();
-        SaveArrayTable(ctx_, list_, section_);
-        NotifyGridChanged(ctx_);
+        if (answer == Answer::First) {
+            EditBuilder step(ctx_.document, QStringLiteral("Store and Switch"));
+            AddStoreTo(step);
+            step.RevealOnUndo(section_);
+            step.Push();
+        } else {
+            EditBuilder step(ctx_.document, QStringLiteral("Discard and Switch"));
+            step.DropPendingOf(section_);
+            step.RevealOnUndo(section_);
+            step.Push();
+        }
+    } else {
+        // Nothing to store; the widths are kept as "Close Tab" keeps them.
+        EditBuilder none(ctx_.document, QString());
+        SaveArrayTable(ctx_, list_, section_, none);
     }
     CloseEditors();
-    section_ = section;
-    Fill();
+    Bind(section);
     return true;
+}
+
+void TableDialog::ShowSection(int section) {
+    if (section != section_) Bind(section);
 }
 
 void TableDialog::SetCaption(const QString& caption) {
@@ -254,18 +199,7 @@ void TableDialog::RefreshCaption() {
     }
 }
 
-int TableDialog::PendingRows() const {
-    const int rows = std::min(Rows(section_), list_->rowCount());
-    const int columns = std::min(Columns(section_), list_->columnCount());
-    int pending = 0;
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < columns; ++c)
-            if (FromCell(CellText(list_, r, c)) != ctx_.session.grid.GetArrayValue(section_, r, c)) {
-                ++pending;
-                break;
-            }
-    return pending;
-}
+int TableDialog::PendingRows() const { return ctx_.document.PendingRows(section_); }
 
 QList<EditDialog*> TableDialog::Editors() const {
     QList<EditDialog*> out;
@@ -281,87 +215,55 @@ QList<EditDialog*> TableDialog::ModifiedEditors() const {
     return out;
 }
 
-void TableDialog::SaveModifiedEditors() {
-    for (EditDialog* editor : ModifiedEditors()) editor->SaveAndClose();
-}
-
-void TableDialog::Fill() {
-    {
-        const QSignalBlocker quiet(list_);
-        LoadArrayTable(ctx_, list_, section_, 0);
-    }
-    undo_->clear();  // the steps were made on rows that are gone
-    ApplyNameFilter(list_, filter_->text());
-    RefreshMarks();
-}
-
 void TableDialog::Refill() {
-    {
-        const QSignalBlocker quiet(list_);
-        LoadArrayTable(ctx_, list_, section_, 0);
-    }
-    undo_->clear();
-    ApplyNameFilter(list_, filter_->text());
-    for (EditDialog* editor : Editors())
-        for (int c = 0; c < editor->columns(); ++c)
-            editor->SetValue(c, ToQ(FromCell(CellText(list_, editor->row(), c))));
-    RefreshMarks();
+    for (EditDialog* editor : Editors()) editor->Refill();
 }
 
-void TableDialog::StoreAndClose() {
-    SaveModifiedEditors();
-    SaveArrayTable(ctx_, list_, section_);
+void TableDialog::AddStoreTo(EditBuilder& step) {
+    for (EditDialog* editor : ModifiedEditors()) {
+        editor->AddTo(step);
+        // An edit dialog left open on a unit section the window showed before.
+        if (editor->section() != section_) step.StorePending(editor->section());
+    }
+    SaveArrayTable(ctx_, list_, section_, step);
+}
+
+void TableDialog::CloseWithoutStoring() {
     closing_ = true;
     close();
-    NotifyGridChanged(ctx_);
 }
 
 QStringList TableDialog::RowTexts(int row) const {
     QStringList texts;
-    for (int c = 0; c < list_->columnCount(); ++c) texts << CellText(list_, row, c);
+    for (int c = 0; c < Columns(section_); ++c) texts << ToQ(ctx_.document.Shown(section_, row, c));
     return texts;
 }
 
-void TableDialog::SetRowTexts(int row, const QStringList& texts, bool refreshCaption) {
-    if (row < 0 || row >= list_->rowCount()) return;
-    {
-        const QSignalBlocker quiet(list_);
-        for (int c = 0; c < texts.size() && c < list_->columnCount(); ++c) SetCellText(list_, row, c, texts[c]);
-    }
-    for (int c = 0; c < list_->columnCount(); ++c) MarkCell(list_->item(row, c));
-    if (refreshCaption) RefreshCaption();
+void TableDialog::SaveRow(int row, const QStringList& texts) {
+    if (row < 0 || row >= Rows(section_)) return;
+    EditBuilder step(ctx_.document, QStringLiteral("Save Row"));
+    for (int c = 0; c < texts.size() && c < Columns(section_); ++c) step.Show(section_, row, c, FromQ(texts[c]));
+    step.Push();
 }
-
-void TableDialog::PushRow(int row, const QStringList& texts, const QString& what) {
-    if (row < 0 || row >= list_->rowCount()) return;
-    QStringList before = RowTexts(row);
-    QStringList after = before;
-    for (int c = 0; c < texts.size() && c < after.size(); ++c) after[c] = texts[c];
-    if (after == before) return;
-    undo_->push(new RowStep(what, row, std::move(before), std::move(after),
-                            [this](int r, const QStringList& t) { SetRowTexts(r, t); }));
-}
-
-void TableDialog::SaveRow(int row, const QStringList& texts) { PushRow(row, texts, QStringLiteral("Save Row")); }
 
 void TableDialog::RevertRow(int row) {
-    QStringList grid;
-    for (int c = 0; c < list_->columnCount(); ++c) grid << ToQ(ctx_.session.grid.GetArrayValue(section_, row, c));
-    PushRow(row, grid, QStringLiteral("Revert Row"));
+    if (row < 0 || row >= Rows(section_)) return;
+    EditBuilder step(ctx_.document, QStringLiteral("Revert Row"));
+    for (int c = 0; c < Columns(section_); ++c) step.Show(section_, row, c, ctx_.document.Base(section_, row, c));
+    step.Push();
 }
 
 QMenu* TableDialog::NewRowMenu(int row) {
     auto* menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("rowMenu"));
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(undoAction_);
-    menu->addAction(redoAction_);
+    for (QAction* action : actions())
+        if (action->objectName() == QLatin1String("undo") || action->objectName() == QLatin1String("redo"))
+            menu->addAction(action);
     menu->addSeparator();
     QAction* revert = menu->addAction(QStringLiteral("Revert Row"), this, [this, row] { RevertRow(row); });
-    bool differs = false;
-    for (int c = 0; c < list_->columnCount() && !differs; ++c)
-        differs = FromCell(CellText(list_, row, c)) != ctx_.session.grid.GetArrayValue(section_, row, c);
-    revert->setEnabled(differs);
+    revert->setToolTip(QStringLiteral("Put back the row's values of the last load or extraction."));
+    revert->setEnabled(ctx_.document.RowChanged(section_, row));
     menu->addSeparator();
     menu->addAction(QStringLiteral("Export Section to CSV\u2026"), this, &TableDialog::ExportSectionToCsv);
     menu->addAction(QStringLiteral("Import Section from CSV\u2026"), this, &TableDialog::ImportSectionFromCsv);
@@ -393,18 +295,18 @@ bool TableDialog::ExportCsv(const QString& path) {
     CsvRow fields;
     for (const std::string& name : CsvHeader(section_)) fields.push_back(Latin1ToUtf8(name));
     AppendCsvRow(csv, fields);
-    for (int r = 0; r < list_->rowCount(); ++r) {
+    for (int r = 0; r < Rows(section_); ++r) {
         fields.clear();
-        for (int c = 0; c < list_->columnCount(); ++c) {
-            const std::string text = FromCell(CellText(list_, r, c));
+        for (int c = 0; c < Columns(section_); ++c) {
+            const std::string text(ctx_.document.Shown(section_, r, c));
             fields.push_back(c == 0 ? CsvNameField(text) : Latin1ToUtf8(text));
         }
         AppendCsvRow(csv, fields);
     }
     const std::filesystem::path file = PathFromQ(path);
     if (ReplaceFileContents(file, csv)) {
-        SetStatus(QStringLiteral("Exported ") + ToQ(GroupedNumber(list_->rowCount())) +
-                  (list_->rowCount() == 1 ? QStringLiteral(" row to ") : QStringLiteral(" rows to ")) +
+        SetStatus(QStringLiteral("Exported ") + ToQ(GroupedNumber(Rows(section_))) +
+                  (Rows(section_) == 1 ? QStringLiteral(" row to ") : QStringLiteral(" rows to ")) +
                   PathToQ(file.filename()) + QLatin1Char('.'));
         return true;
     }
@@ -420,12 +322,12 @@ bool TableDialog::ImportCsv(const QString& path) {
         ctx_.session.Report("Error opening ", file);
         return false;
     }
-    const int rows = std::min(Rows(section_), list_->rowCount());
-    const int columns = std::min(Columns(section_), list_->columnCount());
-    std::vector<CsvRow> now(static_cast<std::size_t>(Rows(section_)), CsvRow(static_cast<std::size_t>(Columns(section_))));
+    const int rows = Rows(section_);
+    const int columns = Columns(section_);
+    std::vector<CsvRow> now(static_cast<std::size_t>(rows), CsvRow(static_cast<std::size_t>(columns)));
     for (int r = 0; r < rows; ++r)
         for (int c = 0; c < columns; ++c)
-            now[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = FromCell(CellText(list_, r, c));
+            now[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = ctx_.document.Shown(section_, r, c);
 
     // A spreadsheet gone wrong may give hundreds of problems: they are listed
     // in one window, not reported one by one.
@@ -446,60 +348,15 @@ bool TableDialog::ImportCsv(const QString& path) {
     }
     if (values.refused) return false;
 
-    // Only rows whose values differ are set; the names stay the list's.
-    std::vector<RowsStep::Row> changed;
+    // Only rows whose values differ are set; the names stay the table's.
+    EditBuilder step(ctx_.document, QStringLiteral("Import Section from CSV"));
     for (int r = 0; r < rows; ++r) {
         if (!values.changed[static_cast<std::size_t>(r)]) continue;
-        RowsStep::Row row{r, RowTexts(r), {}};
-        row.after = row.before;
         for (int c = 1; c < columns; ++c)
-            row.after[c] = ToQ(values.texts[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
-        if (row.after != row.before) changed.push_back(std::move(row));
+            step.Show(section_, r, c, values.texts[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)]);
     }
-    if (!changed.empty())
-        undo_->push(new RowsStep(
-            QStringLiteral("Import Section from CSV"), std::move(changed),
-            [this](int r, const QStringList& t) { SetRowTexts(r, t, false); }, [this] { RefreshCaption(); }));
+    step.Push();
     return true;
-}
-
-void TableDialog::MarkCell(QTableWidgetItem* item) {
-    if (marking_ || !item) return;
-    marking_ = true;
-    const int r = item->row();
-    const int c = item->column();
-    const std::string_view grid = ctx_.session.grid.GetArrayValue(section_, r, c);
-    const std::string text = FromCell(item->text());
-    if (text != grid) {
-        QFont bold = list_->font();
-        bold.setBold(true);
-        item->setFont(bold);
-        item->setBackground(PendingTint(list_->palette()));
-    } else {
-        item->setData(Qt::BackgroundRole, QVariant());
-        if (ctx_.session.grid.ChangedSinceBaseline(section_, r, c)) {
-            QFont italic = list_->font();
-            italic.setItalic(true);
-            item->setFont(italic);
-        } else {
-            item->setData(Qt::FontRole, QVariant());
-        }
-    }
-    // A text the write would refuse or change: its own tint over the
-    // pending tint (the pending mark still shows in the font) and a tooltip.
-    // The record's name is written as it stands and keeps its own tooltip.
-    if (c > 0) {
-        const CheckResult check = CheckText(section_, r, c, text);
-        if (check.mark != CheckMark::None) item->setBackground(CheckTint(list_->palette(), check.mark));
-        item->setToolTip(check.tip);
-    }
-    marking_ = false;
-}
-
-void TableDialog::RefreshMarks() {
-    for (int r = 0; r < list_->rowCount(); ++r)
-        for (int c = 0; c < list_->columnCount(); ++c) MarkCell(list_->item(r, c));
-    RefreshCaption();
 }
 
 bool TableDialog::eventFilter(QObject* watched, QEvent* event) {
@@ -512,26 +369,53 @@ bool TableDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 EditDialog* TableDialog::OpenEditor(int row) {
-    if (row < 0 || row >= list_->rowCount()) return nullptr;
-    auto* editor = new EditDialog(ctx_, *kind_.edit, list_, row, section_);
+    if (row < 0 || row >= Rows(section_)) return nullptr;
+    auto* editor = new EditDialog(ctx_, *kind_.edit, section_, row);
     const int columns = Columns(section_);
     for (int c = 0; c < columns; ++c) {
         editor->SetLabel(c, ToQ(ColumnName(section_, c)));
-        editor->SetValue(c, ToQ(FromCell(CellText(list_, row, c))));
+        editor->SetValue(c, ToQ(ctx_.document.Shown(section_, row, c)));
     }
     editors_.push_back(editor);
     editor->show();
     return editor;
 }
 
+int TableDialog::SelectedRecord() const {
+    const QModelIndexList rows = list_->selectionModel()->selectedRows();
+    int first = -1;
+    for (const QModelIndex& index : rows) {
+        const int record = filter_->SourceRow(index.row());
+        if (record >= 0 && (first < 0 || record < first)) first = record;
+    }
+    return first;
+}
+
+void TableDialog::SelectRecord(int row, int column) {
+    if (row < 0 || row >= Rows(section_)) return;
+    // A row the filter hides is shown by clearing the filter.
+    if (filter_->ProxyRow(row) < 0) {
+        filterField_->clear();
+        changedOnly_->setChecked(false);
+    }
+    const int at = filter_->ProxyRow(row);
+    if (at < 0) return;
+    const QModelIndex index = filter_->index(at, std::clamp(column, 0, Columns(section_) - 1));
+    list_->setCurrentIndex(index);
+    list_->selectRow(at);
+    list_->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    list_->setFocus();
+}
+
 void TableDialog::OnDoubleClick() {
     // A double-click that leaves no row selected opens nothing.
-    const int row = FirstSelectedRow(list_);
+    const int row = SelectedRecord();
     if (row >= 0) OpenEditor(row);
 }
 
 void TableDialog::CloseTab() {
     const QList<EditDialog*> modified = ModifiedEditors();
+    bool storeEditors = true;
     if (!modified.isEmpty()) {
         const QString text =
             CountOf(static_cast<int>(modified.size()), "edit window", "edit windows") +
@@ -540,18 +424,17 @@ void TableDialog::CloseTab() {
         const Answer answer = AskQuestion(this, text, QMessageBox::NoButton, QStringLiteral("Store and Close"),
                                           QStringLiteral("Discard and Close"));
         if (answer == Answer::Cancel) return;
-        if (answer == Answer::First) SaveModifiedEditors();
+        storeEditors = answer == Answer::First;
     }
-    SaveArrayTable(ctx_, list_, section_);
-    undo_->clear();
-    closing_ = true;
-    close();
-    NotifyGridChanged(ctx_);
-}
-
-void TableDialog::Discard() {
-    closing_ = true;
-    close();
+    EditBuilder step(ctx_.document, QStringLiteral("Close Tab"));
+    if (storeEditors)
+        AddStoreTo(step);
+    else
+        SaveArrayTable(ctx_, list_, section_, step);
+    // Undone, the table comes back with what it held.
+    step.RevealOnUndo(section_);
+    step.Push();
+    CloseWithoutStoring();
 }
 
 void TableDialog::closeEvent(QCloseEvent* event) {
@@ -562,7 +445,7 @@ void TableDialog::closeEvent(QCloseEvent* event) {
         return;
     }
     CloseEditors();
-    Unregister();
+    ctx_.registry.Forget(this);
     event->accept();
 }
 
@@ -570,10 +453,6 @@ void TableDialog::CloseEditors() {
     for (const QPointer<EditDialog>& editor : editors_)
         if (editor) editor->close();
     editors_.clear();
-}
-
-void TableDialog::Unregister() {
-    if (ctx_.registry.Find(QString::fromLatin1(kind_.className)) == this) ctx_.registry.Clear(QString::fromLatin1(kind_.className));
 }
 
 QDialog* OpenSpellIdList(GuiContext& ctx) {

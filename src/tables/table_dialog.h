@@ -4,8 +4,8 @@
 
 #include <QDialog>
 #include <QList>
-#include <QString>
 #include <QPointer>
+#include <QString>
 #include <QStringList>
 
 #include <functional>
@@ -13,68 +13,81 @@
 #include "tables/csv_problems.h"
 #include "tables/kinds.h"
 
-class QAction;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QTableWidget;
-class QTableWidgetItem;
-class QUndoStack;
+class QTableView;
 
 namespace quorvane::gui {
 
 struct GuiContext;
+class EditBuilder;
 class EditDialog;
+class RecordFilter;
+class SectionModel;
 
 class TableDialog : public QDialog {
     Q_OBJECT
 public:
-    // Creates the table of `kind` bound to `section` and fills it from the
-    // grid. Not yet shown.
+    // Creates the table of `kind` bound to `section` and shows the section
+    // as the document holds it. Not yet shown.
     TableDialog(GuiContext& ctx, const TableKind& kind, int section);
     ~TableDialog() override;
 
     const TableKind& kind() const { return kind_; }
     int boundSection() const { return section_; }
-    QTableWidget* list() const { return list_; }
-    // The "Filter by name" field under "Close Tab".
-    QLineEdit* filterField() const { return filter_; }
-    // The row saves and reverts made in this window since it was filled.
-    QUndoStack* undoStack() const { return undo_; }
+    QTableView* list() const { return list_; }
+    // The model of the bound section, and the proxy between it and the list.
+    SectionModel* model() const;
+    RecordFilter* filter() const { return filter_; }
+    // The "Filter by name" field under "Close Tab", and beside it the
+    // "Changed rows only" switch.
+    QLineEdit* filterField() const { return filterField_; }
+    QCheckBox* changedOnlySwitch() const { return changedOnly_; }
 
-    // Binds to `section` and fills the list from it, closing the edit dialogs
-    // (their rows are gone). When the list or an edit dialog holds changes,
-    // first asks whether to store them into the section shown now, to drop
-    // them, or to cancel; without changes the list is stored as it is.
-    // Returns false when cancelled: the window stays as it was.
+    // Binds to `section` and shows it, closing the edit dialogs (their rows
+    // are gone). When the bound section holds pending edits or an edit
+    // dialog holds typed values, first asks whether to store them into the
+    // section shown now, to drop them, or to cancel. Returns false when
+    // cancelled: the window stays as it was.
     bool Rebind(int section);
+    // Binds to `section` and shows it without asking: pending edits stay
+    // with their section, edit dialogs stay open.
+    void ShowSection(int section);
 
     // Sets the caption; it carries the modified mark while rows are pending.
     void SetCaption(const QString& caption);
 
-    // Rows whose list text differs from the grid.
+    // Rows of the bound section holding pending edits.
     int PendingRows() const;
-    // Open edit dialogs whose fields differ from what they were opened with.
+    // Open edit dialogs whose fields differ from what their rows show.
     QList<EditDialog*> ModifiedEditors() const;
     // Every open edit dialog of this table.
     QList<EditDialog*> Editors() const;
 
-    // Fills the list again from the grid and every open edit dialog from its
-    // row, dropping whatever they held.
+    // Fills every open edit dialog again from its row, dropping what was
+    // typed (after the grid was replaced).
     void Refill();
-    // Stores the modified edit dialogs into the list, then the list into the
-    // bound section, and closes, without asking.
-    void StoreAndClose();
+    // Adds to `step` what "Close Tab" stores (the modified edit dialogs,
+    // then the bound section's pending edits) and the column widths.
+    void AddStoreTo(EditBuilder& step);
+    // Closes the window and its edit dialogs without storing anything.
+    void CloseWithoutStoring();
 
-    // Opens a new edit dialog on row `row`, filled from the list. Returns
-    // nullptr when the row is not in the list.
+    // Opens a new edit dialog on row `row`, filled from what the table shows.
+    // Returns nullptr when the row is not in the section.
     EditDialog* OpenEditor(int row);
+    // Shows record row `row` selected and in view, at column `column`,
+    // clearing the filter where it hides the row.
+    void SelectRecord(int row, int column);
 
-    // Sets row `row` of the list to `texts` (one per column) as one step
-    // that Undo takes back; an edit dialog's save ends here. A save that
-    // changes nothing is no step.
+    // Sets row `row` to `texts` (one per column) as one step that Undo
+    // takes back; an edit dialog's save ends here. A save that changes
+    // nothing is no step.
     void SaveRow(int row, const QStringList& texts);
-    // Sets row `row` of the list back to what the grid holds, as one step.
+    // Sets row `row` back to its texts of the last load or extraction (also
+    // where they are stored already), as one pending step.
     void RevertRow(int row);
     // The context menu of row `row`: "Undo", "Redo" and "Revert Row", then
     // "Export Section to CSV…" and "Import Section from CSV…".
@@ -87,13 +100,13 @@ public:
     // The menu entries: ask for a file, then export or import.
     void ExportSectionToCsv();
     void ImportSectionFromCsv();
-    // Writes the section as the list shows it now (pending edits included)
+    // Writes the section as the table shows it now (pending edits included)
     // into `path` as CSV, replacing the file safely. False, reported, when
     // it cannot be written.
     bool ExportCsv(const QString& path);
-    // Puts the values of the CSV file at `path` into the list, its rows
-    // matched to the list's by name, as one step that Undo takes back; the
-    // names stay as the list has them. Every problem is listed in the CSV
+    // Puts the values of the CSV file at `path` into the table, its rows
+    // matched to the table's by name, as one step that Undo takes back; the
+    // names stay as the table has them. Every problem is listed in the CSV
     // problems window; when the file is malformed or a row or value is
     // refused, nothing changes and false is returned. The status line under
     // the list says what the export or import did.
@@ -103,12 +116,12 @@ public:
     // The status line under the list ("Imported 215 rows, 5 values changed.").
     QLabel* csvStatus() const { return status_; }
 
-    // "Close Tab": stores the list into the bound section and closes. When
-    // edit dialogs hold typed values, asks first whether to store them into
-    // the list, to drop them, or to cancel.
+    // "Close Tab": stores the table into the bound section as one step and
+    // closes. When edit dialogs hold typed values, asks first whether to
+    // store them too, to drop them, or to cancel.
     void CloseTab();
     // Closes without storing anything.
-    void Discard();
+    void Discard() { CloseWithoutStoring(); }
 
 protected:
     // Escape hides the table; its rows and edits stay for the next showing.
@@ -118,29 +131,23 @@ protected:
 
 private:
     void OnDoubleClick();
-    void Fill();
+    void Bind(int section);
     void CloseEditors();
-    void SaveModifiedEditors();
-    void Unregister();
-    void MarkCell(QTableWidgetItem* item);
-    void RefreshMarks();
     void RefreshCaption();
     QStringList RowTexts(int row) const;
-    void SetRowTexts(int row, const QStringList& texts, bool refreshCaption = true);
-    void PushRow(int row, const QStringList& texts, const QString& what);
+    // The record row of the list's first selected row, or -1.
+    int SelectedRecord() const;
     void SetStatus(const QString& text);
 
     GuiContext& ctx_;
     const TableKind& kind_;
     int section_;
-    QTableWidget* list_;
-    QLineEdit* filter_;
-    QUndoStack* undo_;
-    QAction* undoAction_;
-    QAction* redoAction_;
+    QTableView* list_;
+    RecordFilter* filter_;
+    QLineEdit* filterField_;
+    QCheckBox* changedOnly_;
     QList<QPointer<EditDialog>> editors_;
     bool closing_ = false;
-    bool marking_ = false;
     QString caption_;
     FileChooser chooseFile_;
     QLabel* status_;
