@@ -1,9 +1,14 @@
 #include "test_util.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include "catalogue/catalogue.h"
 #include "sample/sample_game.h"
@@ -54,6 +59,29 @@ void WriteFile(const fs::path& path, const std::string& content) {
 std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
     const std::string s = ReadFile(path);
     return std::vector<std::uint8_t>(s.begin(), s.end());
+}
+
+CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scratch) {
+    const std::string out = scratch.File("cli.out");
+    const std::string err = scratch.File("cli.err");
+#ifdef _WIN32
+    // A path without a drive letter names a folder on the current drive:
+    // fix it before changing to a folder that may be on another drive.
+    static const std::string cli = std::filesystem::absolute(QUORVANE_CLI_PATH).string();
+    const std::string cmd = "cd /d \"" + cwd + "\" && \"" + cli + "\" " + args + " >\"" + out + "\" 2>\"" + err + "\"";
+    const int raw = std::system(cmd.c_str());
+    CliRun r;
+    r.status = raw;
+#else
+    const std::string cmd = "cd '" + cwd + "' && timeout -k 5 120 '" + QUORVANE_CLI_PATH + "' " + args + " >'" + out +
+                            "' 2>'" + err + "'";
+    const int raw = std::system(cmd.c_str());
+    CliRun r;
+    r.status = WIFEXITED(raw) && WEXITSTATUS(raw) < 124 ? WEXITSTATUS(raw) : -1;
+#endif
+    r.out = ReadFile(out);
+    r.err = ReadFile(err);
+    return r;
 }
 
 void MakeSampleGame(const fs::path& dir, std::uint32_t seed) { WriteSampleGame(dir, seed); }

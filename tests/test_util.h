@@ -40,6 +40,18 @@ struct Fixture {
     Session session{errors, progress};
 };
 
+// What a run of quorvane-cli printed and ended with.
+struct CliRun {
+    int status;  // the exit status; -1 when it did not end by itself
+    std::string out;
+    std::string err;
+};
+
+// Runs quorvane-cli with the arguments (plain words, no quoting) in folder
+// cwd, through the system's shell; its output goes through files in scratch.
+// A run that has not ended after two minutes is stopped (status -1).
+CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scratch);
+
 // Makes a sample game in dir (seed 7 unless given).
 void MakeSampleGame(const std::filesystem::path& dir, std::uint32_t seed = 7);
 

@@ -387,7 +387,7 @@ bool TableDialog::ExportCsv(const QString& path) {
         AppendCsvRow(csv, fields);
     }
     const std::filesystem::path file = PathFromQ(path);
-    if (ReplaceFileContents(file, csv)) return true;
+    if (CreateFileContents(file, csv)) return true;
     ctx_.session.Report("Error writing ", file);
     return false;
 }
@@ -395,7 +395,7 @@ bool TableDialog::ExportCsv(const QString& path) {
 bool TableDialog::ImportCsv(const QString& path) {
     const std::filesystem::path file = PathFromQ(path);
     std::string csv;
-    if (!ReadWholeFile(file, &csv)) {
+    if (!ReadWholeFile(file, &csv, kMaxCsvFileSize)) {
         ctx_.session.Report("Error opening ", file);
         return false;
     }
