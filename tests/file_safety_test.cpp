@@ -309,8 +309,9 @@ TEST(DebugLogLimit, StopsWithOneLastLine) {
     ASSERT_TRUE(log.Open(dir.File("trace.txt"), 1000));
     for (int k = 0; k < 100; ++k) log.Line("LoadDataFileToArray  i-j-Step - ", k, " - ", 0, " - ", 1);
     EXPECT_FALSE(log.IsOpen());
-    const std::string text = test::ReadFile(dir.File("trace.txt"));
+    std::string text = test::ReadFile(dir.File("trace.txt"));
     EXPECT_LE(text.size(), 1000u);
+    std::erase(text, '\r');  // written in text mode
     const std::string last = "The debug log stops here: it has reached its limit of 1000 bytes.\n";
     ASSERT_GT(text.size(), last.size());
     EXPECT_EQ(text.substr(text.size() - last.size()), last);

@@ -49,11 +49,17 @@ bool DebugLog::Open(const std::filesystem::path& path, std::uint64_t limit) {
 }
 
 void DebugLog::Emit() {
-    // Room is always kept for the last line.
+    // Room is always kept for the last line. The file is written in text
+    // mode, where a line end takes two bytes on Windows.
     constexpr std::uint64_t kRoomForTheLastLine = 100;
-    if (written_ + line_.size() + kRoomForTheLastLine <= limit_) {
+#ifdef _WIN32
+    const std::uint64_t size = line_.size() + 1;
+#else
+    const std::uint64_t size = line_.size();
+#endif
+    if (written_ + size + kRoomForTheLastLine <= limit_) {
         std::fwrite(line_.data(), 1, line_.size(), file_);
-        written_ += line_.size();
+        written_ += size;
         return;
     }
     std::string last = "The debug log stops here: it has reached its limit of ";

@@ -162,7 +162,9 @@ std::string TempStem(std::string_view name) {
 
 fs::path TemporaryName(const fs::path& target) {
     static std::mt19937_64 rng{std::random_device{}()};
-    std::string name = "." + TempStem(PathText(target.filename())) + ".";
+    std::string name = ".";
+    name += TempStem(PathText(target.filename()));
+    name += '.';
     name += std::to_string(rng() % 1000000000ULL);
     name += kTempSuffix;
     return FolderOf(target) / PathFromText(name);
