@@ -170,16 +170,21 @@ fs::path TemporaryName(const fs::path& target) {
     return FolderOf(target) / PathFromText(name);
 }
 
-void RemoveLeftoversIn(const fs::path& target) {
+// Removes the leftovers of the files named in one folder, in one pass over
+// the folder.
+void RemoveLeftoversIn(const fs::path& folder, const std::vector<std::string>& names) {
     std::error_code ec;
-    const std::string name = PathText(target.filename());
-    for (fs::directory_iterator it(FolderOf(target), ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string entry = PathText(it->path().filename());
+        if (entry.size() < 2 || entry[0] != '.') continue;
         std::error_code kind;
-        if (IsTemporaryNameFor(entry, name) && it->is_regular_file(kind) && !it->is_symlink(kind))
-            TryRemoveLeftover(it->path());
+        const bool leftover = std::any_of(names.begin(), names.end(),
+                                          [&](const std::string& name) { return IsTemporaryNameFor(entry, name); });
+        if (leftover && it->is_regular_file(kind) && !it->is_symlink(kind)) TryRemoveLeftover(it->path());
     }
 }
+
+void RemoveLeftoversIn(const fs::path& target) { RemoveLeftoversIn(FolderOf(target), {PathText(target.filename())}); }
 
 // Why path, an existing regular file, may not be written; empty when it may.
 std::string WriteRefusal(const fs::path& path, const fs::file_status& st) {
@@ -257,12 +262,23 @@ bool IsTemporaryNameFor(std::string_view name, std::string_view target) {
     return !digits.empty();
 }
 
-void RemoveLeftoversOf(const fs::path& file) {
-    RemoveLeftoversIn(file);
-    std::error_code ec;
-    if (!fs::is_symlink(fs::symlink_status(file, ec))) return;
-    const fs::path resolved = fs::canonical(file, ec);
-    if (!ec) RemoveLeftoversIn(resolved);
+void RemoveLeftoversOf(const std::vector<fs::path>& files) {
+    // By folder: a file a link names leaves its leftovers beside that file.
+    std::vector<std::pair<fs::path, std::vector<std::string>>> folders;
+    const auto add = [&](const fs::path& file) {
+        const fs::path folder = FolderOf(file);
+        auto at = std::find_if(folders.begin(), folders.end(), [&](const auto& f) { return f.first == folder; });
+        if (at == folders.end()) at = folders.insert(folders.end(), {folder, {}});
+        at->second.push_back(PathText(file.filename()));
+    };
+    for (const fs::path& file : files) {
+        add(file);
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(file, ec))) continue;
+        const fs::path resolved = fs::canonical(file, ec);
+        if (!ec) add(resolved);
+    }
+    for (const auto& [folder, names] : folders) RemoveLeftoversIn(folder, names);
 }
 
 bool AtomicFileWriter::Begin(const fs::path& path, Links links) {
@@ -581,12 +597,9 @@ bool GameFolderLocks::TryAcquire(const fs::path& folder, const std::vector<fs::p
     }
     // No other run can be writing these files now: whatever temporary files
     // they have beside them were left by runs that ended.
-    for (const fs::path& file : files) {
-        RemoveLeftoversOf(file);
-        fs::path backup = file;
-        backup += ".bak";
-        RemoveLeftoversOf(backup);
-    }
+    std::vector<fs::path> theirs = files;
+    for (fs::path backup : files) theirs.push_back(backup += ".bak");
+    RemoveLeftoversOf(theirs);
     return true;
 }
 

@@ -128,10 +128,11 @@ EntryKind EntryKindOf(const std::filesystem::path& path);
 // True when name is a temporary file of AtomicFileWriter for target name.
 bool IsTemporaryNameFor(std::string_view name, std::string_view target);
 
-// Removes the leftover temporary files of file (those of a writer that was
-// killed) beside it and beside the file a link there names. Only regular files
-// of the writer's pattern are removed, and only those no running writer holds.
-void RemoveLeftoversOf(const std::filesystem::path& file);
+// Removes the leftover temporary files of the files (those of a writer that
+// was killed) beside them and beside the files links there name. Only regular
+// files of the writer's pattern are removed, and only those no running writer
+// holds.
+void RemoveLeftoversOf(const std::vector<std::filesystem::path>& files);
 
 // Reads a whole regular file; false when it cannot be opened or read, when it
 // is not a regular file, or when it is larger than limit.
