@@ -1,7 +1,7 @@
 // The files the editor touches, as a hostile or careless user may arrange
 // them: game files named as rules or CSV files, links and special files where
 // regular files are expected, files with other owners or other names, files
-// too large to read, a full disk and a debug log that must stop growing.
+// too large to read, and a debug log that must stop growing.
 // Each case runs the command-line tool and checks its exact reports and that
 // what must stay unchanged did.
 #include <gtest/gtest.h>
@@ -16,7 +16,6 @@
 #include "test_util.h"
 
 #ifndef _WIN32
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -247,28 +246,6 @@ TEST_F(FileSafetyTest, WrittenFilesKeepTheirOwnerModeAndAttributes) {
     EXPECT_EQ(now.mode, 0777u);
     EXPECT_EQ(now.origin, "mod");
     EXPECT_TRUE(test::ReadFile(path) == wizards);
-}
-
-// A full disk is reported with the system's reason; nothing is changed.
-TEST_F(FileSafetyTest, AFullDiskIsReportedWithTheSystemsReason) {
-    const std::string small = dir.File("small");
-    fs::create_directory(small);
-    std::uintmax_t size = 0;
-    for (GameFile f : GameFileOpenOrder()) size += fs::file_size(Game(GameFileName(f)));
-    const std::string options = "size=" + std::to_string(size + fs::file_size(Game("w.txt")) + 64 * 1024);
-    if (geteuid() != 0 || mount("tmpfs", small.c_str(), "tmpfs", 0, options.c_str()) != 0)
-        GTEST_SKIP() << "a small file system of its own needs the administrator";
-    struct Unmount {
-        std::string at;
-        ~Unmount() { umount(at.c_str()); }
-    } unmount{small};
-    for (GameFile f : GameFileOpenOrder()) fs::copy_file(Game(GameFileName(f)), test::Native(small + "/" + GameFileName(f)));
-    fs::copy_file(Game("w.txt"), test::Native(small + "/w.txt"));
-    const CliRun r = Cli(small, "write --rules w.txt", dir);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("WIZARDS.EXE.bak could not be written: No space left on device.\n"), std::string::npos) << r.err;
-    EXPECT_TRUE(test::ReadFile(small + "/WIZARDS.EXE") == wizards);
-    EXPECT_FALSE(fs::exists(small + "/WIZARDS.EXE.bak"));
 }
 
 #endif  // _WIN32
