@@ -138,13 +138,20 @@ TEST_F(ExtractTest, GameFolderOrWorkingDirectoryAndFailingRulesFile) {
     EXPECT_NE(Cell(0, 0, 0), "Not Set");
     EXPECT_NE(Cell(0, 0, 0), "Value Not Found");
 
+    // Not one game file: the rules file and the grid keep what they hold.
     Fixture g;
     g.session.gameFolder = dir.File("nowhere");
     g.session.rulesPath = dir.File("r.txt");
-    ExtractCommand(g.session);
-    ASSERT_EQ(g.errors.texts.size(), 6u);
+    test::WriteFile(g.session.rulesPath, "good");
+    g.session.grid.SetArrayValue(0, 0, 0, "Kept");
+    EXPECT_FALSE(ExtractCommand(g.session));
+    ASSERT_EQ(g.errors.texts.size(), 7u);
     EXPECT_EQ(g.errors.texts[0], "Error opening " + dir.File("nowhere/BUILDDAT.LBX"));
     EXPECT_EQ(g.errors.texts[5], "Error opening " + dir.File("nowhere/ITEMMAKE.EXE"));
+    EXPECT_EQ(g.errors.texts[6], "No game file could be opened; " + dir.File("r.txt") + " was left unchanged.");
+    EXPECT_EQ(test::ReadFile(g.session.rulesPath), "good");
+    EXPECT_EQ(g.session.grid.GetArrayValue(0, 0, 0), "Kept");
+    EXPECT_FALSE(g.session.IsLoaded());
 }
 
 TEST_F(ExtractTest, ExistingRulesFileIsReplacedOnlyWhenComplete) {

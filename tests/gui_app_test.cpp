@@ -944,7 +944,8 @@ void GuiAppTest::failedSaveKeepsTheProgramRunning() {
     QCOMPARE(e.prompts, 1);
     QCOMPARE(ended.count(), 0);
     QVERIFY(e.window()->isVisible());
-    QCOMPARE(Texts(e.boxes), QStringList{"Load of " + e.dir.filePath("no such folder/rules.txt") + " Failed."});
+    QCOMPARE(Texts(e.boxes),
+             QStringList{"Save to " + e.dir.filePath("no such folder/rules.txt") + " failed: No such file or directory."});
     QVERIFY(e.document().HasUnsavedEdits());
 }
 

@@ -55,9 +55,10 @@ pid_t StartCli(const std::string& dir, const std::vector<std::string>& args, con
     if (err >= 0) dup2(err, 2);
     if (null >= 0) dup2(null, 1);
     if (fileLimit > 0) {
+        // The program itself makes a write past the limit fail instead of
+        // ending it.
         const rlimit limit{fileLimit, fileLimit};
         setrlimit(RLIMIT_FSIZE, &limit);
-        signal(SIGXFSZ, SIG_IGN);  // writes past the limit fail instead
     }
     std::vector<char*> argv;
     std::string cli = QUORVANE_CLI_PATH;
@@ -93,17 +94,18 @@ protected:
         expectedOther = ResultOf(other);
     }
 
-    // A rules file that changes one value in each of the six game files.
-    std::string MakeRules(const std::string& source, const std::string& name, int add) {
+    // A rules file that changes one value (of row `row`) in each of the six
+    // game files.
+    std::string MakeRules(const std::string& source, const std::string& name, int add, int row = 0) {
         test::Fixture f;
         f.session.gameFolder = source;
         f.session.rulesPath = dir.File(name);
         ExtractCommand(f.session);
         for (int i : {0, 1, 2, 23, 34, 31}) {
-            for (int step = 1; step < Columns(i); ++step) {
-                if (GetFieldKind(i, 0, step) == FieldKind::BitFlags) continue;
-                const int v = std::stoi(std::string(f.session.grid.GetArrayValue(i, 0, step)));
-                f.session.grid.SetArrayValue(i, 0, step, std::to_string(((v < 0 ? 0 : v) + add) % 200));
+            for (int step = 1; step < Columns(i) && row < Rows(i); ++step) {
+                if (GetFieldKind(i, row, step) == FieldKind::BitFlags) continue;
+                const int v = std::stoi(std::string(f.session.grid.GetArrayValue(i, row, step)));
+                f.session.grid.SetArrayValue(i, row, step, std::to_string(((v < 0 ? 0 : v) + add) % 200));
                 break;
             }
         }
@@ -176,7 +178,7 @@ TEST_F(ProcessSafetyTest, AFullDiskLeavesFilesAsTheyWere) {
     WriteGame(g, original);
     ASSERT_EQ(Wait(StartCli(g, {"write", "--rules", rules}, dir.File("full.err"), 1000)), 1);
     const std::string err = test::ReadFile(dir.File("full.err"));
-    EXPECT_NE(err.find("Error opening " + std::string("WIZARDS.EXE.bak") + "\n"), std::string::npos) << err;
+    EXPECT_NE(err.find("WIZARDS.EXE.bak could not be written: File too large.\n"), std::string::npos) << err;
     EXPECT_EQ(ReadGame(g), original);
     for (int k = 0; k < kGameFileCount; ++k)
         EXPECT_FALSE(fs::exists(PathText(GamePath(g, GameFileName(static_cast<GameFile>(k)))) + ".bak"));
@@ -189,12 +191,12 @@ TEST_F(ProcessSafetyTest, AFullDiskLeavesFilesAsTheyWere) {
     }
     ASSERT_EQ(Wait(StartCli(g, {"write", "--rules", rules}, dir.File("full.err"), 1000)), 1);
     EXPECT_EQ(test::ReadFile(dir.File("full.err")),
-              "BUILDDAT.LBX could not be written; it was left unchanged.\n"
-              "ITEMPOW.LBX could not be written; it was left unchanged.\n"
-              "SPELLDAT.LBX could not be written; it was left unchanged.\n"
-              "WIZARDS.EXE could not be written; it was left unchanged.\n"
-              "MAGIC.EXE could not be written; it was left unchanged.\n"
-              "ITEMMAKE.EXE could not be written; it was left unchanged.\n");
+              "BUILDDAT.LBX could not be written: File too large; it was left unchanged.\n"
+              "ITEMPOW.LBX could not be written: File too large; it was left unchanged.\n"
+              "SPELLDAT.LBX could not be written: File too large; it was left unchanged.\n"
+              "WIZARDS.EXE could not be written: File too large; it was left unchanged.\n"
+              "MAGIC.EXE could not be written: File too large; it was left unchanged.\n"
+              "ITEMMAKE.EXE could not be written: File too large; it was left unchanged.\n");
     EXPECT_EQ(ReadGame(g), original);
     EXPECT_FALSE(HasTemporaryFiles(g));
 }
@@ -233,6 +235,50 @@ TEST_F(ProcessSafetyTest, OneRunAtATimeOnAGameFolder) {
             fs::remove(path + ".bak");
         }
     }
+}
+
+// Two game folders whose SPELLDAT.LBX link to one shared file, written at
+// once with rules files that change different spells: the shared folder is
+// locked too, so the shared file ends as one run's complete result, never a
+// mixture of both.
+TEST_F(ProcessSafetyTest, TwoFoldersSharingAFileGetOneRunsResult) {
+    const std::string source = dir.File("source");
+    const std::string rulesA = MakeRules(source, "a.txt", 1, 0), rulesB = MakeRules(source, "b.txt", 2, 1);
+    const std::size_t spells = static_cast<std::size_t>(GameFile::SpellDat);
+    const auto spellsAfter = [&](const std::string& r) {
+        const std::string g = dir.File("alone");
+        fs::remove_all(g);
+        WriteGame(g, original);
+        EXPECT_EQ(Wait(StartCli(g, {"write", "--rules", r}, dir.File("ref.err"))), 0);
+        return ReadGame(g)[spells];
+    };
+    const std::string onlyA = spellsAfter(rulesA), onlyB = spellsAfter(rulesB);
+    ASSERT_TRUE(onlyA != original[spells] && onlyB != original[spells] && onlyA != onlyB);
+
+    const std::string shared = dir.File("shared");
+    const std::string refusal = "Another run is using the game folder " + fs::canonical(dir.path()).string() +
+                                "/shared; nothing was done.\n";
+    int refused = 0;
+    for (int trial = 0; trial < 30; ++trial) {
+        for (const std::string& folder : {dir.File("a"), dir.File("b"), shared}) fs::remove_all(folder);
+        for (const std::string& folder : {dir.File("a"), dir.File("b"), shared}) WriteGame(folder, original);
+        for (const char* link : {"a/SPELLDAT.LBX", "b/SPELLDAT.LBX"}) {
+            fs::remove(dir.File(link));
+            fs::create_symlink(shared + "/SPELLDAT.LBX", dir.File(link));
+        }
+        const pid_t a = StartCli(dir.File("a"), {"write", "--rules", rulesA}, dir.File("a.err"));
+        const pid_t b = StartCli(dir.File("b"), {"write", "--rules", rulesB}, dir.File("b.err"));
+        const int sa = Wait(a), sb = Wait(b);
+        const std::string now = test::ReadFile(shared + "/SPELLDAT.LBX");
+        if (sa == 0 && sb == 0) {
+            EXPECT_TRUE(now == onlyA || now == onlyB) << "trial " << trial << ": the runs' changes were mixed";
+        } else {
+            ++refused;
+            EXPECT_TRUE((sa == 1 && sb == 0 && now == onlyB) || (sa == 0 && sb == 1 && now == onlyA)) << trial;
+            EXPECT_EQ(test::ReadFile(dir.File(sa == 1 ? "a.err" : "b.err")), refusal) << trial;
+        }
+    }
+    std::printf("shared file: %d of 30 trials refused one run\n", refused);
 }
 
 }  // namespace

@@ -193,12 +193,30 @@ TEST_F(RulesFileTest, SaveFailuresLeaveTheOldFileAlone) {
     const std::string readOnly = dir.File("ro.txt");
     test::WriteFile(readOnly, "keep me");
     std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
-    for (const std::string& path : {std::string(), dir.path(), readOnly, dir.File("missing/rules.txt")}) {
+    // Each report names the system's reason; a missing folder's is in the
+    // system's own words, which differ between systems.
+#ifdef _WIN32
+    const std::string missingFolder;
+#else
+    const std::string missingFolder = "No such file or directory";
+#endif
+    const std::pair<std::string, std::string> cases[] = {{std::string(), "no file name was given"},
+                                                         {dir.path(), "Is a directory"},
+                                                         {readOnly, "Permission denied"},
+                                                         {dir.File("missing/rules.txt"), missingFolder}};
+    for (const auto& [path, reason] : cases) {
         Fixture g;
         g.session.rulesPath = path;
         EXPECT_FALSE(SaveCommand(g.session));
         ASSERT_EQ(g.errors.texts.size(), 1u) << path;
-        EXPECT_EQ(g.errors.texts[0], "Load of " + path + " Failed.");
+        const std::string& text = g.errors.texts[0];
+        const std::string start = "Save to " + path + " failed: ";
+        if (!reason.empty()) {
+            EXPECT_EQ(text, start + reason + ".");
+        } else {
+            EXPECT_EQ(text.substr(0, start.size()), start);
+            EXPECT_TRUE(text.size() > start.size() + 1 && text.back() == '.') << text;
+        }
         EXPECT_EQ(g.progress.position, 0);
     }
     EXPECT_EQ(test::ReadFile(readOnly), "keep me");

@@ -1,11 +1,20 @@
 #include "test_util.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
 #include <cstdlib>
 #ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#ifdef _WIN32
+#include <windows.h>
+#include <system_error>
+#else
 #include <sys/wait.h>
 #endif
 
@@ -60,6 +69,83 @@ std::vector<std::uint8_t> ReadBytes(const fs::path& path) {
     return std::vector<std::uint8_t>(s.begin(), s.end());
 }
 
+#ifdef _WIN32
+namespace {
+
+std::wstring Wide(const std::string& text) {
+    if (text.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+// A file the started program writes its standard output or error into.
+HANDLE OutputFile(const std::string& path) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    return CreateFileW(Wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+}  // namespace
+#endif
+
+CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scratch) {
+    const std::string out = scratch.File("cli.out");
+    const std::string err = scratch.File("cli.err");
+    CliRun r;
+#ifdef _WIN32
+    // The program is started itself, with its output in the two files: one
+    // process per run, and no console for it to wait on. The program takes
+    // its arguments from the command line as it would from a console's.
+    static const std::wstring cli = std::filesystem::absolute(QUORVANE_CLI_PATH).wstring();
+    std::wstring line = L"\"" + cli + L"\" " + Wide(args);
+    HANDLE files[2] = {OutputFile(out), OutputFile(err)};
+    STARTUPINFOW start{};
+    start.cb = sizeof start;
+    start.dwFlags = STARTF_USESTDHANDLES;
+    start.hStdInput = INVALID_HANDLE_VALUE;
+    start.hStdOutput = files[0];
+    start.hStdError = files[1];
+    PROCESS_INFORMATION process{};
+    // A program that could not be started never ran: that is tried again,
+    // and said, never taken for the program's own result.
+    bool started = false;
+    DWORD startError = 0;
+    for (int attempt = 0; attempt < 3 && !started && files[0] != INVALID_HANDLE_VALUE && files[1] != INVALID_HANDLE_VALUE;
+         ++attempt) {
+        if (attempt > 0) {
+            std::fprintf(stderr, "quorvane-cli could not be started (%s); trying again\n",
+                         std::system_category().message(static_cast<int>(startError)).c_str());
+            Sleep(1000);
+        }
+        started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
+                                 Wide(cwd).c_str(), &start, &process);
+        startError = started ? 0 : GetLastError();
+    }
+    for (HANDLE h : files)
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    r.status = -1;
+    if (started) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        if (GetExitCodeProcess(process.hProcess, &code)) r.status = static_cast<int>(code);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    r.out = ReadFile(out);
+    r.err = started ? ReadFile(err) : "quorvane-cli could not be started: " + std::system_category().message(static_cast<int>(startError));
+#else
+    const std::string cmd = "cd '" + cwd + "' && timeout -k 5 120 '" + QUORVANE_CLI_PATH + "' " + args + " >'" + out +
+                            "' 2>'" + err + "'";
+    const int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) && WEXITSTATUS(raw) < 124 ? WEXITSTATUS(raw) : -1;
+    r.out = ReadFile(out);
+    r.err = ReadFile(err);
+#endif
+    return r;
+}
+
 void MakeSampleGame(const fs::path& dir, std::uint32_t seed) { WriteSampleGame(dir, seed); }
 
 std::vector<std::uint8_t> GameBytes(const fs::path& dir, GameFile f) {
@@ -91,28 +177,6 @@ std::string JoinLines(const std::vector<std::string>& lines) {
     std::string out;
     for (const auto& l : lines) out += l + "\r\n";
     return out;
-}
-
-CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scratch) {
-    const std::string out = scratch.File("cli.out");
-    const std::string err = scratch.File("cli.err");
-#ifdef _WIN32
-    // A path without a drive letter names a folder on the current drive:
-    // fix it before changing to a folder that may be on another drive.
-    static const std::string cli = std::filesystem::absolute(QUORVANE_CLI_PATH).string();
-    const std::string cmd = "cd /d \"" + cwd + "\" && \"" + cli + "\" " + args + " >\"" + out + "\" 2>\"" + err + "\"";
-    const int raw = std::system(cmd.c_str());
-    CliRun r;
-    r.status = raw;
-#else
-    const std::string cmd = "cd '" + cwd + "' && '" + QUORVANE_CLI_PATH + "' " + args + " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(cmd.c_str());
-    CliRun r;
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-#endif
-    r.out = ReadFile(out);
-    r.err = ReadFile(err);
-    return r;
 }
 
 std::vector<std::string> Mutated(std::vector<std::string> lines, const std::function<std::uint32_t()>& next) {

@@ -41,6 +41,18 @@ struct Fixture {
     Session session{errors, progress};
 };
 
+// What a run of quorvane-cli printed and ended with.
+struct CliRun {
+    int status;  // the exit status; -1 when it did not end by itself
+    std::string out;
+    std::string err;
+};
+
+// Runs quorvane-cli with the arguments (plain words, no quoting) in folder
+// cwd, through the system's shell; its output goes through files in scratch.
+// A run that has not ended after two minutes is stopped (status -1).
+CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scratch);
+
 // Makes a sample game in dir (seed 7 unless given).
 void MakeSampleGame(const std::filesystem::path& dir, std::uint32_t seed = 7);
 
@@ -54,17 +66,6 @@ int RecordLineNumber(int i, int j);
 // Splits a rules file at CR LF into lines (the final empty piece dropped).
 std::vector<std::string> SplitLines(const std::string& content);
 std::string JoinLines(const std::vector<std::string>& lines);
-
-// What a run of quorvane-cli printed and its exit status.
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-// Runs quorvane-cli with the arguments (plain words, no quoting) in folder
-// cwd, through the system's shell; its output goes through files in scratch.
-CliRun Cli(const std::string& cwd, const std::string& args, const TempDir& scratch);
 
 // The lines with one to four random faults: a character inserted, removed
 // or replaced (a digit mostly by another digit), from separators, signs,

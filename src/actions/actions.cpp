@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "catalogue/game_file.h"
 #include "catalogue/layout.h"
 #include "extract/extract.h"
 #include "io/file_io.h"
@@ -78,6 +79,14 @@ std::string FileNameOf(const std::filesystem::path& path) {
 }
 
 std::filesystem::path GameFilePath(const Session& s, GameFile f) { return GamePath(s.gameFolder, GameFileName(f)); }
+
+// A rules file that is one of the game files (or a backup of one) would
+// replace it with text: refused before anything is read or written.
+bool RefusesGameFileTarget(Session& s) {
+    if (!IsGameFileOrBackup(s.gameFolder, s.rulesPath)) return false;
+    s.Report(GameFileTargetRefusal(s.rulesPath));
+    return true;
+}
 
 int ReadableValues(const ValueGrid& grid) {
     int n = 0;
@@ -193,6 +202,7 @@ std::string GroupedNumber(long long n) {
 }
 
 bool ExtractCommand(Session& s) {
+    if (RefusesGameFileTarget(s)) return false;
     return Guarded(s, [&] {
         s.progress().Begin(0, kProgressMaximum);
         // A run refused for a busy game folder changed nothing, the grid's
@@ -225,6 +235,7 @@ bool LoadCommand(Session& s) {
 }
 
 bool SaveCommand(Session& s) {
+    if (RefusesGameFileTarget(s)) return false;
     return Guarded(s, [&] {
         s.progress().Begin(0, kProgressMaximum);
         const bool written = SaveArrayToDataFile(s);

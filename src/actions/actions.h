@@ -18,13 +18,15 @@ inline constexpr const char* kSectionsRefusal = "You Have Not Loaded A Data File
 // out) and reports it.
 
 // "Extract From Quorvane Files": game files to rules file and grid. Returns
-// false when it did not run (another run held the game folder).
+// false, having changed neither, when it did not run: another run held the
+// game folder, the rules file is a game file or a backup of one, or no game
+// file could be opened.
 bool ExtractCommand(Session& s);
 // "Load Text File": rules file to grid. Returns false when the rules file
 // could not be opened (the grid is then unchanged).
 bool LoadCommand(Session& s);
 // "Save to Text File": grid to rules file. Returns true when the file was
-// written whole.
+// written whole; a rules file that is a game file is refused.
 bool SaveCommand(Session& s);
 // "Write to Quorvane Files": rules file to game files. Refuses, with the
 // report kWriteRefusal, while grid cell (0, 0, 0) still reads "Not Set".

@@ -2,6 +2,7 @@
 //   quorvane-editor --version   prints the version and exits, without a window
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -16,6 +17,11 @@ int main(int argc, char** argv) {
         std::fputs("quorvane-editor " QUORVANE_VERSION "\n", stdout);
         return 0;
     }
+#ifdef SIGXFSZ
+    // A file-size limit makes the write that passes it fail, and the failure
+    // is reported and cleaned up, instead of ending the editor mid-write.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     quorvane::gui::PreparePlatform();
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QString::fromLatin1(quorvane::gui::kOrganization));

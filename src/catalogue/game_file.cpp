@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwctype>
 #include <filesystem>
 
+#include "catalogue/layout.h"
 #include "io/file_io.h"
 #include "io/path_text.h"
 
@@ -67,36 +69,44 @@ std::vector<std::pair<std::size_t, std::size_t>> GameFileImage::ChangedRanges() 
     return runs;
 }
 
-bool GameFileImage::Commit(std::string* problem) {
+bool GameFileImage::Commit(ErrorSink& reports) {
     if (!open_ || !touched_) return true;
-    const auto fail = [&](std::string text) {
-        if (problem) *problem = std::move(text);
+    const auto fail = [&](const std::string& text) {
+        reports.Report(text);
         return false;
     };
-    const std::string unchanged = PathText(path_) + " could not be written; it was left unchanged.";
     std::filesystem::path backup = path_;
     backup += ".bak";
-    std::error_code ec;
-    const bool backedUp = std::filesystem::exists(std::filesystem::symlink_status(backup, ec));
+    const EntryKind backupKind = EntryKindOf(backup);
     const auto runs = ChangedRanges();
-    if (backedUp && runs.empty()) {
-        // Every byte put was the one the file held, and the backup exists:
-        // nothing to do on disk.
+    if (runs.empty() && backupKind != EntryKind::Missing) {
+        // Every byte put was the one the file held, and the backup exists
+        // (or cannot be made): nothing to do on disk.
         touched_ = false;
         dirty_.clear();
         return true;
     }
+    // Only a regular file is a backup: a link there may name nothing, or
+    // anything, and a folder holds no copy of the old bytes.
+    if (backupKind == EntryKind::Other)
+        return fail(PathText(backup) + " is not a regular file; " + PathText(path_) + " was not written.");
     // The file as it is now: a byte this run did not change keeps whatever
     // the file holds, and the backup is the file before this first write.
     std::string disk;
-    if (!ReadWholeFile(path_, &disk)) return fail(unchanged);
-    if (!backedUp && !ReplaceFileContents(backup, disk, FilePermissions(path_))) return fail("Error opening " + PathText(backup));
+    if (!ReadWholeFile(path_, &disk)) return fail(NotWrittenReport(path_, {}, true));
+    if (backupKind == EntryKind::Missing) {
+        AtomicFileWriter copy;
+        copy.TakeAttributesFrom(path_);
+        if (!copy.Begin(backup, AtomicFileWriter::Links::Replace) || !copy.Commit(disk, FilePermissions(path_)))
+            return fail(NotWrittenReport(backup, copy.Failure(), false));
+        if (!copy.Lost().empty()) reports.Report(LostAttributesReport(backup, copy.Lost()));
+    }
     touched_ = false;
     dirty_.clear();
     if (runs.empty()) return true;
     // The length never changes: a file that changed its length since it was
     // read is not written.
-    if (disk.size() != bytes_.size()) return fail(unchanged);
+    if (disk.size() != bytes_.size()) return fail(NotWrittenReport(path_, {}, true));
     bool differs = false;
     for (const auto& r : runs) {
         const std::size_t n = r.second - r.first;
@@ -106,8 +116,29 @@ bool GameFileImage::Commit(std::string* problem) {
         }
     }
     if (!differs) return true;
-    if (!ReplaceFileContents(path_, disk)) return fail(unchanged);
+    // A file with other names (a mod manager's hard links) is written in
+    // place: a replacement would leave the old bytes under the other names.
+    // Its backup is already on disk.
+    if (NameCount(path_) > 1) {
+        std::string reason;
+        if (!WriteRangesInPlace(path_, disk, runs, &reason))
+            return fail(PathText(path_) + " could not be written: " + reason + "; it may be partly written.");
+        return true;
+    }
+    AtomicFileWriter writer;
+    if (!writer.Begin(path_) || !writer.Commit(disk)) return fail(NotWrittenReport(path_, writer.Failure(), true));
+    if (!writer.Lost().empty()) reports.Report(LostAttributesReport(path_, writer.Lost()));
     return true;
+}
+
+bool GameFileImage::Commit(std::string* problem) {
+    RecordingErrorSink reports;
+    const bool ok = Commit(reports);
+    if (problem) {
+        problem->clear();
+        for (const std::string& text : reports.texts) *problem += (problem->empty() ? "" : "\n") + text;
+    }
+    return ok;
 }
 
 void GameFileImage::Close() {
@@ -117,6 +148,52 @@ void GameFileImage::Close() {
     bytes_.clear();
     dirty_.clear();
     undo_.clear();
+}
+
+std::vector<std::filesystem::path> GameFilePaths(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> paths;
+    for (GameFile f : GameFileOpenOrder()) paths.push_back(GamePath(folder, GameFileName(f)));
+    return paths;
+}
+
+namespace {
+
+// The same name in a folder; letter case does not tell names apart on
+// Windows.
+bool SameName(const std::filesystem::path& a, const std::filesystem::path& b) {
+#ifdef _WIN32
+    const std::wstring x = a.native(), y = b.native();
+    return x.size() == y.size() && std::equal(x.begin(), x.end(), y.begin(), [](wchar_t p, wchar_t q) {
+               return std::towupper(p) == std::towupper(q);
+           });
+#else
+    return a == b;
+#endif
+}
+
+}  // namespace
+
+bool IsGameFileOrBackup(const std::filesystem::path& folder, const std::filesystem::path& target) {
+    if (target.empty()) return false;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // Where the name leads: the file a link names, or the name itself for
+    // a file not made yet.
+    const fs::path resolved = fs::weakly_canonical(target, ec);
+    for (fs::path game : GameFilePaths(folder)) {
+        for (int backup = 0; backup < 2; ++backup) {
+            if (backup) game += ".bak";
+            std::error_code same;
+            if (fs::equivalent(target, game, same)) return true;
+            const fs::path where = fs::weakly_canonical(game, same);
+            if (!ec && !same && SameName(resolved, where)) return true;
+        }
+    }
+    return false;
+}
+
+std::string GameFileTargetRefusal(const std::filesystem::path& target) {
+    return PathText(target) + " is a game file; nothing was written.";
 }
 
 }  // namespace quorvane

@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "io/error_report.h"
+
 namespace quorvane {
 
 class GameFileImage {
@@ -61,12 +63,19 @@ public:
 
     // Makes the changes real. Before the first write ever (any PutByte since
     // the last Commit), copies the file as it is on disk now to path + ".bak"
-    // unless that file exists; the copy goes through a temporary file, so a
-    // .bak is either whole or absent. Then, when bytes changed, the file as
-    // it is on disk now with the changed ranges put in is written whole to a
-    // temporary file and renamed over the file. Returns false with a report
-    // text in *problem when the backup or the write fails: the file is then
-    // left unchanged.
+    // unless a regular file of that name exists; the copy goes through a
+    // temporary file, so a .bak is either whole or absent, and it takes the
+    // file's owner, permission bits and extended attributes. Anything else at
+    // that name (a link, a folder) is no backup: the file is then not written.
+    // Then, when bytes changed, the file as it is on disk now with the changed
+    // ranges put in is written whole to a temporary file and renamed over the
+    // file; a file with several names (hard links) is written in place
+    // instead, so that every name sees the new bytes. Returns false when the
+    // backup or the write fails: the file is then left unchanged (or, written
+    // in place, its backup holds the old bytes). Every problem, and every
+    // attribute a new file could not keep, is reported to reports.
+    bool Commit(ErrorSink& reports);
+    // The same with the reports joined, one a line, into *problem.
     bool Commit(std::string* problem);
     void Close();
 
@@ -96,5 +105,17 @@ private:
     std::size_t stageLastEnd_ = 0;
     std::vector<std::pair<std::size_t, char>> undo_;
 };
+
+// The six game files of a game folder (the folder's own names, links not
+// resolved), in the order extraction and write-back open them.
+std::vector<std::filesystem::path> GameFilePaths(const std::filesystem::path& folder);
+
+// True when target is one of the six game files of folder or a backup of one,
+// by name or as the same file once links are resolved: such a file must never
+// be replaced by a rules or CSV file.
+bool IsGameFileOrBackup(const std::filesystem::path& folder, const std::filesystem::path& target);
+// The report of a refused target: "TARGET is a game file; nothing was
+// written.".
+std::string GameFileTargetRefusal(const std::filesystem::path& target);
 
 }  // namespace quorvane

@@ -11,6 +11,7 @@
 #include "cli/console.h"
 #include "io/error_report.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/game_file.h"
 #include "exchange/section_csv.h"
 #include "io/file_io.h"
 #include "io/path_text.h"
@@ -47,7 +48,9 @@ int Export(const CsvOptions& o, const std::function<int(const std::string&)>& us
 #endif
                 std::fwrite(csv.data(), 1, csv.size(), stdout);
                 std::fflush(stdout);
-            } else if (!ReplaceFileContents(o.out, csv)) {
+            } else if (IsGameFileOrBackup({}, o.out)) {
+                errors.Report(GameFileTargetRefusal(o.out));
+            } else if (!CreateFileContents(o.out, csv)) {
                 errors.Report("Error writing " + PathText(o.out));
             }
         }
@@ -60,10 +63,16 @@ int Export(const CsvOptions& o, const std::function<int(const std::string&)>& us
         return 1;
     }
     for (int i = 0; i < kSectionCount; ++i) {
+        if (IsGameFileOrBackup({}, o.out / CsvFileName(i))) {
+            errors.Report(GameFileTargetRefusal(o.out / CsvFileName(i)));
+            return 1;
+        }
+    }
+    for (int i = 0; i < kSectionCount; ++i) {
         std::string csv;
         if (!ExportSectionCsv(errors, rules, rulesName, i, &csv)) continue;
         const std::filesystem::path path = o.out / CsvFileName(i);
-        if (!ReplaceFileContents(path, csv)) errors.Report("Error writing " + PathText(path));
+        if (!CreateFileContents(path, csv)) errors.Report("Error writing " + PathText(path));
     }
     return errors.count == 0 ? 0 : 1;
 }
@@ -73,6 +82,10 @@ int Import(const CsvOptions& o, const std::function<int(const std::string&)>& us
     if (section < 0) return usage("no section is named '" + o.section + "'");
     if (o.input.empty()) return usage("import-csv needs the CSV file to read");
     StderrSink errors;
+    if (IsGameFileOrBackup({}, o.rules)) {
+        errors.Report(GameFileTargetRefusal(o.rules));
+        return 1;
+    }
     std::string rules, csv;
     const std::string rulesName = PathText(o.rules);
     const std::string inputName = PathText(o.input);
@@ -80,7 +93,7 @@ int Import(const CsvOptions& o, const std::function<int(const std::string&)>& us
         errors.Report("Error opening " + rulesName);
         return 1;
     }
-    if (!ReadWholeFile(o.input, &csv)) {
+    if (!ReadWholeFile(o.input, &csv, kMaxCsvFileSize)) {
         errors.Report("Error opening " + inputName);
         return 1;
     }

@@ -13,6 +13,7 @@
 // Every error report goes to stderr as one line, in the order raised. Exit
 // status: 0 when nothing was reported, 1 when something was, 2 for a usage
 // error.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -266,6 +267,11 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     UseBinaryStdio();
+#ifdef SIGXFSZ
+    // A file-size limit makes the write that passes it fail, and the failure
+    // is reported and cleaned up, instead of ending the process mid-write.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     // No input, however large or odd, ends the tool through an exception.
     try {
         return Run(argc, argv);

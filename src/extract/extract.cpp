@@ -10,6 +10,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
+#include "catalogue/game_file.h"
 #include "catalogue/layout.h"
 #include "io/file_io.h"
 #include "rules/format.h"
@@ -137,25 +138,35 @@ ExtractedText ExtractImages(const GameImages& images, ErrorSink& errors, DebugLo
 }
 
 bool ExtractFromGameFiles(Session& s) {
-    FolderLock lock;
-    if (!lock.TryAcquire(s.gameFolder)) {
-        s.Report(FolderInUse(s.gameFolder));
+    GameFolderLocks lock;
+    if (!lock.TryAcquire(s.gameFolder, GameFilePaths(s.gameFolder), /*writes=*/false)) {
+        s.Report(lock.Refusal());
         return false;
     }
     AtomicFileWriter writer;
+    const bool rulesExisted = EntryKindOf(s.rulesPath) != EntryKind::Missing;
     const bool rulesOpen = writer.Begin(s.rulesPath);
     if (!rulesOpen) s.Report("Error opening ", s.rulesPath);
 
     GameImages images;
+    bool anyOpen = false;
     for (GameFile f : GameFileOpenOrder()) {
         const auto path = GamePath(s.gameFolder, GameFileName(f));
         // Extraction only reads: read-only game files are fine.
-        if (!ImageOf(images, f).Open(path, GameFileImage::Access::ReadOnly)) s.Report("Error opening ", path);
+        if (ImageOf(images, f).Open(path, GameFileImage::Access::ReadOnly)) anyOpen = true;
+        else s.Report("Error opening ", path);
+    }
+    // Not one value could be read (the wrong folder): the rules file and the
+    // grid keep what they hold instead of 12,450 failure texts.
+    if (!anyOpen) {
+        s.Report("No game file could be opened; ", s.rulesPath, " was left unchanged.");
+        return false;
     }
     ExtractedText extracted = ExtractImages(images, s.errors(), s.log, &s.progress());
     const std::string& text = *extracted.rules;
     s.grid.Replace(std::move(extracted.rules), std::move(extracted.cells));
-    if (rulesOpen && !writer.Commit(text)) s.Report("Error opening ", s.rulesPath);
+    if (rulesOpen && !writer.Commit(text)) s.Report(NotWrittenReport(s.rulesPath, writer.Failure(), rulesExisted));
+    if (rulesOpen && !writer.Lost().empty()) s.Report(LostAttributesReport(s.rulesPath, writer.Lost()));
     return true;
 }
 

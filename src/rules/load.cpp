@@ -124,7 +124,8 @@ bool LoadDataFileToArray(Session& s) {
     s.reader.LineNumber = 0;
     s.log.Line("LoadDataFileToArray_i");
     auto content = std::make_unique<std::string>();
-    const bool opened = IsWritableFile(s.rulesPath) && ReadWholeFile(s.rulesPath, content.get());
+    // The file is only read: a read-only rules file loads.
+    const bool opened = ReadWholeFile(s.rulesPath, content.get());
     if (!opened) {
         s.Report("Load of ", s.rulesPath, " Failed.");
     } else {

@@ -34,15 +34,12 @@ std::string FormatGrid(Session& s, bool stepProgress) {
 bool SaveArrayToDataFile(Session& s) {
     s.log.Line("SaveArrayToDataFile() fired");
     AtomicFileWriter writer;
-    if (!writer.Begin(s.rulesPath)) {
-        s.Report("Load of ", s.rulesPath, " Failed.");
+    const bool written = writer.Begin(s.rulesPath) && writer.Commit(FormatGrid(s, true));
+    if (!written) {
+        s.Report("Save to ", s.rulesPath, " failed: ", writer.Failure(), ".");
         return false;
     }
-    const std::string content = FormatGrid(s, true);
-    if (!writer.Commit(content)) {
-        s.Report("Load of ", s.rulesPath, " Failed.");
-        return false;
-    }
+    if (!writer.Lost().empty()) s.Report(LostAttributesReport(s.rulesPath, writer.Lost()));
     return true;
 }
 

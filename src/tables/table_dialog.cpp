@@ -304,7 +304,7 @@ bool TableDialog::ExportCsv(const QString& path) {
         AppendCsvRow(csv, fields);
     }
     const std::filesystem::path file = PathFromQ(path);
-    if (ReplaceFileContents(file, csv)) {
+    if (CreateFileContents(file, csv)) {
         SetStatus(QStringLiteral("Exported ") + ToQ(GroupedNumber(Rows(section_))) +
                   (Rows(section_) == 1 ? QStringLiteral(" row to ") : QStringLiteral(" rows to ")) +
                   PathToQ(file.filename()) + QLatin1Char('.'));
@@ -318,7 +318,7 @@ bool TableDialog::ExportCsv(const QString& path) {
 bool TableDialog::ImportCsv(const QString& path) {
     const std::filesystem::path file = PathFromQ(path);
     std::string csv;
-    if (!ReadWholeFile(file, &csv)) {
+    if (!ReadWholeFile(file, &csv, kMaxCsvFileSize)) {
         ctx_.session.Report("Error opening ", file);
         return false;
     }

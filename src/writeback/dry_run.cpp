@@ -35,7 +35,7 @@ DryRunResult DryRunWrite(Session& s, const std::string* rulesText) {
     // a write in progress is refused as the real write would be.
     FolderLock lock;
     if (!lock.TryAcquire(s.gameFolder, /*create=*/false)) {
-        s.Report(FolderInUse(s.gameFolder));
+        s.Report(lock.Refusal());
         return result;
     }
     std::string content;

@@ -256,7 +256,8 @@ void OpenGameImages(Session& s, GameImages& games) {
 }
 
 bool ReadRulesForWriting(Session& s, std::string* content) {
-    if (IsWritableFile(s.rulesPath) && ReadWholeFile(s.rulesPath, content)) return true;
+    // The file is only read: a read-only rules file is written from.
+    if (ReadWholeFile(s.rulesPath, content)) return true;
     s.Report("Error opening ", s.rulesPath);
     return false;
 }
@@ -274,9 +275,11 @@ void WriteRulesIntoImages(Session& s, std::string rulesText, GameImages& games) 
 }
 
 int WriteRulesToGameFiles(Session& s) {
-    FolderLock lock;
-    if (!lock.TryAcquire(s.gameFolder)) {
-        s.Report(FolderInUse(s.gameFolder));
+    // Also the folders a linked game file lies in: another install may write
+    // the same file.
+    GameFolderLocks lock;
+    if (!lock.TryAcquire(s.gameFolder, GameFilePaths(s.gameFolder), /*writes=*/true)) {
+        s.Report(lock.Refusal());
         return 0;
     }
     std::string content;
@@ -285,8 +288,7 @@ int WriteRulesToGameFiles(Session& s) {
     WriteRulesIntoImages(s, std::move(content), games);
     for (GameFile f : GameFileOpenOrder()) {
         GameFileImage& image = ImageOf(games, f);
-        std::string problem;
-        if (!image.Commit(&problem)) s.Report(problem);
+        image.Commit(s.errors());
         image.Close();
     }
     return 0;
