@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+#include <QStringList>
 #include <QTimer>
 
 #include <memory>
@@ -14,8 +16,10 @@
 namespace quorvane::gui::testing {
 
 struct AskedQuestion {
-    QString text;     // the box's text, once it was shown
-    int asked = 0;    // how many boxes were answered
+    QString text;           // the box's text, once it was shown
+    QStringList buttons;    // its buttons' texts
+    QString defaultButton;  // the text of the button Enter presses
+    int asked = 0;          // how many boxes were answered
 };
 
 // Arms a poll that answers the next modal message box with `button`. The
@@ -32,6 +36,9 @@ inline std::shared_ptr<AskedQuestion> AnswerNextBox(const QString& button) {
             return;
         }
         record->text = box->text();
+        record->buttons.clear();
+        for (QAbstractButton* b : box->buttons()) record->buttons << b->text().remove(QLatin1Char('&'));
+        if (box->defaultButton()) record->defaultButton = box->defaultButton()->text().remove(QLatin1Char('&'));
         for (QAbstractButton* b : box->buttons()) {
             if (b->text().remove(QLatin1Char('&')) != button) continue;
             ++record->asked;

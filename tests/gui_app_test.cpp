@@ -665,7 +665,8 @@ void GuiAppTest::refusalsBeforeAnyLoad() {
     Editor e;
     e.Start();
     e.window()->sectionsAction()->trigger();
-    QCOMPARE(Texts(e.boxes), QStringList{"You Have Not Loaded A Data File."});
+    // The refusal, and how to get data in.
+    QCOMPARE(Texts(e.boxes), QStringList{QString::fromLatin1(kSectionsRefusal) + QLatin1Char('\n') + kGetDataIn});
     QVERIFY(e.app->context().registry.Find("CSection") == nullptr);
 
     CSettings* d = e.Prepare(e.dir.filePath("rules.txt"));
@@ -688,7 +689,9 @@ void GuiAppTest::refusalsBeforeAnyLoad() {
     e.boxes.clear();
     e.window()->sectionsAction()->trigger();
     e.Button("saveButton")->click();
-    QCOMPARE(Texts(e.boxes), (QStringList{"You Have Not Loaded A Data File.", "You Have Not Loaded A Data File."}));
+    const QString refusal = QStringLiteral("You Have Not Loaded A Data File.\nChoose Settings, then Extract From "
+                                           "Quorvane Files or Load Text File.");
+    QCOMPARE(Texts(e.boxes), (QStringList{refusal, refusal}));
     QCOMPARE(d->statusLine()->text(), QString("Nothing was saved: no data has been loaded or extracted yet."));
     QVERIFY(e.app->context().registry.Find("CSection") == nullptr);
     QVERIFY(!QFile::exists(e.dir.filePath("rules.txt")));

@@ -87,13 +87,13 @@ private:
 bool FileActionRunning() { return actionsRunning > 0; }
 
 void RunFileAction(Session& session, ProgressSink& progress, FileAction kind,
-                   const std::function<void(Session&)>& action) {
+                   const std::function<void(Session&)>& action, ErrorSink* reports) {
     InputBlock block;
     const std::uint64_t began = session.grid.ChangeCount();
     CappedErrorSink capped(session.errors());
     {
         SinkRestorer restore(session);
-        session.SetErrorSink(capped);
+        session.SetErrorSink(reports ? *reports : static_cast<ErrorSink&>(capped));
         session.SetProgressSink(progress);
         action(session);
     }
@@ -102,15 +102,18 @@ void RunFileAction(Session& session, ProgressSink& progress, FileAction kind,
     capped.Finish();
 }
 
-ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileAction action) {
+ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileAction action, ErrorSink* reports) {
     ActionOutcome outcome;
     const std::uint64_t began = ctx.document.GridState();
-    RunFileAction(ctx.session, progress, action, [&](Session& s) {
-        outcome.status = RunCommandWithStatus(s, action, &outcome.gridReplaced);
-        // A save marks the session clean exactly when it wrote the file
-        // whole; the grid can only have been unsaved before if it was.
-        outcome.saved = action == FileAction::Save && !s.HasUnsavedEdits();
-    });
+    RunFileAction(
+        ctx.session, progress, action,
+        [&](Session& s) {
+            outcome.status = RunCommandWithStatus(s, action, &outcome.gridReplaced);
+            // A save marks the session clean exactly when it wrote the file
+            // whole; the grid can only have been unsaved before if it was.
+            outcome.saved = action == FileAction::Save && !s.HasUnsavedEdits();
+        },
+        reports);
     if (outcome.gridReplaced) outcome.historyCleared = ctx.document.GridReplaced();
     if (outcome.saved) ctx.document.MarkSaved(began);
     ctx.document.FilesChanged();

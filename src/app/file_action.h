@@ -23,8 +23,12 @@ struct GuiContext;
 // `kind` says which action runs. After a save the grid counts as saved only
 // as far as it stood when the save began: an edit stored while it ran stays
 // marked unsaved.
+//
+// Reports go to the session's error sink, the first kReportCap one by one
+// and the rest summed up at the end; or, when `reports` is given, all of
+// them to `reports` and nowhere else.
 void RunFileAction(Session& session, ProgressSink& progress, FileAction kind,
-                   const std::function<void(Session&)>& action);
+                   const std::function<void(Session&)>& action, ErrorSink* reports = nullptr);
 
 // True while RunFileAction runs.
 bool FileActionRunning();
@@ -41,6 +45,9 @@ struct ActionOutcome {
 // edits and the undo history; a save that wrote the rules file marks the grid
 // saved as it stood when the save began. Whatever ran, what is computed from
 // the files is computed again.
-ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileAction action);
+// `reports`, when given, takes every report of the action, as in
+// RunFileAction.
+ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileAction action,
+                              ErrorSink* reports = nullptr);
 
 }  // namespace quorvane::gui

@@ -1,0 +1,68 @@
+// CWriteProblems: the window listing every problem of the last write to the
+// game files, one line each, instead of one message box per problem. Each
+// line names the section, record, column and value the problem is about
+// where it is about one, beside the write's own report text. A double-click
+// opens the record's table (or form).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tables/closing_dialog.h"
+
+class QLabel;
+class QTableView;
+
+namespace quorvane::gui {
+
+struct GuiContext;
+class TextTableModel;
+
+inline constexpr const char* kWriteProblemsClass = "CWriteProblems";
+inline constexpr const char* kWriteProblemsCaption = "Write Problems";
+
+// One report of a write, with the cell it is about: -1 where it names no
+// section, row or column (a file that could not be opened, a missing
+// directive).
+struct WriteProblem {
+    int i = -1, j = -1, step = -1;
+    std::string record;  // the record's name in the rules file
+    std::string value;   // the value's text in the rules file
+    std::string text;    // the report as the write gave it
+};
+
+// Places each report of a write of the rules text `rules` at its cell: a
+// report "Line: N In [HEADER] section MESSAGE" is about record line N of
+// that section, and the k-th such report on one line with one message is
+// about the k-th value of the line that the write refuses with it.
+std::vector<WriteProblem> PlaceWriteReports(const std::vector<std::string>& reports, const std::string& rules);
+
+class WriteProblemsWindow : public ClosingDialog {
+    Q_OBJECT
+public:
+    WriteProblemsWindow(GuiContext& ctx, QWidget* owner);
+
+    // Shows `problems` of the write of `rulesName` (the rules file's name
+    // as reports spell it), replacing what the window showed.
+    void Show(const QString& rulesName, std::vector<WriteProblem> problems);
+
+    QTableView* list() const { return list_; }
+    QLabel* summary() const { return summary_; }
+    const std::vector<WriteProblem>& problems() const { return problems_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    GuiContext& ctx_;
+    QLabel* summary_;
+    QTableView* list_;
+    TextTableModel* model_;
+    std::vector<WriteProblem> problems_;
+};
+
+// Shows the problems of a write in the one write-problems window (made on
+// first use); closes it when there are none. Returns the window, or nullptr.
+WriteProblemsWindow* ShowWriteProblems(GuiContext& ctx, const QString& rulesName, std::vector<WriteProblem> problems);
+
+}  // namespace quorvane::gui
