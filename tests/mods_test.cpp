@@ -7,6 +7,7 @@
 
 #include "actions/actions.h"
 #include "catalogue/catalogue.h"
+#include "io/file_io.h"
 #include "mods/apply.h"
 #include "mods/mod_file.h"
 #include "test_util.h"
@@ -128,6 +129,44 @@ TEST_F(ModdedGame, RestorePutsBackTheOriginalFilesAndKeepsTheBackups) {
         EXPECT_EQ(test::ReadBytes(g + "/" + GameFileName(f) + ".bak"), test::GameBytes(original, f));
     }
 }
+
+#ifndef _WIN32
+// A restore locks every folder a game file resolves into, takes only a
+// regular file as a backup, and writes a file with other names in place.
+TEST_F(ModdedGame, RestoreLocksTakesOnlyRegularBackupsAndKeepsOtherNames) {
+    const std::string original = FreshGame("original");
+    const std::string elsewhere = dir.File("elsewhere");
+    fs::create_directory(elsewhere);
+    fs::rename(g + "/MAGIC.EXE", elsewhere + "/MAGIC.EXE");
+    fs::create_symlink(elsewhere + "/MAGIC.EXE", g + "/MAGIC.EXE");
+    std::array<std::vector<std::uint8_t>, kGameFileCount> written;
+    for (GameFile f : GameFileOpenOrder()) written[static_cast<std::size_t>(f)] = test::GameBytes(g, f);
+    const auto same = [&](GameFile f, const std::vector<std::uint8_t>& bytes) {
+        EXPECT_EQ(test::GameBytes(g, f), bytes) << GameFileName(f);
+    };
+    {
+        FolderLock held;
+        ASSERT_TRUE(held.TryAcquire(elsewhere));
+        const CliRun r = Cli(g, "restore", dir);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, FolderInUse(fs::canonical(elsewhere)) + "\n");
+        for (GameFile f : GameFileOpenOrder()) same(f, written[static_cast<std::size_t>(f)]);
+    }
+
+    fs::rename(g + "/WIZARDS.EXE.bak", dir.File("wizards copy"));
+    fs::create_symlink(dir.File("wizards copy"), g + "/WIZARDS.EXE.bak");
+    fs::create_hard_link(g + "/SPELLDAT.LBX", dir.File("second name"));
+    const CliRun r = Cli(g, "restore", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "WIZARDS.EXE.bak is not a regular file; WIZARDS.EXE was not written.\n");
+    EXPECT_NE(r.out.find("WIZARDS.EXE: WIZARDS.EXE.bak is not a regular file; left alone.\n"), std::string::npos);
+    same(GameFile::Wizards, written[static_cast<std::size_t>(GameFile::Wizards)]);
+    for (GameFile f : {GameFile::SpellDat, GameFile::Magic}) same(f, test::GameBytes(original, f));
+    EXPECT_EQ(test::ReadBytes(dir.File("second name")), test::GameBytes(original, GameFile::SpellDat));
+    EXPECT_EQ(fs::hard_link_count(g + "/SPELLDAT.LBX"), 2u);
+    EXPECT_TRUE(fs::is_symlink(g + "/MAGIC.EXE"));
+}
+#endif
 
 // Writes a mod of the given changes (section, row, column, from, to) as
 // mod file name in folder.
