@@ -22,6 +22,14 @@ bool HasBackup(const std::filesystem::path& folder, GameFile f) {
     return std::filesystem::exists(std::filesystem::symlink_status(BackupPathOf(folder, f), ec));
 }
 
+GameFileSources OriginalGameSources(const std::filesystem::path& folder) {
+    GameFileSources sources;
+    for (GameFile f : GameFileOpenOrder())
+        sources[static_cast<std::size_t>(f)] =
+            HasBackup(folder, f) ? BackupPathOf(folder, f) : GamePath(folder, GameFileName(f));
+    return sources;
+}
+
 OriginalGame ReadOriginalGame(const std::filesystem::path& folder, ErrorSink& errors) {
     OriginalGame game;
     // Reads only, so no lock file is made; but a write in progress may be
@@ -32,10 +40,10 @@ OriginalGame ReadOriginalGame(const std::filesystem::path& folder, ErrorSink& er
         return game;
     }
     GameImages images;
+    game.sources = OriginalGameSources(folder);
     for (GameFile f : GameFileOpenOrder()) {
         const auto k = static_cast<std::size_t>(f);
-        game.fromBackup[k] = HasBackup(folder, f);
-        game.sources[k] = game.fromBackup[k] ? BackupPathOf(folder, f) : GamePath(folder, GameFileName(f));
+        game.fromBackup[k] = game.sources[k] != GamePath(folder, GameFileName(f));
         if (!ImageOf(images, f).Open(game.sources[k], GameFileImage::Access::ReadOnly))
             ReportError(errors, "Error opening ", PathText(game.sources[k]));
     }
@@ -44,6 +52,11 @@ OriginalGame ReadOriginalGame(const std::filesystem::path& folder, ErrorSink& er
     game.values.Replace(std::move(text.rules), std::move(text.cells));
     game.ran = true;
     return game;
+}
+
+Review ReviewAgainstOriginalGame(Session& s) {
+    const GameFileSources sources = OriginalGameSources(s.gameFolder);
+    return ReviewGrid(s, &sources);
 }
 
 }  // namespace quorvane
