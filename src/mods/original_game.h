@@ -9,6 +9,7 @@
 
 #include "catalogue/layout.h"
 #include "io/error_report.h"
+#include "session/session.h"
 #include "session/value_grid.h"
 #include "writeback/dry_run.h"
 #include "writeback/review.h"
@@ -43,6 +44,13 @@ struct OriginalGame {
 // extraction reports it. Nothing is written: no rules file, no grid of the
 // caller's, no game file, no lock file.
 OriginalGame ReadOriginalGame(const std::filesystem::path& folder, ErrorSink& errors);
+
+// Puts the original game's values of s.gameFolder into the grid, as an
+// extraction of the original files would, and makes them the values the
+// editor compares its edits with; the rules file is not touched, so the grid
+// counts as unsaved. Reports as ReadOriginalGame does; returns false, the
+// grid unchanged, when another run held the folder or no file could be read.
+bool LoadOriginalGame(Session& s);
 
 // The review of the editor's data against the original game of s.gameFolder:
 // every value that, once saved and written, differs from the original game
