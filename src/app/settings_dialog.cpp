@@ -53,6 +53,9 @@ bool StorePath(QSettings& settings, const char* key, const QString& text) {
     return changed;
 }
 
+// "1 value", "12,450 values".
+QString ValuesText(int n) { return ToQ(GroupedNumber(n)) + (n == 1 ? QStringLiteral(" value") : QStringLiteral(" values")); }
+
 // An edit field with a browse button beside it.
 QLineEdit* AddPathRow(QVBoxLayout* column, QWidget* parent, const QString& fieldName, const QString& buttonName,
                       QToolButton** button) {
@@ -345,7 +348,10 @@ void CSettings::RestoreOriginalGame() {
     // windows hold that is not in the rules file is dropped.
     const bool loaded = ctx_.session.IsLoaded();
     QString text = QStringLiteral("Restore the original game files from their backups?\n\n") +
-                   lines.join(QLatin1Char('\n')) + QStringLiteral("\n\nThe backups stay.");
+                   lines.join(QLatin1Char('\n')) + QStringLiteral("\n\nIn all, %1 %2 back. The backups stay.")
+                                                        .arg(ValuesText(dry.Values()),
+                                                             dry.Values() == 1 ? QStringLiteral("changes")
+                                                                               : QStringLiteral("change"));
     if (loaded) {
         text += QStringLiteral(" The editor then holds the original game's values; the text file is left as it is.");
         const PendingEdits pending = FindPendingEdits(ctx_);
@@ -362,12 +368,14 @@ void CSettings::RestoreOriginalGame() {
         result = quorvane::RestoreOriginalGame(s.gameFolder, s.errors(), /*dryRun=*/false);
         if (result.ran && loaded) refilled = LoadOriginalGame(s);
     });
-    int files = 0;
-    for (const RestoreFile& file : result.files) files += file.restored ? 1 : 0;
+    int files = 0, values = 0;
+    for (const RestoreFile& file : result.files) {
+        if (!file.restored) continue;
+        ++files;
+        values += file.values;
+    }
     QString status = QStringLiteral("Restored %1 from their backups: %2 changed back.")
-                         .arg(CountOf(files, "game file", "game files"))
-                         .arg(ToQ(GroupedNumber(result.Values())) + (result.Values() == 1 ? QStringLiteral(" value")
-                                                                                           : QStringLiteral(" values")));
+                         .arg(CountOf(files, "game file", "game files"), ValuesText(values));
     if (!result.ran) status = QStringLiteral("Nothing was restored.");
     if (refilled) {
         status += QStringLiteral(" The editor holds the original game's values; the text file was left as it was.");
