@@ -317,17 +317,22 @@ TEST(ModPlan, TheLaterModWinsWhereTwoChangeAValueDifferently) {
         std::array<ModStatus, 2> status;
         bool conflict;
         std::array<const char*, 2> after;  // columns 8 and 9
+        const char* column9 = "10";         // column 9 before the mods
     };
     Mod disjoint = OneChange(9, "10", "40");
     const Case cases[] = {
         {OneChange(8, "10", "20"), OneChange(8, "10", "30"),
          {ModStatus::OverriddenByALaterMod, ModStatus::Applies}, true, {"30", "10"}},
         {OneChange(8, "10", "20"), OneChange(8, "10", "20"), {ModStatus::Applies, ModStatus::Applies}, false, {"20", "10"}},
+        // The rules file holds the earlier mod's value already: the later mod still wins.
+        {OneChange(9, "10", "40"), OneChange(9, "10", "50"),
+         {ModStatus::OverriddenByALaterMod, ModStatus::Applies}, true, {"10", "50"}, "40"},
         {OneChange(8, "10", "20"), disjoint, {ModStatus::Applies, ModStatus::Applies}, false, {"20", "40"}},
     };
     for (const Case& c : cases) {
         Grids grids;
-        for (int step : {8, 9}) grids.current.SetArrayValue(2, 0, step, "10");
+        grids.current.SetArrayValue(2, 0, 8, "10");
+        grids.current.SetArrayValue(2, 0, 9, c.column9);
         const ModPlan plan = PlanMods({c.first, c.second}, grids.current, grids.original);
         ASSERT_EQ(plan.entries.size(), 2u);
         for (std::size_t k = 0; k < 2; ++k) {
