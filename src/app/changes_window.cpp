@@ -1,5 +1,6 @@
 #include "app/changes_window.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -31,6 +32,7 @@
 #include "gui/edit_step.h"
 #include "gui/placement.h"
 #include "gui/review_model.h"
+#include "mods/original_game.h"
 #include "tables/open_windows.h"
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
@@ -58,16 +60,20 @@ bool Revertible(const ReviewRow& row) { return row.step >= 1 && row.gameReadable
 
 // The edits the tables hold that are not in the grid yet, one row per cell
 // whose shown text differs from the grid's: the game's text beside the
-// table's, with the write's refusal where it would refuse it.
-std::vector<ReviewRow> PendingRows(GuiContext& ctx) {
+// table's, with the write's refusal where it would refuse it. The game's
+// text is the original game's when `original`.
+std::vector<ReviewRow> PendingRows(GuiContext& ctx, bool original) {
     std::vector<ReviewRow> rows;
     const Document& doc = ctx.document;
     GameImages game;
     DebugLog quiet;
+    const GameFileSources sources = original ? OriginalGameSources(ctx.session.gameFolder) : GameFileSources{};
     for (int i : ctx.document.SectionsWithPending()) {
         GameFileImage& image = ImageOf(game, GameFileOf(i));
         if (!image.IsOpen())
-            image.Open(GamePath(ctx.session.gameFolder, GameFileName(GameFileOf(i))), GameFileImage::Access::ReadOnly);
+            image.Open(original ? sources[static_cast<std::size_t>(GameFileOf(i))]
+                                : GamePath(ctx.session.gameFolder, GameFileName(GameFileOf(i))),
+                       GameFileImage::Access::ReadOnly);
         for (int j = 0; j < Rows(i); ++j) {
             if (!doc.RowPending(i, j)) continue;
             for (int step = 1; step < Columns(i); ++step) {
@@ -108,6 +114,11 @@ CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) 
     setModal(false);
 
     auto* layout = new QVBoxLayout(this);
+    original_ = new QCheckBox(QStringLiteral("Compare with the original game"), this);
+    original_->setObjectName(QStringLiteral("compareWithOriginal"));
+    original_->setToolTip(QStringLiteral("The original game is each game file's .bak, the file as it was before "
+                                         "the editor first wrote into it, or the file itself where it has none."));
+    layout->addWidget(original_);
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("changes"));
     model_ = new ReviewModel(CellColumnLabel, this);
@@ -144,6 +155,7 @@ CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) 
 
     connect(revert_, &QPushButton::clicked, this, &CChanges::Revert);
     connect(refresh, &QPushButton::clicked, this, &CChanges::Recompute);
+    connect(original_, &QCheckBox::toggled, this, &CChanges::Recompute);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { OpenRow(index.row()); });
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CChanges::SelectionChanged);
@@ -177,7 +189,9 @@ const Review& CChanges::review() const { return model_->review(); }
 void CChanges::Recompute() {
     if (computing_) return;
     computing_ = true;
-    Review review = ReviewGrid(ctx_.session);
+    const bool original = original_->isChecked();
+    model_->SetComparedWithOriginal(original);
+    Review review = original ? ReviewAgainstOriginalGame(ctx_.session) : ReviewGrid(ctx_.session);
     // The tables' edits not stored yet stand in for the grid's texts of
     // their cells, marked; the values that change only for their second
     // copy are a group of their own after the user's changes and the
@@ -187,7 +201,7 @@ void CChanges::Recompute() {
         RowMark mark;
     };
     std::vector<Entry> entries;
-    std::vector<ReviewRow> pending = review.loaded ? PendingRows(ctx_) : std::vector<ReviewRow>{};
+    std::vector<ReviewRow> pending = review.loaded ? PendingRows(ctx_, original) : std::vector<ReviewRow>{};
     std::set<std::tuple<int, int, int>> pendingCells;
     for (const ReviewRow& row : pending) pendingCells.insert({row.i, row.j, row.step});
     review.changes = 0;

@@ -34,8 +34,8 @@ enum class Answer { First, Second, Cancel };
 // Asks `text` in a message box captioned "Quorvane Editor" with a first
 // button (the standard button `firstStandard`, or `firstText` when that is
 // NoButton), a second button `secondText` (none when empty) and the standard
-// Cancel, which Escape also chooses. Enter chooses the first button, or
-// Cancel when `cancelIsDefault`.
+// Cancel, which Escape also chooses. The first button is the default, or
+// Cancel when `cancelIsDefault` (before a step that cannot be undone).
 Answer AskQuestion(QWidget* parent, const QString& text, QMessageBox::StandardButton firstStandard,
                    const QString& firstText, const QString& secondText, bool cancelIsDefault = false);
 

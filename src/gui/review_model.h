@@ -35,6 +35,9 @@ public:
     // The review's row behind list row `row`, or nullptr.
     const ReviewRow* Row(int row) const;
     RowMark Mark(int row) const;
+    // The header of the game texts: "Game Value", or "Original Value" while
+    // the review compares with the original game.
+    void SetComparedWithOriginal(bool original);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -47,6 +50,7 @@ private:
     std::function<QString(int, int)> columnLabel_;
     Review review_;
     std::vector<RowMark> marks_;
+    bool original_ = false;
 };
 
 }  // namespace quorvane::gui

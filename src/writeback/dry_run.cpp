@@ -11,9 +11,12 @@ namespace quorvane {
 
 namespace {
 
-void OpenForReading(const Session& s, GameImages& images) {
-    for (GameFile f : GameFileOpenOrder())
-        ImageOf(images, f).Open(GamePath(s.gameFolder, GameFileName(f)), GameFileImage::Access::ReadOnly);
+void OpenForReading(const Session& s, const GameFileSources* sources, GameImages& images) {
+    for (GameFile f : GameFileOpenOrder()) {
+        const std::filesystem::path path =
+            sources ? (*sources)[static_cast<std::size_t>(f)] : GamePath(s.gameFolder, GameFileName(f));
+        ImageOf(images, f).Open(path, GameFileImage::Access::ReadOnly);
+    }
 }
 
 // True when the write changes a byte of the cell's further place.
@@ -29,7 +32,7 @@ bool FurtherPlaceChanges(const CellSpot& spot, const GameImages& now, const Game
 
 }  // namespace
 
-DryRunResult DryRunWrite(Session& s, const std::string* rulesText) {
+DryRunResult DryRunWrite(Session& s, const std::string* rulesText, const GameFileSources* compareWith) {
     DryRunResult result;
     // A run that only reads makes no lock file, but waits for no one either:
     // a write in progress is refused as the real write would be.
@@ -43,7 +46,7 @@ DryRunResult DryRunWrite(Session& s, const std::string* rulesText) {
     else if (!ReadRulesForWriting(s, &content)) return result;
 
     GameImages now;
-    OpenForReading(s, now);
+    OpenForReading(s, compareWith, now);
     GameImages after;
     WriteRulesIntoImages(s, std::move(content), after);
     result.ran = true;
