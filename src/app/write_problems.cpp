@@ -1,11 +1,7 @@
 #include "app/write_problems.h"
 
 #include <QCloseEvent>
-#include <QHeaderView>
-#include <QLabel>
-#include <QPushButton>
 #include <QTableView>
-#include <QVBoxLayout>
 
 #include <map>
 #include <string_view>
@@ -17,7 +13,6 @@
 #include "gui/gui_context.h"
 #include "gui/placement.h"
 #include "gui/report_sinks.h"
-#include "gui/section_model.h"
 #include "writeback/cell_check.h"
 
 namespace quorvane::gui {
@@ -159,59 +154,32 @@ std::vector<WriteProblem> PlaceWriteReports(const std::vector<std::string>& repo
     return out;
 }
 
-WriteProblemsWindow::WriteProblemsWindow(GuiContext& ctx, QWidget* owner) : ClosingDialog(owner), ctx_(ctx) {
-    setObjectName(QString::fromLatin1(kWriteProblemsClass));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWindowFlag(Qt::Window);
-    setWindowTitle(QString::fromLatin1(kWriteProblemsCaption));
-    auto* layout = new QVBoxLayout(this);
-    summary_ = new QLabel(this);
-    summary_->setObjectName(QStringLiteral("summary"));
-    summary_->setWordWrap(true);
-    summary_->setTextFormat(Qt::PlainText);
-    summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(summary_);
-    list_ = new QTableView(this);
-    list_->setObjectName(QStringLiteral("problems"));
-    model_ = new TextTableModel({QStringLiteral("Section"), QStringLiteral("Record"), QStringLiteral("Column"),
-                                 QStringLiteral("Value"), QStringLiteral("Problem")},
-                                this);
-    list_->setModel(model_);
-    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setWordWrap(false);
-    list_->setTabKeyNavigation(false);
-    list_->verticalHeader()->setVisible(false);
-    list_->horizontalHeader()->setStretchLastSection(true);
-    list_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    layout->addWidget(list_, 1);
-    connect(list_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+WriteProblemsWindow::WriteProblemsWindow(GuiContext& ctx, QWidget* owner)
+    : ProblemListWindow(owner, kWriteProblemsClass, kWriteProblemsCaption,
+                        {QStringLiteral("Section"), QStringLiteral("Record"), QStringLiteral("Column"),
+                         QStringLiteral("Value"), QStringLiteral("Problem")},
+                        QSize(860, 360)),
+      ctx_(ctx) {
+    list()->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(list(), &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.row() < 0 || index.row() >= static_cast<int>(problems_.size())) return;
         const WriteProblem& p = problems_[static_cast<std::size_t>(index.row())];
         ShowCell(ctx_, p.i, p.j, p.step);
     });
-    auto* close = new QPushButton(QStringLiteral("Close"), this);
-    close->setObjectName(QStringLiteral("close"));
-    close->setAutoDefault(false);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    layout->addWidget(close, 0, Qt::AlignRight);
-    resize(860, 360);
     TrackPlacement(ctx_.settings, objectName(), this);
     ctx_.registry.Register(this);
 }
 
 void WriteProblemsWindow::Show(const QString& rulesName, std::vector<WriteProblem> problems) {
     problems_ = std::move(problems);
-    summary_->setText(QStringLiteral("Writing ") + rulesName + QStringLiteral(" to the game files found ") +
-                      CountOf(static_cast<int>(problems_.size()), "problem", "problems") + QLatin1Char('.'));
     QList<QStringList> rows;
     rows.reserve(static_cast<qsizetype>(problems_.size()));
     for (const WriteProblem& p : problems_)
         rows.push_back({p.i >= 0 ? ToQ(DisplayName(p.i)) : QString(), ToQ(p.record), CellColumnLabel(p.i, p.step),
                         ToQ(p.value), ReportText(p.text)});
-    model_->SetRows(std::move(rows));
-    list_->resizeColumnsToContents();
+    SetProblems(QStringLiteral("Writing ") + rulesName + QStringLiteral(" to the game files found ") +
+                    CountOf(static_cast<int>(problems_.size()), "problem", "problems") + QLatin1Char('.'),
+                std::move(rows));
     BringToFront(this);
 }
 

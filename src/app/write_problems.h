@@ -8,15 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "tables/closing_dialog.h"
-
-class QLabel;
-class QTableView;
+#include "tables/problem_list.h"
 
 namespace quorvane::gui {
 
 struct GuiContext;
-class TextTableModel;
 
 inline constexpr const char* kWriteProblemsClass = "CWriteProblems";
 inline constexpr const char* kWriteProblemsCaption = "Write Problems";
@@ -37,7 +33,7 @@ struct WriteProblem {
 // about the k-th value of the line that the write refuses with it.
 std::vector<WriteProblem> PlaceWriteReports(const std::vector<std::string>& reports, const std::string& rules);
 
-class WriteProblemsWindow : public ClosingDialog {
+class WriteProblemsWindow : public ProblemListWindow {
     Q_OBJECT
 public:
     WriteProblemsWindow(GuiContext& ctx, QWidget* owner);
@@ -46,8 +42,6 @@ public:
     // as reports spell it), replacing what the window showed.
     void Show(const QString& rulesName, std::vector<WriteProblem> problems);
 
-    QTableView* list() const { return list_; }
-    QLabel* summary() const { return summary_; }
     const std::vector<WriteProblem>& problems() const { return problems_; }
 
 protected:
@@ -55,9 +49,6 @@ protected:
 
 private:
     GuiContext& ctx_;
-    QLabel* summary_;
-    QTableView* list_;
-    TextTableModel* model_;
     std::vector<WriteProblem> problems_;
 };
 
