@@ -17,6 +17,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -693,6 +694,14 @@ void GuiAppTest::refusalsBeforeAnyLoad() {
                                            "Quorvane Files or Load Text File.");
     QCOMPARE(Texts(e.boxes), (QStringList{refusal, refusal}));
     QCOMPARE(d->statusLine()->text(), QString("Nothing was saved: no data has been loaded or extracted yet."));
+    // The Mods window refuses to apply in the same words.
+    e.boxes.clear();
+    d->findChild<QToolButton*>("modsButton")->click();
+    QWidget* mods = e.app->context().registry.Find("CMods");
+    QVERIFY(mods);
+    mods->findChild<QPushButton*>("applyToEditor")->click();
+    QCOMPARE(Texts(e.boxes), QStringList{refusal});
+    mods->close();
     QVERIFY(e.app->context().registry.Find("CSection") == nullptr);
     QVERIFY(!QFile::exists(e.dir.filePath("rules.txt")));
 
