@@ -31,14 +31,15 @@ OriginalGame ReadOriginalGame(const std::filesystem::path& folder, ErrorSink& er
         errors.Report(FolderInUse(folder));
         return game;
     }
-    GameImages images;
     for (GameFile f : GameFileOpenOrder()) {
         const auto k = static_cast<std::size_t>(f);
         game.fromBackup[k] = HasBackup(folder, f);
         game.sources[k] = game.fromBackup[k] ? BackupPathOf(folder, f) : GamePath(folder, GameFileName(f));
-        if (!ImageOf(images, f).Open(game.sources[k], GameFileImage::Access::ReadOnly))
-            ReportError(errors, "Error opening ", PathText(game.sources[k]));
     }
+    GameImages images;
+    OpenGameImages(
+        images, GameFileImage::Access::ReadOnly,
+        [&](GameFile f) { return game.sources[static_cast<std::size_t>(f)]; }, &errors);
     DebugLog quiet;
     ExtractedText text = ExtractImages(images, errors, quiet, nullptr);
     game.values.Replace(std::move(text.rules), std::move(text.cells));

@@ -11,11 +11,6 @@ namespace quorvane {
 
 namespace {
 
-void OpenForReading(const Session& s, GameImages& images) {
-    for (GameFile f : GameFileOpenOrder())
-        ImageOf(images, f).Open(GamePath(s.gameFolder, GameFileName(f)), GameFileImage::Access::ReadOnly);
-}
-
 // True when the write changes a byte of the cell's further place.
 bool FurtherPlaceChanges(const CellSpot& spot, const GameImages& now, const GameImages& after) {
     if (!spot.hasCopy) return false;
@@ -43,7 +38,7 @@ DryRunResult DryRunWrite(Session& s, const std::string* rulesText) {
     else if (!ReadRulesForWriting(s, &content)) return result;
 
     GameImages now;
-    OpenForReading(s, now);
+    OpenGameImages(now, s.gameFolder, GameFileImage::Access::ReadOnly, nullptr);
     GameImages after;
     WriteRulesIntoImages(s, std::move(content), after);
     result.ran = true;

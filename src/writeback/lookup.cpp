@@ -1,6 +1,7 @@
 #include "writeback/lookup.h"
 
 #include "catalogue/catalogue.h"
+#include "catalogue/codec.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
 #include "rules/record_reader.h"
@@ -40,7 +41,7 @@ void CheckEndLine(Session& s, int i, LineSource& rules, LookupResult& result) {
 // window: checked and its sign applied. A field that is not a plain number
 // (or, for a flag byte, eight 0/1 characters) is reported and yields no
 // number to write.
-void TakeValue(Session& s, int i, int j, int step, FieldKind kind, const ValueScan& scan, LineSource& rules,
+void TakeValue(Session& s, int i, int j, int step, const FieldCodec& codec, const ValueScan& scan, LineSource& rules,
                LookupResult& result) {
     const ReaderState& r = s.reader;
     const bool last = step == Columns(i) - 1;
@@ -48,7 +49,7 @@ void TakeValue(Session& s, int i, int j, int step, FieldKind kind, const ValueSc
     // line read below does not move it).
     const std::string_view field = r.Line.substr(scan.start, scan.end - scan.start);
     s.log.Line("FindRulesNumber value ", field, " i ", i, " j ", j, " Step ", step);
-    const bool flags = kind == FieldKind::BitFlags;
+    const bool flags = codec.IsFlags();
     if (scan.read == FieldRead::Malformed) {
         // A flag byte is written only from its exact form, a number only
         // from digits after at most one '-': letters, a second sign or a
@@ -66,9 +67,8 @@ void TakeValue(Session& s, int i, int j, int step, FieldKind kind, const ValueSc
     const std::string_view digits = field.substr(scan.negative ? 1 : 0);
     result.number = LeadingNumber(digits, &result.overflow);
     if (scan.negative) {
-        const int base = kind == FieldKind::Byte ? 256 : 65536;
         s.log.Line("FindRulesNumber before sign ", digits);
-        result.number = base - static_cast<long long>(StrToInt(digits));
+        result.number = codec.FromText(StrToInt(digits), true);
         result.value = Int2Str(result.number);
         s.log.Line("FindRulesNumber after sign ", result.value);
         return;
@@ -78,7 +78,8 @@ void TakeValue(Session& s, int i, int j, int step, FieldKind kind, const ValueSc
 
 }  // namespace
 
-void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSource& rules, LookupResult& result) {
+void FindRulesNumber(Session& s, int i, int j, int step, const FieldCodec& codec, LineSource& rules,
+                     LookupResult& result) {
     ReaderState& r = s.reader;
     result.value.assign(1, '0');
     result.valueProblem = result.overflow = result.endChecked = result.endMissing = false;
@@ -122,7 +123,7 @@ void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSou
         return;
     }
     const bool last = step == Columns(i) - 1;
-    const ValueScan scan = ScanValue(r.Line, comma, ColumnWidth(kind), last, kind == FieldKind::BitFlags, [&] {
+    const ValueScan scan = ScanValue(r.Line, comma, codec.Width(), last, codec.IsFlags(), [&] {
         result.valueProblem = true;
         s.log.Line(last ? " Second in FindRulesNumber " : " Second comma in FindRulesNumber ");
         RecordProblem(s, i, last ? " Semi-colon expected." : " Comma expected.");
@@ -131,7 +132,7 @@ void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSou
     // whatever the field held: one bad value never moves another.
     if (scan.separator != std::string_view::npos) r.position = last ? 0 : scan.separator;
     if (scan.read != FieldRead::Missing) {
-        TakeValue(s, i, j, step, kind, scan, rules, result);
+        TakeValue(s, i, j, step, codec, scan, rules, result);
         return;
     }
     s.log.Line(" Number String empty in FindRulesNumber ");
@@ -141,8 +142,7 @@ void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSou
 
 LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rules) {
     LookupResult result;
-    const int cell = CellIndex(i, j, step);
-    FindRulesNumber(s, i, j, step, cell < 0 ? GetFieldKind(i, j, step) : SpotOf(cell).kind, rules, result);
+    FindRulesNumber(s, i, j, step, CodecOf(SpotOrByte(i, j, step)), rules, result);
     return result;
 }
 

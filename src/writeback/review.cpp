@@ -153,8 +153,7 @@ Review ReviewOf(Session& s) {
     const auto openGame = [&] {
         if (opened) return;
         opened = true;
-        for (GameFile f : GameFileOpenOrder())
-            ImageOf(now, f).Open(GamePath(s.gameFolder, GameFileName(f)), GameFileImage::Access::ReadOnly);
+        OpenGameImages(now, s.gameFolder, GameFileImage::Access::ReadOnly, nullptr);
     };
     // The refused cells of a row, in column order, with the check's message;
     // and how many reports of each message were matched to them so far.
