@@ -133,7 +133,7 @@ protected:
     }
     void Load(const std::vector<std::string>& lines) {
         test::WriteFile(f.session.rulesPath, test::JoinLines(lines));
-        f.errors.texts.clear();
+        f.errors.Clear();
         LoadDataFileToArray(f.session);
     }
     std::string Cell(int i, int j, int s) { return std::string(f.session.grid.GetArrayValue(i, j, s)); }
@@ -304,6 +304,7 @@ TEST_F(RulesFileTest, MissingFileIsReportedOnceAndStillCountsAsLoaded) {
     LoadCommand(f.session);
     ASSERT_EQ(f.errors.texts.size(), 1u);
     EXPECT_EQ(f.errors.texts[0], "Load of " + dir.File("nothing.txt") + " Failed.");
+    EXPECT_EQ(f.errors.problems[0].code, ProblemCode::LoadFailed);
     EXPECT_TRUE(f.session.IsLoaded());
     EXPECT_EQ(Cell(0, 0, 0), "Not Set");
 }
@@ -335,6 +336,9 @@ TEST_F(RulesFileTest, ValueFormsAndWindows) {
     EXPECT_EQ(f.errors.texts, (std::vector<std::string>{"Line Number : 4. Binary string expected.",
                                                         "Line Number : 4. Binary string expected.",
                                                         "Line Number : 4. Number Value Empty."}));
+    // Each report names its value.
+    EXPECT_EQ(test::PlacesOf(f.errors),
+              (std::vector<test::ProblemPlace>{{4, 0, 0, 1}, {4, 0, 0, 2}, {4, 0, 0, 3}}));
 }
 
 TEST_F(RulesFileTest, FaultsAreReportedByLine) {
@@ -378,6 +382,7 @@ TEST_F(RulesFileTest, RowWithOneValueTooFewReadsNoValue) {
     ASSERT_EQ(f.errors.texts.size(), 1u);
     EXPECT_EQ(f.errors.texts[0], "Line Number : " + std::to_string(unit + 1) +
                                      ". The line holds 31 values, 32 expected: none of them was read.");
+    EXPECT_EQ(test::PlacesOf(f.errors), (std::vector<test::ProblemPlace>{{static_cast<int>(unit) + 1, 4, 0, -1}}));
     EXPECT_EQ(Cell(4, 0, 0), "Row 4 0");
     EXPECT_EQ(Cell(4, 0, 1), "Value Not Found");
     EXPECT_EQ(Cell(4, 0, 32), "Value Not Found");

@@ -42,7 +42,7 @@ int OpenGameImages(GameImages& images, GameFileImage::Access access,
     for (GameFile f : GameFileOpenOrder()) {
         const std::filesystem::path path = pathOf(f);
         if (ImageOf(images, f).Open(path, access)) ++opened;
-        else if (reports) ReportError(*reports, "Error opening ", PathText(path));
+        else if (reports) reports->ReportProblem(Problem::OpenFailed(path));
     }
     return opened;
 }

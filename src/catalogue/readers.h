@@ -52,7 +52,7 @@ void TraceFlagRead(std::string_view text, int byte, long long offset, DebugLog& 
 // Opens the six game images in the order the file actions open the files,
 // each from pathOf(f) (GamePath(folder, GameFileName(f)) for a game folder),
 // for reading only or for reading and writing. Each that cannot be opened is
-// reported to reports, when given, as "Error opening PATH". Returns how many
+// reported to reports, when given ("Error opening PATH"). Returns how many
 // were opened.
 int OpenGameImages(GameImages& images, GameFileImage::Access access,
                    const std::function<std::filesystem::path(GameFile)>& pathOf, ErrorSink* reports);

@@ -112,9 +112,12 @@ ExtractedText ExtractImages(const GameImages& images, ErrorSink& errors, DebugLo
 
     for (int f = 0; f < kGameFileCount; ++f) {
         const int n = cutOff[static_cast<std::size_t>(f)];
-        if (n > 0)
-            ReportError(errors, PathText(ImageOf(images, static_cast<GameFile>(f)).Path()), " ends before ", Int2Str(n),
-                        " of its values; they read Value Not Found.");
+        if (n == 0) continue;
+        Problem cut;
+        cut.code = ProblemCode::FileEndsEarly;
+        cut.path = ImageOf(images, static_cast<GameFile>(f)).Path();
+        cut.count = n;
+        errors.ReportProblem(cut);
     }
     std::vector<std::string_view> cells(placed.size());
     for (std::size_t c = 0; c < placed.size(); ++c) cells[c] = std::string_view(*rules).substr(placed[c].first, placed[c].second);
@@ -130,7 +133,7 @@ bool ExtractFromGameFiles(Session& s) {
     AtomicFileWriter writer;
     const bool rulesExisted = EntryKindOf(s.rulesPath) != EntryKind::Missing;
     const bool rulesOpen = writer.Begin(s.rulesPath);
-    if (!rulesOpen) s.Report("Error opening ", s.rulesPath);
+    if (!rulesOpen) s.ReportProblem(Problem::OpenFailed(s.rulesPath));
 
     // Extraction only reads: read-only game files are fine.
     GameImages images;

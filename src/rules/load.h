@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "rules/format.h"
@@ -13,6 +14,11 @@ namespace quorvane {
 // each fault by line. Closes the debug log at its end. Returns false when the
 // file could not be opened (the grid is then unchanged).
 bool LoadDataFileToArray(Session& s);
+
+// A problem the loader reports on line `line` ("Line Number : LINE" and the
+// message, for example ". 1st Comma Not Found."), about cell (i, j, step):
+// step -1 for the record line of row j, j -1 for the section's directive.
+Problem LoaderProblem(int line, int i, int j, int step, std::string message);
 
 // Reads the cells of sections 0 .. last from source exactly as
 // LoadDataFileToArray does, with the same reports, and passes each cell's text

@@ -60,6 +60,8 @@ public:
     // reports them to the session's error sink.
     template <typename... Pieces>
     void Report(const Pieces&... pieces) { ReportError(*errors_, ReportPiece(pieces)...); }
+    // Reports a problem to the session's error sink.
+    void ReportProblem(const Problem& problem) { errors_->ReportProblem(problem); }
 
 private:
     static std::string ReportPiece(const std::filesystem::path& path) { return PathText(path); }

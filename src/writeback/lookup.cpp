@@ -10,15 +10,21 @@ namespace quorvane {
 
 namespace {
 
-void RecordProblem(Session& s, int i, const char* message) {
-    s.Report("Line: ", Int2Str(s.reader.LineNumber), " In ", "[", Header(i), "]", " section ", message);
+// Reports a problem on the current line about cell (i, j, step).
+void RecordProblem(Session& s, int i, int j, int step, std::string message) {
+    s.ReportProblem(RecordLineProblem(s.reader.LineNumber, i, j, step, std::move(message)));
 }
 
 void FindDirective(Session& s, int i, LineSource& rules) {
     const std::string& header = Header(i);
     const bool found = FindDirectiveLine(s.reader, rules, header, kWriteBackSearchLimit, [&] {
         s.log.Line(" Label missing - FindRulesNumber ");
-        s.Report("Line: ", Int2Str(s.reader.LineNumber), "[", header, "]", " expected.");
+        Problem missing;
+        missing.code = ProblemCode::DirectiveMissing;
+        missing.line = s.reader.LineNumber;
+        missing.section = i;
+        missing.header = header;
+        s.ReportProblem(missing);
     });
     if (found) s.log.Line("FindRulesNumber found [", header, "] at line ", s.reader.LineNumber - 1);
 }
@@ -32,7 +38,7 @@ void CheckEndLine(Session& s, int i, LineSource& rules, LookupResult& result) {
     result.endChecked = true;
     if (r.Line.find(Header(kHeaderEnd)) != std::string::npos) return;
     s.log.Line(" end missing - FindRulesNumber ");
-    RecordProblem(s, i, " [END] expected.");
+    RecordProblem(s, i, -1, -1, " [END] expected.");
     result.endMissing = true;
     result.endLine = r.LineNumber;
 }
@@ -55,7 +61,7 @@ void TakeValue(Session& s, int i, int j, int step, const FieldCodec& codec, cons
         // from digits after at most one '-': letters, a second sign or a
         // decimal point make a text that no part of it stands for.
         s.log.Line(flags ? " binary expected in FindRulesNumber " : " Number String empty in FindRulesNumber ");
-        RecordProblem(s, i, flags ? " Binary string expected." : " Decimal Number expected.");
+        RecordProblem(s, i, j, step, flags ? " Binary string expected." : " Decimal Number expected.");
         result.valueProblem = true;
     }
     if (last && j + 1 == Rows(i)) CheckEndLine(s, i, rules, result);
@@ -77,6 +83,18 @@ void TakeValue(Session& s, int i, int j, int step, const FieldCodec& codec, cons
 }
 
 }  // namespace
+
+Problem RecordLineProblem(int line, int i, int j, int step, std::string message) {
+    Problem p;
+    p.code = ProblemCode::RecordLine;
+    p.line = line;
+    p.section = i;
+    p.row = j;
+    p.column = step;
+    p.header = Header(i);
+    p.text = std::move(message);
+    return p;
+}
 
 void FindRulesNumber(Session& s, int i, int j, int step, const FieldCodec& codec, LineSource& rules,
                      LookupResult& result) {
@@ -104,10 +122,7 @@ void FindRulesNumber(Session& s, int i, int j, int step, const FieldCodec& codec
         const int fields = CheckFieldCount(r, Columns(i));
         if (r.position == kLineRefused) {
             s.log.Line(" field count in FindRulesNumber ", fields);
-            std::string message(1, ' ');
-            message += FieldCountText(fields, Columns(i));
-            message += ": none of them was written.";
-            RecordProblem(s, i, message.c_str());
+            RecordProblem(s, i, j, -1, " " + FieldCountText(fields, Columns(i)) + ": none of them was written.");
         }
     }
     if (r.position == kLineRefused) {
@@ -118,7 +133,7 @@ void FindRulesNumber(Session& s, int i, int j, int step, const FieldCodec& codec
     const std::size_t comma = FindChar(r.Line, ',', r.position);
     if (comma == std::string_view::npos) {
         s.log.Line(" 1st in FindRulesNumber ");
-        RecordProblem(s, i, " Comma expected.");
+        RecordProblem(s, i, j, step, " Comma expected.");
         result.valueProblem = true;
         return;
     }
@@ -126,7 +141,7 @@ void FindRulesNumber(Session& s, int i, int j, int step, const FieldCodec& codec
     const ValueScan scan = ScanValue(r.Line, comma, codec.Width(), last, codec.IsFlags(), [&] {
         result.valueProblem = true;
         s.log.Line(last ? " Second in FindRulesNumber " : " Second comma in FindRulesNumber ");
-        RecordProblem(s, i, last ? " Semi-colon expected." : " Comma expected.");
+        RecordProblem(s, i, j, step, last ? " Semi-colon expected." : " Comma expected.");
     });
     // The next column's comma is the separator that ended this field,
     // whatever the field held: one bad value never moves another.
@@ -136,7 +151,7 @@ void FindRulesNumber(Session& s, int i, int j, int step, const FieldCodec& codec
         return;
     }
     s.log.Line(" Number String empty in FindRulesNumber ");
-    RecordProblem(s, i, " Decimal Number expected.");
+    RecordProblem(s, i, j, step, " Decimal Number expected.");
     result.valueProblem = true;
 }
 

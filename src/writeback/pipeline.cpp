@@ -19,8 +19,8 @@ namespace quorvane {
 
 namespace {
 
-void CellProblem(Session& s, int i, int line, const char* message) {
-    s.Report("Line: ", Int2Str(line), " In ", "[", Header(i), "]", " section ", message);
+void CellProblem(Session& s, int line, int i, int j, int step, const char* message) {
+    s.ReportProblem(RecordLineProblem(line, i, j, step, message));
 }
 
 constexpr const char* kRowsDoNotLineUp = " Rows do not line up: no value of this section was written.";
@@ -73,18 +73,18 @@ void WriteRulesValue(Session& s, int i, int j, int step, int cell, GameImages& g
     FindRulesNumber(s, i, j, step, codec, rules, found);
     // The section's values are still staged (see WriteSectionToGame): none
     // of them will be written.
-    if (found.endMissing) CellProblem(s, i, found.endLine, kRowsDoNotLineUp);
+    if (found.endMissing) CellProblem(s, found.endLine, i, -1, -1, kRowsDoNotLineUp);
     if (step == 0) return;
     // A value the lookup could not read cleanly is never written: its "0" or
     // its malformed flag text would overwrite the game's value.
     if (found.valueProblem) return;
 
     if (const char* refusal = CellRefusal(spot, found.number, found.overflow)) {
-        CellProblem(s, i, found.recordLine, refusal);
+        CellProblem(s, found.recordLine, i, j, step, refusal);
         return;
     }
     if (!FitsGameFiles(spot, games)) {
-        CellProblem(s, i, found.recordLine, " Place beyond end of game file.");
+        CellProblem(s, found.recordLine, i, j, step, " Place beyond end of game file.");
         return;
     }
     PutCell(spot, found.number, found.value, games, s.log);
@@ -218,7 +218,7 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
         ranOut = s.reader.LineNumber + 1;
     if (ranOut == 0) ranOut = moved;
     if (!misaligned && ranOut != 0) {
-        CellProblem(s, i, ranOut, kRowsDoNotLineUp);
+        CellProblem(s, ranOut, i, -1, -1, kRowsDoNotLineUp);
         misaligned = true;
     }
     for (GameFileImage& image : games) {
@@ -230,7 +230,7 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
 bool ReadRulesForWriting(Session& s, std::string* content) {
     // The file is only read: a read-only rules file is written from.
     if (ReadWholeFile(s.rulesPath, content)) return true;
-    s.Report("Error opening ", s.rulesPath);
+    s.ReportProblem(Problem::OpenFailed(s.rulesPath));
     return false;
 }
 
