@@ -147,7 +147,7 @@ bool ExtractFromGameFiles(Session& s) {
     ExtractedText extracted = ExtractImages(images, s.errors(), s.log, &s.progress());
     const std::string& text = *extracted.rules;
     s.grid.Replace(std::move(extracted.rules), std::move(extracted.cells));
-    if (rulesOpen && !writer.Commit(text)) s.Report(NotWrittenReport(s.rulesPath, writer.Failure(), rulesExisted));
+    if (rulesOpen && !writer.Commit(text)) s.Report(NotWrittenReport(s.rulesPath, writer.errorString(), rulesExisted));
     if (rulesOpen && !writer.Lost().empty()) s.Report(LostAttributesReport(s.rulesPath, writer.Lost()));
     return true;
 }

@@ -44,7 +44,7 @@ bool SaveArrayToDataFile(Session& s) {
     AtomicFileWriter writer;
     const bool written = writer.Begin(s.rulesPath) && writer.Commit(FormatGrid(s, true));
     if (!written) {
-        s.Report("Save to ", s.rulesPath, " failed: ", writer.Failure(), ".");
+        s.Report("Save to ", s.rulesPath, " failed: ", writer.errorString(), ".");
         return false;
     }
     if (!writer.Lost().empty()) s.Report(LostAttributesReport(s.rulesPath, writer.Lost()));
