@@ -165,15 +165,15 @@ TEST_F(ExtractTest, GameFolderOrWorkingDirectoryAndFailingRulesFile) {
 // The status line counts the game files that were read, and says when the
 // rules file could not be written.
 TEST_F(ExtractTest, StatusLineCountsTheFilesRead) {
-    EXPECT_EQ(RunCommandWithStatus(f.session, FileAction::Extract),
+    EXPECT_EQ(RunCommandWithStatus(f.session, FileAction::Extract).status,
               "Extracted 12,450 values from 6 game files into rules.txt.");
     std::filesystem::remove(dir.File("WIZARDS.EXE"));
-    const std::string status = RunCommandWithStatus(f.session, FileAction::Extract);
+    const std::string status = RunCommandWithStatus(f.session, FileAction::Extract).status;
     EXPECT_EQ(status.substr(0, 10), "Extracted ");
     EXPECT_EQ(status.substr(status.find(" from ")), " from 5 game files into rules.txt. 1 problem was found.");
     std::filesystem::create_directory(dir.File("folder"));
     f.session.rulesPath = dir.File("folder");
-    EXPECT_EQ(RunCommandWithStatus(f.session, FileAction::Extract),
+    EXPECT_EQ(RunCommandWithStatus(f.session, FileAction::Extract).status,
               "Extraction found 2 problems; folder was not written.");
 }
 

@@ -215,7 +215,6 @@ bool ExtractCommand(Session& s) {
         const bool ran = ExtractFromGameFiles(s);
         if (ran) {
             s.MarkLoaded();
-            s.MarkClean();
             s.grid.TakeBaseline();
         }
         s.progress().Reset();
@@ -230,10 +229,7 @@ bool LoadCommand(Session& s) {
         // edits in it, as they were.
         const bool read = LoadDataFileToArray(s);
         s.MarkLoaded();
-        if (read) {
-            s.MarkClean();
-            s.grid.TakeBaseline();
-        }
+        if (read) s.grid.TakeBaseline();
         s.progress().Reset();
         return read;
     });
@@ -244,7 +240,6 @@ bool SaveCommand(Session& s) {
     return Guarded(s, [&] {
         s.progress().Begin(0, kProgressMaximum);
         const bool written = SaveArrayToDataFile(s);
-        if (written) s.MarkClean();
         s.progress().Reset();
         return written;
     });
@@ -266,39 +261,38 @@ void WriteRulesCommand(Session& s) {
     });
 }
 
-std::string RunCommandWithStatus(Session& s, FileAction action, bool* gridReplaced) {
+CommandOutcome RunCommandWithStatus(Session& s, FileAction action) {
     ErrorSink& inner = s.errors();
     CountingErrorSink sink(inner);
     s.SetErrorSink(sink);
-    std::string status;
-    bool replaced = false;
+    CommandOutcome outcome;
     switch (action) {
     case FileAction::Extract:
-        replaced = ExtractCommand(s);
-        status = replaced ? ExtractStatus(s, sink) : "Nothing was extracted." + ProblemsSentence(sink.count);
+        outcome.gridReplaced = ExtractCommand(s);
+        outcome.status =
+            outcome.gridReplaced ? ExtractStatus(s, sink) : "Nothing was extracted." + ProblemsSentence(sink.count);
         break;
-    case FileAction::Load: {
-        replaced = LoadCommand(s);
-        status = LoadStatus(s, sink, replaced);
+    case FileAction::Load:
+        outcome.gridReplaced = LoadCommand(s);
+        outcome.status = LoadStatus(s, sink, outcome.gridReplaced);
         break;
-    }
     case FileAction::Save:
-        status = SaveStatus(s, SaveCommand(s));
+        outcome.saved = SaveCommand(s);
+        outcome.status = SaveStatus(s, outcome.saved);
         break;
     case FileAction::Write:
         if (s.grid.GetArrayValue(0, 0, 0) == kNotSet) {
             WriteCommand(s);
-            status = "Nothing was written: no data has been loaded or extracted yet.";
+            outcome.status = "Nothing was written: no data has been loaded or extracted yet.";
         } else {
             const GameBytes before = ReadGameFiles(s);
             WriteCommand(s);
-            status = WriteStatus(s, sink, before);
+            outcome.status = WriteStatus(s, sink, before);
         }
         break;
     }
     s.SetErrorSink(inner);
-    if (gridReplaced) *gridReplaced = replaced;
-    return status;
+    return outcome;
 }
 
 }  // namespace quorvane
