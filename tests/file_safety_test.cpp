@@ -71,7 +71,7 @@ protected:
     std::string wizards;  // WIZARDS.EXE's bytes before
 };
 
-// No rules or CSV file replaces a game file or a backup: not by its name,
+// No rules, CSV or mod file replaces a game file or a backup: not by its name,
 // not from another folder, not through a link or a second name.
 TEST_F(FileSafetyTest, GameFilesAreNeverRulesOrCsvTargets) {
     struct Case {
@@ -84,6 +84,7 @@ TEST_F(FileSafetyTest, GameFilesAreNeverRulesOrCsvTargets) {
         {g, "load --rules r.txt --save ITEMPOW.LBX", "ITEMPOW.LBX"},
         {g, "import-csv --rules SPELLDAT.LBX --section Spells s.csv", "SPELLDAT.LBX"},
         {g, "export-csv --rules r.txt --section Spells --out BUILDDAT.LBX", "BUILDDAT.LBX"},
+        {g, "mod export --rules r.txt --out WIZARDS.EXE", "WIZARDS.EXE"},
     };
 #ifndef _WIN32
     fs::create_symlink("MAGIC.EXE", Game("link.txt"));

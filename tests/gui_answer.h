@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 
 #include <memory>
@@ -14,8 +15,9 @@
 namespace quorvane::gui::testing {
 
 struct AskedQuestion {
-    QString text;     // the box's text, once it was shown
-    int asked = 0;    // how many boxes were answered
+    QString text;           // the box's text, once it was shown
+    QString defaultButton;  // the text of its default button
+    int asked = 0;          // how many boxes were answered
 };
 
 // Arms a poll that answers the next modal message box with `button`. The
@@ -32,6 +34,7 @@ inline std::shared_ptr<AskedQuestion> AnswerNextBox(const QString& button) {
             return;
         }
         record->text = box->text();
+        if (box->defaultButton()) record->defaultButton = box->defaultButton()->text().remove(QLatin1Char('&'));
         for (QAbstractButton* b : box->buttons()) {
             if (b->text().remove(QLatin1Char('&')) != button) continue;
             ++record->asked;

@@ -362,14 +362,14 @@ void GuiAppTest::settingsDialogPlacementFollowsMoves() {
     Editor e;
     e.Start();
     CSettings* d = e.OpenSettings();
-    d->setGeometry(40, 50, 460, 330);
+    d->setGeometry(40, 50, 460, 420);
     QCOMPARE(e.settings().value("CSettings/HorizPos").toInt(), 40);
     QCOMPARE(e.settings().value("CSettings/VertPos").toInt(), 50);
     QCOMPARE(e.settings().value("CSettings/Width").toInt(), 460);
-    QCOMPARE(e.settings().value("CSettings/Height").toInt(), 330);
+    QCOMPARE(e.settings().value("CSettings/Height").toInt(), 420);
     d->close();
     FlushDeletes();
-    QCOMPARE(e.OpenSettings()->geometry(), QRect(40, 50, 460, 330));
+    QCOMPARE(e.OpenSettings()->geometry(), QRect(40, 50, 460, 420));
 }
 
 void GuiAppTest::unusablePlacementsOpenAtTheDefault_data() {

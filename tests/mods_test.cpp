@@ -1,14 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/actions.h"
 #include "catalogue/catalogue.h"
+#include "io/file_io.h"
 #include "mods/apply.h"
 #include "mods/mod_file.h"
+#include "mods/original_game.h"
+#include "writeback/review.h"
 #include "test_util.h"
 
 namespace quorvane {
@@ -129,6 +134,79 @@ TEST_F(ModdedGame, RestorePutsBackTheOriginalFilesAndKeepsTheBackups) {
     }
 }
 
+// Compared with the original game, the review lists every value the editor's
+// data changes, also those already written; a value taken back is not one,
+// and a value the write refuses leaves what the game files hold.
+TEST_F(ModdedGame, TheReviewAgainstTheOriginalGameListsWhatAModOfTheDataChanges) {
+    test::Fixture f;
+    f.session.gameFolder = g;
+    f.session.rulesPath = g + "/r.txt";
+    ASSERT_TRUE(LoadCommand(f.session));
+    EXPECT_EQ(ReviewGrid(f.session).changes, 0);
+    const OriginalGame original = ReadOriginalGame(g, f.errors);
+    const auto originalOf = [&](const Cell& c) { return original.values.GetArrayValue(c.i, c.j, c.step); };
+    const Cell& refused = kEdits[0];
+    const Cell& back = kEdits[1];
+    f.session.grid.SetArrayValue(refused.i, refused.j, refused.step, "70000");
+    f.session.grid.SetArrayValue(back.i, back.j, back.step, originalOf(back));
+
+    Review review = ReviewAgainstOriginalGame(f.session);
+    // The sample's second copies that differed from their first places were
+    // put right by the write: they are listed too, as copies only.
+    std::erase_if(review.rows, [](const ReviewRow& row) { return row.furtherPlaceOnly; });
+    ASSERT_EQ(review.rows.size(), kEdits.size());
+    for (const ReviewRow& row : review.rows) {
+        const auto c = std::find_if(kEdits.begin(), kEdits.end(), [&](const Cell& e) {
+            return std::tie(row.i, row.j, row.step) == std::tie(e.i, e.j, e.step);
+        });
+        ASSERT_NE(c, kEdits.end()) << row.i;
+        ASSERT_NE(c, &back);
+        EXPECT_EQ(row.gameText, originalOf(*c));
+        if (row.IsProblem()) EXPECT_EQ(std::tie(row.problem, row.newText), std::tie("Value out of range.", "70000"));
+        else EXPECT_EQ(row.newText, c->text);  // the refused value keeps what the game files hold
+    }
+    EXPECT_EQ(review.problems, 1);
+    EXPECT_TRUE(f.errors.texts.empty());
+}
+
+#ifndef _WIN32
+// A restore locks every folder a game file resolves into, takes only a
+// regular file as a backup, and writes a file with other names in place.
+TEST_F(ModdedGame, RestoreLocksTakesOnlyRegularBackupsAndKeepsOtherNames) {
+    const std::string original = FreshGame("original");
+    const std::string elsewhere = dir.File("elsewhere");
+    fs::create_directory(elsewhere);
+    fs::rename(g + "/MAGIC.EXE", elsewhere + "/MAGIC.EXE");
+    fs::create_symlink(elsewhere + "/MAGIC.EXE", g + "/MAGIC.EXE");
+    std::array<std::vector<std::uint8_t>, kGameFileCount> written;
+    for (GameFile f : GameFileOpenOrder()) written[static_cast<std::size_t>(f)] = test::GameBytes(g, f);
+    const auto same = [&](GameFile f, const std::vector<std::uint8_t>& bytes) {
+        EXPECT_EQ(test::GameBytes(g, f), bytes) << GameFileName(f);
+    };
+    {
+        FolderLock held;
+        ASSERT_TRUE(held.TryAcquire(elsewhere));
+        const CliRun r = Cli(g, "restore", dir);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, FolderInUse(fs::canonical(elsewhere)) + "\n");
+        for (GameFile f : GameFileOpenOrder()) same(f, written[static_cast<std::size_t>(f)]);
+    }
+
+    fs::rename(g + "/WIZARDS.EXE.bak", dir.File("wizards copy"));
+    fs::create_symlink(dir.File("wizards copy"), g + "/WIZARDS.EXE.bak");
+    fs::create_hard_link(g + "/SPELLDAT.LBX", dir.File("second name"));
+    const CliRun r = Cli(g, "restore", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "WIZARDS.EXE.bak is not a regular file; WIZARDS.EXE was not written.\n");
+    EXPECT_NE(r.out.find("WIZARDS.EXE: WIZARDS.EXE.bak is not a regular file; left alone.\n"), std::string::npos);
+    same(GameFile::Wizards, written[static_cast<std::size_t>(GameFile::Wizards)]);
+    for (GameFile f : {GameFile::SpellDat, GameFile::Magic}) same(f, test::GameBytes(original, f));
+    EXPECT_EQ(test::ReadBytes(dir.File("second name")), test::GameBytes(original, GameFile::SpellDat));
+    EXPECT_EQ(fs::hard_link_count(g + "/SPELLDAT.LBX"), 2u);
+    EXPECT_TRUE(fs::is_symlink(g + "/MAGIC.EXE"));
+}
+#endif
+
 // Writes a mod of the given changes (section, row, column, from, to) as
 // mod file name in folder.
 void WriteMod(const std::string& folder, const std::string& name, const std::vector<std::array<std::string, 2>>& values,
@@ -239,17 +317,22 @@ TEST(ModPlan, TheLaterModWinsWhereTwoChangeAValueDifferently) {
         std::array<ModStatus, 2> status;
         bool conflict;
         std::array<const char*, 2> after;  // columns 8 and 9
+        const char* column9 = "10";         // column 9 before the mods
     };
     Mod disjoint = OneChange(9, "10", "40");
     const Case cases[] = {
         {OneChange(8, "10", "20"), OneChange(8, "10", "30"),
          {ModStatus::OverriddenByALaterMod, ModStatus::Applies}, true, {"30", "10"}},
         {OneChange(8, "10", "20"), OneChange(8, "10", "20"), {ModStatus::Applies, ModStatus::Applies}, false, {"20", "10"}},
+        // The rules file holds the earlier mod's value already: the later mod still wins.
+        {OneChange(9, "10", "40"), OneChange(9, "10", "50"),
+         {ModStatus::OverriddenByALaterMod, ModStatus::Applies}, true, {"10", "50"}, "40"},
         {OneChange(8, "10", "20"), disjoint, {ModStatus::Applies, ModStatus::Applies}, false, {"20", "40"}},
     };
     for (const Case& c : cases) {
         Grids grids;
-        for (int step : {8, 9}) grids.current.SetArrayValue(2, 0, step, "10");
+        grids.current.SetArrayValue(2, 0, 8, "10");
+        grids.current.SetArrayValue(2, 0, 9, c.column9);
         const ModPlan plan = PlanMods({c.first, c.second}, grids.current, grids.original);
         ASSERT_EQ(plan.entries.size(), 2u);
         for (std::size_t k = 0; k < 2; ++k) {

@@ -1,5 +1,6 @@
 #include "app/changes_window.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,6 +22,7 @@
 #include "gui/edit_step.h"
 #include "gui/placement.h"
 #include "gui/review_model.h"
+#include "mods/original_game.h"
 #include "tables/open_windows.h"
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
@@ -64,6 +66,11 @@ CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) 
     setModal(false);
 
     auto* layout = new QVBoxLayout(this);
+    original_ = new QCheckBox(QStringLiteral("Compare with the original game"), this);
+    original_->setObjectName(QStringLiteral("compareWithOriginal"));
+    original_->setToolTip(QStringLiteral("The original game is each game file's .bak, the file as it was before "
+                                         "the editor first wrote into it, or the file itself where it has none."));
+    layout->addWidget(original_);
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("changes"));
     model_ = new ReviewModel(ColumnLabel, this);
@@ -99,6 +106,7 @@ CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) 
 
     connect(revert_, &QPushButton::clicked, this, &CChanges::Revert);
     connect(refresh, &QPushButton::clicked, this, &CChanges::Recompute);
+    connect(original_, &QCheckBox::toggled, this, &CChanges::Recompute);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(table_, &QTableView::doubleClicked, this, [this](const QModelIndex& index) { OpenRow(index.row()); });
     connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &CChanges::SelectionChanged);
@@ -129,7 +137,9 @@ const Review& CChanges::review() const { return model_->review(); }
 void CChanges::Recompute() {
     if (computing_) return;
     computing_ = true;
-    model_->SetReview(ReviewGrid(ctx_.session));
+    const bool original = original_->isChecked();
+    model_->SetComparedWithOriginal(original);
+    model_->SetReview(original ? ReviewAgainstOriginalGame(ctx_.session) : ReviewGrid(ctx_.session));
     table_->resizeColumnsToContents();
     count_->setText(CountText(model_->review()));
     computing_ = false;

@@ -3,8 +3,11 @@
 // every cell, line or file the write would refuse with the write's own
 // message; counts them on a line under the list. A double-click opens the
 // record's table (or form); "Revert" puts the selected cells back to their
-// game value in the editor's data; "Refresh" computes the list again. It reads
-// the game files and never writes anything.
+// game value in the editor's data; "Refresh" computes the list again. With
+// "Compare with the original game" the list holds what the editor's data
+// changes from the original game instead (the game files' backups), and
+// "Revert" puts the original values back. It reads the game files and never
+// writes anything.
 #pragma once
 
 #include <QDialog>
@@ -13,6 +16,7 @@
 #include "gui/gui_context.h"
 #include "writeback/review.h"
 
+class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -33,6 +37,10 @@ public:
     QTableView* table() const { return table_; }
     ReviewModel* model() const { return model_; }
     QLabel* countLine() const { return count_; }
+    // "Compare with the original game": the list shows what the editor's
+    // data changes from the original game instead of from the game files as
+    // they are now.
+    QCheckBox* compareWithOriginal() const { return original_; }
     const Review& review() const;
 
     // "3 changes, 1 problem.", "No changes.", or the write's refusal while
@@ -62,6 +70,7 @@ private:
     ReviewModel* model_ = nullptr;
     QLabel* count_ = nullptr;
     QPushButton* revert_ = nullptr;
+    QCheckBox* original_ = nullptr;
     bool computing_ = false;
 };
 

@@ -15,12 +15,14 @@
 #include "app/artwork.h"
 #include "app/changes_window.h"
 #include "app/editor_app.h"
+#include "app/mods_window.h"
 #include "app/screenshot_renderers.h"
 #include "app/settings_dialog.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
 #include "forms/constant_form.h"
 #include "io/path_text.h"
+#include "mods/mod_file.h"
 #include "sample/sample_game.h"
 #include "tables/section_chooser.h"
 
@@ -118,5 +120,23 @@ int main(int argc, char** argv) {
     changes->resize(900, 260);
     failures += !Save(changes, out, QStringLiteral("changes.png"));
     changes->close();
+
+    // The Mods window over two mods that change one spell's cost
+    // differently, and a heal amount the editor holds a value of its own of.
+    const auto mod = [&](const char* name, int cost) {
+        Mod m;
+        m.name = name;
+        m.changes.push_back({2, 6, 8, std::string(session.grid.GetArrayValue(2, 6, 0)),
+                             std::string(session.grid.GetArrayValue(2, 6, 8)), std::to_string(cost), 0});
+        m.changes.push_back({23, 0, 1, std::string(session.grid.GetArrayValue(23, 0, 0)), "1", "40", 0});
+        const std::filesystem::path file = PathFromQ(work.filePath(QString::fromLatin1(name) + QStringLiteral(".qmod")));
+        WriteModFile(file, {}, m, editor.reports());
+        return file;
+    };
+    CMods* mods = OpenModsWindow(editor.context());
+    mods->AddMod(mod("Cheap Spells", 20));
+    mods->AddMod(mod("Cheaper Spells", 15));
+    failures += !Save(mods, out, QStringLiteral("mods.png"));
+    mods->close();
     return failures == 0 ? 0 : 1;
 }

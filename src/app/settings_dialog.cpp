@@ -14,6 +14,7 @@
 
 #include "actions/actions.h"
 #include "app/changes_window.h"
+#include "app/mods_window.h"
 #include "gui/document.h"
 #include "gui/edit_state.h"
 #include "app/file_action.h"
@@ -21,6 +22,8 @@
 #include "gui/placement.h"
 #include "app/progress_bar.h"
 #include "app/report_box.h"
+#include "mods/original_game.h"
+#include "mods/restore.h"
 #include "tables/open_windows.h"
 
 namespace quorvane::gui {
@@ -49,6 +52,9 @@ bool StorePath(QSettings& settings, const char* key, const QString& text) {
     settings.endGroup();
     return changed;
 }
+
+// "1 value", "12,450 values".
+QString ValuesText(int n) { return ToQ(GroupedNumber(n)) + (n == 1 ? QStringLiteral(" value") : QStringLiteral(" values")); }
 
 // An edit field with a browse button beside it.
 QLineEdit* AddPathRow(QVBoxLayout* column, QWidget* parent, const QString& fieldName, const QString& buttonName,
@@ -114,18 +120,27 @@ CSettings::CSettings(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx
     connect(ok, &QPushButton::clicked, this, &QWidget::close);
     column->addWidget(ok);
 
-    // "Review Changes", under "Write to Quorvane Files". A tool button drawn
-    // as wide as the push buttons: the dialog's push buttons stay the four
-    // actions and "OK".
-    auto* review = new QToolButton(this);
-    review->setObjectName(QStringLiteral("reviewButton"));
-    review->setText(QStringLiteral("Review Changes"));
-    review->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    review->setSizePolicy(QSizePolicy::Expanding, writeButton->sizePolicy().verticalPolicy());
-    review->setMinimumHeight(writeButton->sizeHint().height());
-    connect(review, &QToolButton::clicked, this, &CSettings::ReviewChanges);
-    column->insertWidget(column->indexOf(writeButton) + 1, review);
-    QWidget::setTabOrder(writeButton, review);
+    // "Review Changes", "Restore Original Game Files..." and "Mods...", under
+    // "Write to Quorvane Files". Tool buttons drawn as wide as the push
+    // buttons: the dialog's push buttons stay the four actions and "OK".
+    static constexpr ButtonSpec kTools[] = {
+        {"reviewButton", "Review Changes", &CSettings::ReviewChanges},
+        {"restoreButton", "Restore Original Game Files...", &CSettings::RestoreOriginalGame},
+        {"modsButton", "Mods...", &CSettings::OpenMods},
+    };
+    QWidget* above = writeButton;
+    for (const ButtonSpec& spec : kTools) {
+        auto* tool = new QToolButton(this);
+        tool->setObjectName(QString::fromLatin1(spec.name));
+        tool->setText(QString::fromLatin1(spec.text));
+        tool->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        tool->setSizePolicy(QSizePolicy::Expanding, writeButton->sizePolicy().verticalPolicy());
+        tool->setMinimumHeight(writeButton->sizeHint().height());
+        connect(tool, &QToolButton::clicked, this, spec.slot);
+        column->insertWidget(column->indexOf(above) + 1, tool);
+        QWidget::setTabOrder(above, tool);
+        above = tool;
+    }
 
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("progressBar"));
@@ -188,8 +203,7 @@ void CSettings::BrowseFile() {
 bool CSettings::Run(FileAction action) {
     if (FileActionRunning()) return false;
     // The actions work on the paths as they stand in the fields now.
-    ctx_.session.gameFolder = PathFromField(gameFolder_->text());
-    ctx_.session.rulesPath = PathFromField(rulesFile_->text());
+    TakeFields();
     BarProgressSink bar(progress_);
     const int loaded = ctx_.session.dataLoaded;
     const ActionOutcome outcome = RunEditorAction(ctx_, bar, action);
@@ -290,12 +304,86 @@ void CSettings::WriteBack() {
     Run(FileAction::Write);
 }
 
-void CSettings::ReviewChanges() {
-    if (FileActionRunning()) return;
-    // The review works on the paths as they stand in the fields now.
+void CSettings::TakeFields() {
     ctx_.session.gameFolder = PathFromField(gameFolder_->text());
     ctx_.session.rulesPath = PathFromField(rulesFile_->text());
+}
+
+void CSettings::ReviewChanges() {
+    if (FileActionRunning()) return;
+    TakeFields();
     OpenChangesWindow(ctx_);
+}
+
+void CSettings::OpenMods() {
+    if (FileActionRunning()) return;
+    TakeFields();
+    OpenModsWindow(ctx_);
+}
+
+void CSettings::RestoreOriginalGame() {
+    if (FileActionRunning()) return;
+    TakeFields();
+    // What a restore would do, asked before anything is written; the lines
+    // say what it found, and the restore itself reports its problems.
+    RecordingErrorSink found;
+    const RestoreResult dry = quorvane::RestoreOriginalGame(ctx_.session.gameFolder, found, /*dryRun=*/true);
+    if (!dry.ran) {
+        for (const std::string& text : found.texts) ctx_.session.errors().Report(text);
+        ShowStatus(QStringLiteral("Nothing was restored."));
+        return;
+    }
+    QStringList lines;
+    bool any = false;
+    for (const RestoreFile& file : dry.files) {
+        lines << ToQ(RestoreLine(file, true));
+        any = any || (file.backupRead && !file.identical);
+    }
+    if (!any) {
+        ShowStatus(QStringLiteral("Nothing was restored: no game file differs from a backup of it. ") +
+                   lines.join(QLatin1Char(' ')));
+        return;
+    }
+    // The grid is filled again with the original game's values: what the
+    // windows hold that is not in the rules file is dropped.
+    const bool loaded = ctx_.session.IsLoaded();
+    QString text = QStringLiteral("Restore the original game files from their backups?\n\n") +
+                   lines.join(QLatin1Char('\n')) + QStringLiteral("\n\nIn all, %1 %2 back. The backups stay.")
+                                                        .arg(ValuesText(dry.Values()),
+                                                             dry.Values() == 1 ? QStringLiteral("changes")
+                                                                               : QStringLiteral("change"));
+    if (loaded) {
+        text += QStringLiteral(" The editor then holds the original game's values; the text file is left as it is.");
+        const PendingEdits pending = FindPendingEdits(ctx_);
+        if (pending.Any()) text += QStringLiteral("\n") + PendingText(pending) + QStringLiteral(" They are dropped.");
+    }
+    if (AskQuestion(this, text, QMessageBox::NoButton, QStringLiteral("Restore"), QString(), true) != Answer::First)
+        return;
+
+    RestoreResult result;
+    bool refilled = false;
+    NullProgress none;
+    // Not a save: the grid's saved state is the document's to settle.
+    RunFileAction(ctx_.session, none, [&](Session& s) {
+        result = quorvane::RestoreOriginalGame(s.gameFolder, s.errors(), /*dryRun=*/false);
+        if (result.ran && loaded) refilled = LoadOriginalGame(s);
+    });
+    int files = 0, values = 0;
+    for (const RestoreFile& file : result.files) {
+        if (!file.restored) continue;
+        ++files;
+        values += file.values;
+    }
+    QString status = QStringLiteral("Restored %1 from their backups: %2 changed back.")
+                         .arg(CountOf(files, "game file", "game files"), ValuesText(values));
+    if (!result.ran) status = QStringLiteral("Nothing was restored.");
+    if (refilled) {
+        status += QStringLiteral(" The editor holds the original game's values; the text file was left as it was.");
+        if (ctx_.document.GridReplaced(/*saved=*/false)) status += QStringLiteral(" The undo history was cleared.");
+        RefillOpenWindows(ctx_);
+    }
+    ctx_.document.FilesChanged();
+    ShowStatus(status);
 }
 
 void CSettings::reject() {

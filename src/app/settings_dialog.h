@@ -42,6 +42,14 @@ public slots:
     void Save();
     // "Review Changes": opens the Changes window (or brings it up).
     void ReviewChanges();
+    // "Restore Original Game Files...": says which game files get their
+    // backup's bytes again and how many values change back, and asks (Cancel
+    // is the default); then restores them, and when data is loaded fills the
+    // grid with the original game's values (the rules file stays as it is),
+    // which clears the undo history, and refills every open window.
+    void RestoreOriginalGame();
+    // "Mods...": opens the Mods window (or brings it up).
+    void OpenMods();
     void reject() override;
     void done(int result) override;
 
@@ -62,6 +70,8 @@ private:
     // pending; `what` says what replaces it.
     bool ConfirmReplace(const QString& what);
     void ShowStatus(const QString& text);
+    // The paths as they stand in the fields now become the session's.
+    void TakeFields();
 
     GuiContext& ctx_;
     QLineEdit* gameFolder_ = nullptr;

@@ -14,7 +14,6 @@
 #include "mods/mod_file.h"
 #include "mods/original_game.h"
 #include "mods/restore.h"
-#include "writeback/cell_check.h"
 
 namespace quorvane::cli {
 
@@ -55,7 +54,7 @@ std::optional<Mod> ReadModFile(const std::filesystem::path& path, StderrSink& er
     const std::string name = PathText(path);
     std::string text;
     if (!ReadWholeFile(path, &text)) {
-        errors.Report("Error opening " + name);
+        errors.ReportProblem(Problem::OpenFailed(path));
         return std::nullopt;
     }
     ModRead read = ReadMod(text);
@@ -103,20 +102,12 @@ int Export(const ModOptions& o, const Usage& usage) {
     mod.author = FreeText(o.author);
     mod.description = FreeText(o.description);
     // A mod file holds only values a write takes: the same check as reading it.
-    for (const ModChange& c : mod.changes) {
-        const CellCheck check = CheckCell(c.i, c.j, c.step, c.value);
-        if (check.verdict == CellCheck::Verdict::Refused)
-            errors.Report(PathText(o.rules) + ": " + DisplayName(c.i) + " / " + c.record + " / " +
-                          ModColumnName(c.i, c.step) + " holds " + c.value + ", which the write refuses:" + check.message);
-    }
+    for (const std::string& refused : RefusedChanges(mod)) errors.Report(PathText(o.rules) + ": " + refused);
     if (errors.count > 0) {
         errors.Report(notWritten);
         return 1;
     }
-    if (!ReplaceFileContents(o.out, FormatMod(mod))) {
-        errors.Report("Error writing " + outName);
-        return 1;
-    }
+    if (!WriteModFile(o.out, o.gameDir, mod, errors)) return 1;
     Print(std::to_string(mod.changes.size()) + " changes written to " + outName + ".");
     return 0;
 }

@@ -66,12 +66,13 @@ void Document::MarkSaved(std::uint64_t state) {
     emit editsChanged();
 }
 
-bool Document::GridReplaced() {
+bool Document::GridReplaced(bool saved) {
     const bool hadSteps = history_.count() > 0;
     history_.clear();
     std::fill(pending_.begin(), pending_.end(), std::nullopt);
     pendingCells_.fill(0);
-    gridState_ = savedState_ = ++lastGridState_;
+    gridState_ = ++lastGridState_;
+    if (saved) savedState_ = gridState_;
     emit gridReset();
     emit gridChanged();
     emit editsChanged();

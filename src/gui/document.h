@@ -79,8 +79,10 @@ public:
 
     // After Load or Extract replaced the grid: the pending edits are dropped,
     // the history is cleared and every model shows the new texts. Returns
-    // whether the history held any step.
-    bool GridReplaced();
+    // whether the history held any step. `saved` false: the new texts are
+    // not what the rules file holds (the original game's values after a
+    // restore), so they count as unsaved.
+    bool GridReplaced(bool saved = true);
 
     // The game files or the rules file may have changed (after any file
     // action): what is computed from them is computed again.

@@ -36,14 +36,14 @@ QString PendingText(const PendingEdits& pending) {
 }
 
 Answer AskQuestion(QWidget* parent, const QString& text, QMessageBox::StandardButton firstStandard,
-                   const QString& firstText, const QString& secondText) {
+                   const QString& firstText, const QString& secondText, bool cancelIsDefault) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Quorvane Editor"), text, QMessageBox::NoButton, parent);
     QAbstractButton* first = firstStandard != QMessageBox::NoButton
                                  ? static_cast<QAbstractButton*>(box.addButton(firstStandard))
                                  : box.addButton(firstText, QMessageBox::AcceptRole);
     QAbstractButton* second = secondText.isEmpty() ? nullptr : box.addButton(secondText, QMessageBox::DestructiveRole);
     QAbstractButton* cancel = box.addButton(QMessageBox::Cancel);
-    box.setDefaultButton(qobject_cast<QPushButton*>(first));
+    box.setDefaultButton(qobject_cast<QPushButton*>(cancelIsDefault ? cancel : first));
     box.setEscapeButton(cancel);
     box.exec();
     QAbstractButton* clicked = box.clickedButton();

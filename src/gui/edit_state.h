@@ -34,9 +34,10 @@ enum class Answer { First, Second, Cancel };
 // Asks `text` in a message box captioned "Quorvane Editor" with a first
 // button (the standard button `firstStandard`, or `firstText` when that is
 // NoButton), a second button `secondText` (none when empty) and the standard
-// Cancel, which Escape also chooses.
+// Cancel, which Escape also chooses. The first button is the default, or
+// Cancel when `cancelIsDefault` (before a step that cannot be undone).
 Answer AskQuestion(QWidget* parent, const QString& text, QMessageBox::StandardButton firstStandard,
-                   const QString& firstText, const QString& secondText);
+                   const QString& firstText, const QString& secondText, bool cancelIsDefault = false);
 
 // Class name under which the main window registers itself.
 inline constexpr const char* kMainWindowClass = "CQuorvaneEditorDlg";

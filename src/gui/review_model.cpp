@@ -30,6 +30,12 @@ void ReviewModel::SetReview(Review review) {
     endResetModel();
 }
 
+void ReviewModel::SetComparedWithOriginal(bool original) {
+    if (original == original_) return;
+    original_ = original;
+    emit headerDataChanged(Qt::Horizontal, kGame, kGame);
+}
+
 const ReviewRow* ReviewModel::Row(int row) const {
     if (row < 0 || row >= static_cast<int>(review_.rows.size())) return nullptr;
     return &review_.rows[static_cast<std::size_t>(row)];
@@ -82,6 +88,7 @@ QVariant ReviewModel::data(const QModelIndex& index, int role) const {
 QVariant ReviewModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumnCount)
         return ReadOnlyTableModel::headerData(section, orientation, role);
+    if (section == kGame && original_) return QStringLiteral("Original Value");
     return QString::fromLatin1(kHeaders[section]);
 }
 

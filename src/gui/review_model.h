@@ -25,6 +25,9 @@ public:
     void SetReview(Review review);
     // The review's row behind list row `row`, or nullptr.
     const ReviewRow* Row(int row) const;
+    // The header of the game texts: "Game Value", or "Original Value" while
+    // the review compares with the original game.
+    void SetComparedWithOriginal(bool original);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -36,6 +39,7 @@ private:
 
     std::function<QString(int, int)> columnLabel_;
     Review review_;
+    bool original_ = false;
 };
 
 }  // namespace quorvane::gui

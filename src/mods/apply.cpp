@@ -58,16 +58,22 @@ ModPlan PlanMods(const std::vector<Mod>& mods, const ValueGrid& current, const V
         }
     }
     for (const auto& [cell, entries] : byCell) {
-        const ModEntry& last = plan.entries[entries.back()];
+        ModEntry& last = plan.entries[entries.back()];
         bool differ = false;
+        bool earlierModValueThere = false;  // the rules file holds what an earlier mod of the run sets
         for (std::size_t at : entries) {
             ModEntry& e = plan.entries[at];
             if (e.modValue == last.modValue) continue;
             differ = true;
+            if (e.status == ModStatus::AlreadyThere) earlierModValueThere = true;
             e.status = ModStatus::OverriddenByALaterMod;
         }
         if (!differ) continue;
-        plan.entries[entries.back()].winner = true;
+        // The later mod wins over an earlier one of the same run, whether the
+        // earlier one would set its value now or the rules file holds it already.
+        if (earlierModValueThere && last.status == ModStatus::ConflictsWithYourValues && !last.recordDiffers)
+            last.status = ModStatus::Applies;
+        last.winner = true;
         plan.conflicts.push_back({last.i, last.j, last.step, entries});
     }
     for (const ModEntry& e : plan.entries) {

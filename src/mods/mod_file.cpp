@@ -5,8 +5,11 @@
 #include <map>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/game_file.h"
 #include "exchange/csv.h"
 #include "exchange/section_csv.h"
+#include "io/file_io.h"
+#include "io/path_text.h"
 #include "writeback/cell_check.h"
 
 namespace quorvane {
@@ -210,6 +213,17 @@ Mod MakeMod(const ValueGrid& current, const ValueGrid& original, std::string nam
     return mod;
 }
 
+std::vector<std::string> RefusedChanges(const Mod& mod) {
+    std::vector<std::string> refused;
+    for (const ModChange& c : mod.changes) {
+        const CellCheck check = CheckCell(c.i, c.j, c.step, c.value);
+        if (check.verdict == CellCheck::Verdict::Refused)
+            refused.push_back(DisplayName(c.i) + " / " + c.record + " / " + ModColumnName(c.i, c.step) + " holds " +
+                              c.value + ", which the write refuses:" + check.message);
+    }
+    return refused;
+}
+
 std::string FormatMod(const Mod& mod) {
     std::string out;
     out += kMagic;
@@ -238,6 +252,17 @@ std::string FormatMod(const Mod& mod) {
         out += "\r\n";
     }
     return out;
+}
+
+bool WriteModFile(const std::filesystem::path& path, const std::filesystem::path& gameFolder, const Mod& mod,
+                  ErrorSink& errors) {
+    if (IsGameFileOrBackup(gameFolder, path)) {
+        errors.Report(GameFileTargetRefusal(path));
+        return false;
+    }
+    if (CreateFileContents(path, FormatMod(mod))) return true;
+    errors.Report("Error writing " + PathText(path));
+    return false;
 }
 
 ModRead ReadMod(std::string_view text) {

@@ -19,10 +19,12 @@
 // the same changes always give the same bytes.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "io/error_report.h"
 #include "session/value_grid.h"
 
 namespace quorvane {
@@ -54,8 +56,21 @@ std::string ModColumnName(int i, int step);
 // file order, with the row names current holds.
 Mod MakeMod(const ValueGrid& current, const ValueGrid& original, std::string name);
 
+// The changes of mod whose new value the write refuses, each as "SECTION /
+// RECORD / COLUMN holds VALUE, which the write refuses: MESSAGE", in the
+// mod's order. A mod file holds only values a write takes.
+std::vector<std::string> RefusedChanges(const Mod& mod);
+
 // The text of the mod file.
 std::string FormatMod(const Mod& mod);
+
+// Writes FormatMod(mod) to path, safely, as a file the editor makes: a link
+// at path is replaced, never written through, and a game file of gameFolder
+// or its backup is refused ("PATH is a game file; nothing was written.").
+// Reports why it was not written ("Error writing PATH"); returns whether it
+// was.
+bool WriteModFile(const std::filesystem::path& path, const std::filesystem::path& gameFolder, const Mod& mod,
+                  ErrorSink& errors);
 
 struct ModRead {
     Mod mod;

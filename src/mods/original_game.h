@@ -9,7 +9,10 @@
 
 #include "catalogue/layout.h"
 #include "io/error_report.h"
+#include "session/session.h"
 #include "session/value_grid.h"
+#include "writeback/dry_run.h"
+#include "writeback/review.h"
 
 namespace quorvane {
 
@@ -21,6 +24,10 @@ std::filesystem::path BackupPathOf(const std::filesystem::path& folder, GameFile
 // read.
 bool HasBackup(const std::filesystem::path& folder, GameFile f);
 
+// The files of the original game: each game file's backup where it has one,
+// else the game file itself.
+GameFileSources OriginalGameSources(const std::filesystem::path& folder);
+
 struct OriginalGame {
     bool ran = false;  // false when a run in progress held the game folder; values are then all "Not Set"
     // Every in-use cell's text as extraction reads it from the original
@@ -28,7 +35,7 @@ struct OriginalGame {
     ValueGrid values;
     // The file read for each game file (indexed by GameFile), and whether it
     // is the backup.
-    std::array<std::filesystem::path, kGameFileCount> sources;
+    GameFileSources sources;
     std::array<bool, kGameFileCount> fromBackup{};
 };
 
@@ -37,5 +44,17 @@ struct OriginalGame {
 // extraction reports it. Nothing is written: no rules file, no grid of the
 // caller's, no game file, no lock file.
 OriginalGame ReadOriginalGame(const std::filesystem::path& folder, ErrorSink& errors);
+
+// Puts the original game's values of s.gameFolder into the grid, as an
+// extraction of the original files would, and makes them the values the
+// editor compares its edits with; the rules file is not touched, so the grid
+// counts as unsaved. Reports as ReadOriginalGame does; returns false, the
+// grid unchanged, when another run held the folder or no file could be read.
+bool LoadOriginalGame(Session& s);
+
+// The review of the editor's data against the original game of s.gameFolder:
+// every value that, once saved and written, differs from the original game
+// (what a mod of the editor's data changes), with the write's problems.
+Review ReviewAgainstOriginalGame(Session& s);
 
 }  // namespace quorvane

@@ -24,7 +24,17 @@ bool FurtherPlaceChanges(const CellSpot& spot, const GameImages& now, const Game
 
 }  // namespace
 
-DryRunResult DryRunWrite(Session& s, const std::string* rulesText) {
+void OpenGameImagesToCompare(const Session& s, const GameFileSources* sources, GameImages& images) {
+    if (!sources) {
+        OpenGameImages(images, s.gameFolder, GameFileImage::Access::ReadOnly, nullptr);
+        return;
+    }
+    OpenGameImages(
+        images, GameFileImage::Access::ReadOnly, [&](GameFile f) { return (*sources)[static_cast<std::size_t>(f)]; },
+        nullptr);
+}
+
+DryRunResult DryRunWrite(Session& s, const std::string* rulesText, const GameFileSources* compareWith) {
     DryRunResult result;
     // A run that only reads makes no lock file, but waits for no one either:
     // a write in progress is refused as the real write would be.
@@ -38,7 +48,7 @@ DryRunResult DryRunWrite(Session& s, const std::string* rulesText) {
     else if (!ReadRulesForWriting(s, &content)) return result;
 
     GameImages now;
-    OpenGameImages(now, s.gameFolder, GameFileImage::Access::ReadOnly, nullptr);
+    OpenGameImagesToCompare(s, compareWith, now);
     GameImages after;
     WriteRulesIntoImages(s, std::move(content), after);
     result.ran = true;

@@ -2,12 +2,15 @@
 // a real write would change and report, and touching no file.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "session/session.h"
 #include "catalogue/layout.h"
+#include "catalogue/readers.h"
 
 namespace quorvane {
 
@@ -36,12 +39,22 @@ struct DryRunResult {
     std::vector<ByteChange> bytes;  // ITEMPOW.LBX, BUILDDAT.LBX, ... ITEMMAKE.EXE, then by offset
 };
 
+// A file to read for each game file, indexed by GameFile.
+using GameFileSources = std::array<std::filesystem::path, kGameFileCount>;
+
+// Opens the game images for reading: the files of s.gameFolder, or, when
+// sources is given, those files. A file that cannot be opened stays empty
+// and is not reported.
+void OpenGameImagesToCompare(const Session& s, const GameFileSources* sources, GameImages& images);
+
 // Runs the write of the rules file at s.rulesPath (or, when rulesText is
 // given, of that text, as if it were the rules file) through the write
 // pipeline's own code into images of the game files, and compares them with
-// the files as they are. Every report the real write would give goes to the
-// session's sink, in the same order and texts. Nothing is written: no game
-// file, no backup, no lock file.
-DryRunResult DryRunWrite(Session& s, const std::string* rulesText = nullptr);
+// the files as they are (or, when compareWith is given, with those files,
+// for example the original game). Every report the real write would give
+// goes to the session's sink, in the same order and texts. Nothing is
+// written: no game file, no backup, no lock file.
+DryRunResult DryRunWrite(Session& s, const std::string* rulesText = nullptr,
+                         const GameFileSources* compareWith = nullptr);
 
 }  // namespace quorvane

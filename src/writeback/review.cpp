@@ -78,7 +78,7 @@ std::vector<std::vector<std::pair<int, int>>> RecordLines(const Session& s) {
 
 namespace {
 
-Review ReviewOf(Session& s) {
+Review ReviewOf(Session& s, const GameFileSources* compareWith) {
     Review review;
     if (s.grid.GetArrayValue(0, 0, 0) == kNotSet) {
         review.loaded = false;
@@ -94,7 +94,7 @@ Review ReviewOf(Session& s) {
         s.SetProgressSink(quietProgress);
         const std::string text = FormatGrid(s, false);
         lines = RecordLines(s);
-        dry = DryRunWrite(s, &text);
+        dry = DryRunWrite(s, &text, compareWith);
     }
 
     const auto addChange = [&](CellChange& cell, bool furtherPlaceOnly) {
@@ -112,15 +112,15 @@ Review ReviewOf(Session& s) {
     for (CellChange& cell : dry.cells) addChange(cell, false);
     for (CellChange& cell : dry.furtherPlaces) addChange(cell, true);
 
-    // The game files as they are, for the game text and record name of the
-    // cells the write refuses.
+    // The game files as they are (or the files compared with), for the game
+    // text and record name of the cells the write refuses.
     GameImages now;
     bool opened = false;
     DebugLog quiet;
     const auto openGame = [&] {
         if (opened) return;
         opened = true;
-        OpenGameImages(now, s.gameFolder, GameFileImage::Access::ReadOnly, nullptr);
+        OpenGameImagesToCompare(s, compareWith, now);
     };
     for (const Problem& problem : reports.problems) {
         ReviewRow row;
@@ -168,7 +168,7 @@ Review ReviewOf(Session& s) {
 
 }  // namespace
 
-Review ReviewGrid(Session& s) {
+Review ReviewGrid(Session& s, const GameFileSources* compareWith) {
     s.log.Line("ReviewGrid() fired");
     // The review holds the game files in memory three times over; running
     // out of memory (or any other failure) ends the review, not the program,
@@ -182,7 +182,7 @@ Review ReviewGrid(Session& s) {
         return review;
     };
     try {
-        return ReviewOf(s);
+        return ReviewOf(s, compareWith);
     } catch (const std::bad_alloc&) {
         return stopped("Not enough memory; the review stopped.");
     } catch (const std::exception& e) {
