@@ -10,6 +10,7 @@
 #include "writeback/lookup.h"
 #include "writeback/pipeline.h"
 #include "catalogue/readers.h"
+#include "exchange/section_csv.h"
 #include "test_util.h"
 
 namespace quorvane {
@@ -250,6 +251,36 @@ TEST_F(WriteBackTest, LastRowRangeReportNamesTheRecordLine) {
     ASSERT_EQ(f.errors.texts.size(), 1u);
     EXPECT_EQ(f.errors.texts[0], "Line: " + std::to_string(test::RecordLineNumber(25, 1)) +
                                      " In [MANA AND GOLD CAP] section  Value out of range.");
+}
+
+// An editor may drop the line end after the file's last [END]: the last
+// section is still written and loaded whole, with nothing reported.
+TEST_F(WriteBackTest, LastEndLineWithoutLineEnd) {
+    const int last = kSectionCount - 1;
+    const int j = Rows(last) - 1;
+    SetValue(last, j, " 112");
+    std::string content = test::JoinLines(lines);
+    ASSERT_EQ(content.substr(content.size() - 7), "[END]\r\n");
+    content.resize(content.size() - 2);
+    test::WriteFile(f.session.rulesPath, content);
+    f.errors.Clear();
+    WriteCommand(f.session);
+    EXPECT_TRUE(f.errors.texts.empty()) << f.errors.texts.front();
+    EXPECT_EQ(ByteAt(GameFileOf(last), ValueOffset(last, j, 1)), 112);
+    f.session.grid.SetArrayValue(last, j, 1, "0");
+    EXPECT_TRUE(LoadCommand(f.session));
+    EXPECT_TRUE(f.errors.texts.empty()) << f.errors.texts.front();
+    EXPECT_EQ(f.session.grid.GetArrayValue(last, j, 1), "112");
+
+    std::string csv;
+    ASSERT_TRUE(ExportSectionCsv(f.errors, content, "rules.txt", last, &csv));
+    const std::size_t at = csv.rfind(",112\r\n");
+    ASSERT_EQ(at + 6, csv.size());
+    csv.replace(at, 4, ",113");
+    const CsvImportResult imported = ImportSectionCsv(f.errors, content, "rules.txt", last, csv, "in.csv");
+    EXPECT_TRUE(f.errors.texts.empty()) << f.errors.texts.front();
+    EXPECT_EQ(imported.changedRows, 1);
+    EXPECT_EQ(imported.rules.substr(imported.rules.size() - 13), ", 113;\r\n[END]");
 }
 
 TEST_F(WriteBackTest, ShortFlagTextIsNotWritten) {
