@@ -13,18 +13,6 @@
 
 namespace quorvane {
 
-Problem LoaderProblem(int line, int i, int j, int step, std::string message) {
-    Problem p;
-    p.code = ProblemCode::LoaderLine;
-    p.line = line;
-    p.section = i;
-    p.row = j;
-    p.column = step;
-    p.header = Header(i);
-    p.text = std::move(message);
-    return p;
-}
-
 namespace {
 
 class Loader {
@@ -58,7 +46,7 @@ public:
     // Reports a problem on the current line; row and column -1 where it is
     // not about one value.
     void LineProblem(std::string message, int row, int column) {
-        s_.ReportProblem(LoaderProblem(r_.LineNumber, i_, row, column, std::move(message)));
+        s_.ReportProblem(quorvane::LineProblem(ProblemCode::LoaderLine, r_.LineNumber, i_, row, column, std::move(message)));
     }
 
 private:

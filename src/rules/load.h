@@ -15,11 +15,6 @@ namespace quorvane {
 // file could not be opened (the grid is then unchanged).
 bool LoadDataFileToArray(Session& s);
 
-// A problem the loader reports on line `line` ("Line Number : LINE" and the
-// message, for example ". 1st Comma Not Found."), about cell (i, j, step):
-// step -1 for the record line of row j, j -1 for the section's directive.
-Problem LoaderProblem(int line, int i, int j, int step, std::string message);
-
 // Reads the cells of sections 0 .. last from source exactly as
 // LoadDataFileToArray does, with the same reports, and passes each cell's text
 // to cell(i, j, step, text) instead of storing it; during the call

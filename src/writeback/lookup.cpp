@@ -12,7 +12,7 @@ namespace {
 
 // Reports a problem on the current line about cell (i, j, step).
 void RecordProblem(Session& s, int i, int j, int step, std::string message) {
-    s.ReportProblem(RecordLineProblem(s.reader.LineNumber, i, j, step, std::move(message)));
+    s.ReportProblem(LineProblem(ProblemCode::RecordLine, s.reader.LineNumber, i, j, step, std::move(message)));
 }
 
 void FindDirective(Session& s, int i, LineSource& rules) {
@@ -83,18 +83,6 @@ void TakeValue(Session& s, int i, int j, int step, const FieldCodec& codec, cons
 }
 
 }  // namespace
-
-Problem RecordLineProblem(int line, int i, int j, int step, std::string message) {
-    Problem p;
-    p.code = ProblemCode::RecordLine;
-    p.line = line;
-    p.section = i;
-    p.row = j;
-    p.column = step;
-    p.header = Header(i);
-    p.text = std::move(message);
-    return p;
-}
 
 void FindRulesNumber(Session& s, int i, int j, int step, const FieldCodec& codec, LineSource& rules,
                      LookupResult& result) {

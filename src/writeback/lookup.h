@@ -22,12 +22,6 @@ struct LookupResult {
     int endLine = 0;          // the line number that report named
 };
 
-// A problem write-back reports on line `line` of the rules file ("Line: LINE
-// In [HEADER] section " and the message, for example " Comma expected."),
-// about cell (i, j, step): step -1 for the record line of row j as a whole,
-// j -1 for a line of the section that is no row's.
-Problem RecordLineProblem(int line, int i, int j, int step, std::string message);
-
 // Takes the value of cell (i, j, step) from the rules file, which must be read
 // in catalogue order, every cell, column 0 included (column 0 only moves on to
 // the row's record line). Negative Byte and Word entries come back in their

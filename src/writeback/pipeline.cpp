@@ -20,7 +20,7 @@ namespace quorvane {
 namespace {
 
 void CellProblem(Session& s, int line, int i, int j, int step, const char* message) {
-    s.ReportProblem(RecordLineProblem(line, i, j, step, message));
+    s.ReportProblem(LineProblem(ProblemCode::RecordLine, line, i, j, step, message));
 }
 
 constexpr const char* kRowsDoNotLineUp = " Rows do not line up: no value of this section was written.";
