@@ -22,10 +22,13 @@ public:
     // The text of cell (i, j, step): a view into the current line, or the
     // failure text. Valid until the next line is read.
     std::string_view ReadCell(int i, int j, int step, int cell) {
-        i_ = i;
-        j_ = j;
-        step_ = step;
-        if (step == 0) return ReadName(i, j);
+        // Every row is read from its name on: the cell's place for the
+        // reports is kept per row, and per value only off the clean path.
+        if (step == 0) {
+            i_ = i;
+            j_ = j;
+            return ReadName(i, j);
+        }
         // With the debug log closed, a row whose values are all in their
         // exact form is read at once; any other is read cell by cell, with
         // its reports and trace.
@@ -40,6 +43,7 @@ public:
             if (!rowClean_) CheckCount(i);
         }
         if (rowClean_) return row_[static_cast<std::size_t>(step)];
+        step_ = step;
         return ReadValue(i, step, spots_[cell].kind);
     }
 
