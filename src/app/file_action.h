@@ -19,12 +19,7 @@ struct GuiContext;
 // before the windows are enabled again, so nothing pressed during the action
 // runs afterwards. Windows opened during the action (its report boxes) take
 // input as usual.
-//
-// `kind` says which action runs. After a save the grid counts as saved only
-// as far as it stood when the save began: an edit stored while it ran stays
-// marked unsaved.
-void RunFileAction(Session& session, ProgressSink& progress, FileAction kind,
-                   const std::function<void(Session&)>& action);
+void RunFileAction(Session& session, ProgressSink& progress, const std::function<void(Session&)>& action);
 
 // True while RunFileAction runs.
 bool FileActionRunning();
