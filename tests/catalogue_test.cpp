@@ -5,6 +5,7 @@
 #include <set>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/codec.h"
 #include "catalogue/layout.h"
 
 namespace quorvane {
@@ -17,7 +18,7 @@ TEST(Catalogue, ShapeAddsUpToTheRulesFile) {
         rows += Rows(i);
         cells += Rows(i) * Columns(i);
     }
-    EXPECT_EQ(rows, kRecordLines);
+    EXPECT_EQ(rows, 745);
     EXPECT_EQ(cells, kInUseCells);
     EXPECT_EQ(Rows(2), 215);
     EXPECT_EQ(Columns(34), 11);
@@ -133,7 +134,7 @@ TEST(Layout, EveryCellMatchesTheGoldenTable) {
                 std::string text = std::to_string(i) + ' ' + std::to_string(j) + ' ' + std::to_string(s) + ' ' +
                                    GameFileName(GameFileOf(i)) + ' ' + offset + ' ' + std::to_string(FieldKindCode(i, j, s));
                 if (const auto copy = SecondCopyOf(i, j, s)) {
-                    std::snprintf(expected, sizeof expected, " %s 0x%X %d", GameFileName(copy->file), copy->offset, copy->add);
+                    std::snprintf(expected, sizeof expected, " %s 0x%X %d", GameFileName(copy->file), copy->offset, CodecOf(copy->codec).add);
                     text += expected;
                 }
                 EXPECT_EQ(text, line);
@@ -153,7 +154,7 @@ TEST(Layout, GameFilesAndCopies) {
     EXPECT_EQ(SecondCopyOf(31, 9, 1)->offset, 0x2F078 + 18);
     EXPECT_FALSE(SecondCopyOf(24, 2, 1).has_value());
     EXPECT_EQ(SecondCopyOf(30, 0, 1)->offset, 0x8C0E4);
-    EXPECT_EQ(SecondCopyOf(kMapGenerationSection, kTowersRow, 1)->add, kTowersCopyAdd);
+    EXPECT_EQ(SecondCopyOf(kMapGenerationSection, kTowersRow, 1)->codec, Codec::TowersCopy);
 }
 
 }  // namespace

@@ -102,13 +102,21 @@ TEST_F(ExtractTest, MissingGameFileIsReportedAndItsCellsAreNotFound) {
 }
 
 TEST_F(ExtractTest, BytesPastTheEndAreNotFound) {
-    // The spells end inside record 100; its cost word is cut in half.
+    // The spells end inside record 100; its cost word is cut in half. The
+    // item powers and the buildings lose their last records.
     Truncate(GameFile::SpellDat, static_cast<std::size_t>(ValueOffset(2, 100, 8) + 1));
+    Truncate(GameFile::BuildDat, static_cast<std::size_t>(ValueOffset(1, 35, 0)));
+    Truncate(GameFile::ItemPow, static_cast<std::size_t>(ValueOffset(0, 65, 0)));
     ExtractCommand(f.session);
-    // One report for the cut file, counting every cell (names included) that
-    // its end left unread: the rest of row 100 and the 114 rows after it.
-    ASSERT_EQ(f.errors.texts.size(), 1u);
-    EXPECT_EQ(f.errors.texts[0], dir.File("SPELLDAT.LBX") + " ends before 1832 of its values; they read Value Not Found.");
+    // One report for each cut file, in the order their values are read,
+    // counting every cell (names included) that its end left unread: for the
+    // spells the rest of row 100 and the 114 rows after it.
+    ASSERT_EQ(f.errors.texts.size(), 3u);
+    EXPECT_EQ(f.errors.texts[0], dir.File("ITEMPOW.LBX") + " ends before 10 of its values; they read Value Not Found.");
+    EXPECT_EQ(f.errors.texts[1], dir.File("BUILDDAT.LBX") + " ends before 17 of its values; they read Value Not Found.");
+    EXPECT_EQ(f.errors.texts[2], dir.File("SPELLDAT.LBX") + " ends before 1832 of its values; they read Value Not Found.");
+    EXPECT_EQ(f.errors.problems[2].code, ProblemCode::FileEndsEarly);
+    EXPECT_EQ(f.errors.problems[2].count, 1832);
     EXPECT_NE(Cell(2, 100, 7), "Value Not Found");
     EXPECT_EQ(Cell(2, 100, 8), "Value Not Found");
     EXPECT_EQ(Cell(2, 101, 0), "Value Not Found");
@@ -152,6 +160,21 @@ TEST_F(ExtractTest, GameFolderOrWorkingDirectoryAndFailingRulesFile) {
     EXPECT_EQ(test::ReadFile(g.session.rulesPath), "good");
     EXPECT_EQ(g.session.grid.GetArrayValue(0, 0, 0), "Kept");
     EXPECT_FALSE(g.session.IsLoaded());
+}
+
+// The status line counts the game files that were read, and says when the
+// rules file could not be written.
+TEST_F(ExtractTest, StatusLineCountsTheFilesRead) {
+    EXPECT_EQ(RunCommandWithStatus(f.session, FileAction::Extract).status,
+              "Extracted 12,450 values from 6 game files into rules.txt.");
+    std::filesystem::remove(dir.File("WIZARDS.EXE"));
+    const std::string status = RunCommandWithStatus(f.session, FileAction::Extract).status;
+    EXPECT_EQ(status.substr(0, 10), "Extracted ");
+    EXPECT_EQ(status.substr(status.find(" from ")), " from 5 game files into rules.txt. 1 problem was found.");
+    std::filesystem::create_directory(dir.File("folder"));
+    f.session.rulesPath = dir.File("folder");
+    EXPECT_EQ(RunCommandWithStatus(f.session, FileAction::Extract).status,
+              "Extraction found 2 problems; folder was not written.");
 }
 
 TEST_F(ExtractTest, ExistingRulesFileIsReplacedOnlyWhenComplete) {

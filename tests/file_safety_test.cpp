@@ -6,6 +6,7 @@
 // what must stay unchanged did.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -13,6 +14,7 @@
 
 #include "catalogue/layout.h"
 #include "io/debug_log.h"
+#include "io/file_io.h"
 #include "test_util.h"
 
 #ifndef _WIN32
@@ -278,6 +280,83 @@ TEST_F(FileSafetyTest, RulesNamesLeftoversAndOversizedCsv) {
     const CliRun r = Cli(g, "import-csv --rules r.txt --section Spells big.csv", dir);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "Error opening big.csv\n");
+}
+
+// The temporary files of a writer's target in folder.
+std::vector<fs::path> TemporaryFiles(const fs::path& folder, const std::string& target) {
+    std::vector<fs::path> found;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder))
+        if (IsTemporaryNameFor(e.path().filename().string(), target)) found.push_back(e.path());
+    return found;
+}
+
+// A commit writes the temporary file, flushes it to disk, renames it over the
+// target and then flushes the folder, in that order; when any of these fails,
+// the target is as it was and no temporary file is left.
+TEST(AtomicWriter, FlushesBeforeItRenamesAndLeavesTheTargetWhenAStepFails) {
+    const std::vector<std::string> all = {"write", "flush", "rename", "flush folder"};
+    for (std::size_t failing = 0; failing <= 3; ++failing) {
+        SCOPED_TRACE(failing);
+        TempDir dir;
+        const std::string target = dir.File("rules.txt");
+        test::WriteFile(target, "old");
+        std::vector<std::string> calls;
+        std::string renamed;  // what the temporary file held when it was renamed
+        const WriterCalls& system = SystemWriterCalls();
+        // Each call is recorded; the failing one does nothing and fails.
+        const auto fails = [&](const char* name) {
+            calls.push_back(name);
+            if (calls.back() != all[failing]) return false;
+            errno = EIO;
+            return true;
+        };
+        WriterCalls seen;
+        seen.write = [&](std::intptr_t h, std::string_view c) { return !fails("write") && system.write(h, c); };
+        seen.flush = [&](std::intptr_t h) { return !fails("flush") && system.flush(h); };
+        seen.rename = [&](const fs::path& from, const fs::path& to) {
+            if (fails("rename")) return false;
+            renamed = test::ReadFile(from);
+            return system.rename(from, to);
+        };
+        seen.flushFolder = [&](const fs::path& folder) {
+            calls.push_back("flush folder");
+            system.flushFolder(folder);
+        };
+        AtomicFileWriter writer(seen);
+        ASSERT_TRUE(writer.Begin(target));
+        const bool committed = writer.Commit("new content");
+        // Every call up to the failing one is made; the folder's flush,
+        // which has no failure, comes last.
+        const std::size_t made = failing + 1;
+        EXPECT_EQ(calls, std::vector<std::string>(all.begin(), all.begin() + static_cast<long>(made)));
+        EXPECT_EQ(committed, failing == 3);
+        EXPECT_EQ(test::ReadFile(target), committed ? "new content" : "old");
+        if (committed) EXPECT_EQ(renamed, "new content");
+        else EXPECT_FALSE(writer.errorString().empty());
+        EXPECT_TRUE(TemporaryFiles(dir.path(), "rules.txt").empty());
+    }
+}
+
+// The cleaner of leftover temporary files removes those of writers that
+// ended, never the one a running writer is still writing.
+TEST(AtomicWriter, LeftoversGoButALiveWritersFileStays) {
+    TempDir dir;
+    const std::string target = dir.File("MAGIC.EXE");
+    test::WriteFile(target, "old");
+    AtomicFileWriter live;
+    ASSERT_TRUE(live.Begin(target));
+    const std::vector<fs::path> mine = TemporaryFiles(dir.path(), "MAGIC.EXE");
+    ASSERT_EQ(mine.size(), 1u);
+    test::WriteFile(dir.File(".MAGIC.EXE.12345.qvtmp"), "half");  // a killed writer's
+    RemoveLeftoversOf({target});
+    EXPECT_EQ(TemporaryFiles(dir.path(), "MAGIC.EXE"), mine);
+    // Another writer's commit of the same file cleans up as well.
+    test::WriteFile(dir.File(".MAGIC.EXE.12346.qvtmp"), "half");
+    ASSERT_TRUE(ReplaceFileContents(target, "other"));
+    EXPECT_EQ(TemporaryFiles(dir.path(), "MAGIC.EXE"), mine);
+    ASSERT_TRUE(live.Commit("new"));
+    EXPECT_EQ(test::ReadFile(target), "new");
+    EXPECT_TRUE(TemporaryFiles(dir.path(), "MAGIC.EXE").empty());
 }
 
 // The debug log stops at its limit with one last line saying so.

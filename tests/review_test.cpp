@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <set>
 #include <tuple>
 
@@ -82,6 +83,25 @@ TEST_F(ReviewTest, RefusedCellsAreFoundAgainFromTheWritesReports) {
         if (!row.IsProblem()) {
             EXPECT_NE(row.i, kSpells);
         }
+}
+
+// A problem only the write finds (a place past the end of a cut game file)
+// names its record and column as well.
+TEST_F(ReviewTest, WriteTimeProblemsNameTheirCell) {
+    std::filesystem::resize_file(test::Native(dir.File("game/WIZARDS.EXE")), 0x959F4);  // MANA AND GOLD CAP is cut off
+    const Review review = ReviewGrid(s);
+    std::vector<const ReviewRow*> cut;
+    for (const ReviewRow& row : review.rows)
+        if (row.i == 25) cut.push_back(&row);
+    ASSERT_EQ(cut.size(), 2u);
+    for (int j = 0; j < 2; ++j) {
+        const ReviewRow& row = *cut[static_cast<std::size_t>(j)];
+        EXPECT_EQ(row.problem, "Place beyond end of game file.");
+        EXPECT_EQ(std::tie(row.j, row.step), std::make_tuple(j, 1));
+        EXPECT_EQ(row.recordName, j == 0 ? "Mana Max" : "Gold Max");
+        EXPECT_EQ(row.newText, s.grid.GetArrayValue(25, j, 1));
+        EXPECT_FALSE(row.gameReadable);
+    }
 }
 
 // The review lists exactly the cells a real write of the same data changes,

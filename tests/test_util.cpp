@@ -198,6 +198,12 @@ std::vector<std::string> Mutated(std::vector<std::string> lines, const std::func
     return lines;
 }
 
+std::vector<ProblemPlace> PlacesOf(const RecordingErrorSink& errors) {
+    std::vector<ProblemPlace> places;
+    for (const Problem& p : errors.problems) places.emplace_back(p.line, p.section, p.row, p.column);
+    return places;
+}
+
 void FillValidGrid(Session& s) {
     for (int i = 0; i < kSectionCount; ++i)
         for (int j = 0; j < Rows(i); ++j)

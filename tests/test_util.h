@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "session/session.h"
@@ -72,6 +73,10 @@ std::string JoinLines(const std::vector<std::string>& lines);
 // blanks, digits, letters, quotes, CRs and bytes from 0x80 up. next() gives
 // the random numbers.
 std::vector<std::string> Mutated(std::vector<std::string> lines, const std::function<std::uint32_t()>& next);
+
+// Where each recorded problem lies: its rules line, section, row and column.
+using ProblemPlace = std::tuple<int, int, int, int>;
+std::vector<ProblemPlace> PlacesOf(const RecordingErrorSink& errors);
 
 // Fills every in-use cell of the grid with a valid value of its kind (names
 // "Row i j") so that FormatGrid gives a canonical file.

@@ -10,6 +10,7 @@
 #include "writeback/lookup.h"
 #include "writeback/pipeline.h"
 #include "catalogue/readers.h"
+#include "exchange/section_csv.h"
 #include "test_util.h"
 
 namespace quorvane {
@@ -141,7 +142,7 @@ protected:
     }
     void Write() {
         test::WriteFile(f.session.rulesPath, test::JoinLines(lines));
-        f.errors.texts.clear();
+        f.errors.Clear();
         WriteCommand(f.session);
     }
     int ByteAt(GameFile g, int offset) { return Bytes(g)[static_cast<std::size_t>(offset)]; }
@@ -224,6 +225,11 @@ TEST_F(WriteBackTest, FaultyCellsAreReportedAndWrittenNowhere) {
     EXPECT_EQ(f.errors.texts[2], at(cost) + " In [CREATE BASE ITEM COSTS] section  Value out of range.");
     EXPECT_EQ(f.errors.texts[3], at(destroyed) + " In [MANA FROM DESTROYED ITEMS] section  Value Must Be Either 25 or 50.");
     EXPECT_EQ(f.errors.texts[4], at(towers) + " In [MAP GENERATION] section  Value out of range.");
+    EXPECT_EQ(test::PlacesOf(f.errors), (std::vector<test::ProblemPlace>{{heal, 23, 0, 1},
+                                                                         {book, 24, 0, 1},
+                                                                         {cost, 31, 2, 1},
+                                                                         {destroyed, 33, 0, 1},
+                                                                         {towers, 36, 11, 1}}));
     const auto& w0 = before[static_cast<std::size_t>(GameFile::Wizards)];
     const auto& m0 = before[static_cast<std::size_t>(GameFile::Magic)];
     const auto& i0 = before[static_cast<std::size_t>(GameFile::ItemMake)];
@@ -245,6 +251,36 @@ TEST_F(WriteBackTest, LastRowRangeReportNamesTheRecordLine) {
     ASSERT_EQ(f.errors.texts.size(), 1u);
     EXPECT_EQ(f.errors.texts[0], "Line: " + std::to_string(test::RecordLineNumber(25, 1)) +
                                      " In [MANA AND GOLD CAP] section  Value out of range.");
+}
+
+// An editor may drop the line end after the file's last [END]: the last
+// section is still written and loaded whole, with nothing reported.
+TEST_F(WriteBackTest, LastEndLineWithoutLineEnd) {
+    const int last = kSectionCount - 1;
+    const int j = Rows(last) - 1;
+    SetValue(last, j, " 112");
+    std::string content = test::JoinLines(lines);
+    ASSERT_EQ(content.substr(content.size() - 7), "[END]\r\n");
+    content.resize(content.size() - 2);
+    test::WriteFile(f.session.rulesPath, content);
+    f.errors.Clear();
+    WriteCommand(f.session);
+    EXPECT_TRUE(f.errors.texts.empty()) << f.errors.texts.front();
+    EXPECT_EQ(ByteAt(GameFileOf(last), ValueOffset(last, j, 1)), 112);
+    f.session.grid.SetArrayValue(last, j, 1, "0");
+    EXPECT_TRUE(LoadCommand(f.session));
+    EXPECT_TRUE(f.errors.texts.empty()) << f.errors.texts.front();
+    EXPECT_EQ(f.session.grid.GetArrayValue(last, j, 1), "112");
+
+    std::string csv;
+    ASSERT_TRUE(ExportSectionCsv(f.errors, content, "rules.txt", last, &csv));
+    const std::size_t at = csv.rfind(",112\r\n");
+    ASSERT_EQ(at + 6, csv.size());
+    csv.replace(at, 4, ",113");
+    const CsvImportResult imported = ImportSectionCsv(f.errors, content, "rules.txt", last, csv, "in.csv");
+    EXPECT_TRUE(f.errors.texts.empty()) << f.errors.texts.front();
+    EXPECT_EQ(imported.changedRows, 1);
+    EXPECT_EQ(imported.rules.substr(imported.rules.size() - 13), ", 113;\r\n[END]");
 }
 
 TEST_F(WriteBackTest, ShortFlagTextIsNotWritten) {
@@ -269,6 +305,7 @@ TEST_F(WriteBackTest, PlacesPastTheEndAreReportedAndFilesKeepTheirLength) {
     ASSERT_FALSE(f.errors.texts.empty());
     EXPECT_EQ(f.errors.texts[0], "Line: " + std::to_string(test::RecordLineNumber(25, 0)) +
                                      " In [MANA AND GOLD CAP] section  Place beyond end of game file.");
+    EXPECT_EQ(test::PlacesOf(f.errors)[0], test::ProblemPlace(test::RecordLineNumber(25, 0), 25, 0, 1));
     bool spellCharge = false;
     for (const auto& t : f.errors.texts)
         spellCharge = spellCharge || t == "Line: " + std::to_string(test::RecordLineNumber(30, 0)) +
@@ -394,6 +431,8 @@ TEST_F(WriteBackTest, MovedRecordLinesWriteNothingOfTheirSection) {
     lines.erase(lines.begin() + static_cast<long>(at(10)));
     Write();
     EXPECT_EQ(f.errors.texts, refused(at(10)));
+    // The section as a whole: no row, no column.
+    EXPECT_EQ(test::PlacesOf(f.errors), (std::vector<test::ProblemPlace>{{static_cast<int>(at(10)) + 1, 2, -1, -1}}));
     EXPECT_EQ(Bytes(GameFile::SpellDat), before[static_cast<std::size_t>(GameFile::SpellDat)]);
     EXPECT_EQ(ByteAt(GameFile::Wizards, 0x82C9F), 77);
 

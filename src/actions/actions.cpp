@@ -1,5 +1,6 @@
 #include "actions/actions.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
 #include <filesystem>
@@ -38,21 +39,25 @@ auto Guarded(Session& s, Action action) -> decltype(action()) {
     return decltype(action())();
 }
 
-// Passes every report on and keeps a copy, so that the status line can say
-// how many problems an action met and which files it could not open.
+// Passes every report on and keeps what the status line needs: how many
+// problems an action met, and which files it could not open.
 class CountingErrorSink : public ErrorSink {
 public:
     explicit CountingErrorSink(ErrorSink& inner) : inner_(inner) {}
     void Report(const std::string& text) override {
-        texts.push_back(text);
+        ++count;
         inner_.Report(text);
     }
-    int Count(const std::string& text) const {
-        int n = 0;
-        for (const std::string& t : texts) n += t == text ? 1 : 0;
-        return n;
+    void ReportProblem(const Problem& problem) override {
+        ++count;
+        if (problem.code == ProblemCode::OpenFailed) unopened.push_back(problem.path);
+        inner_.ReportProblem(problem);
     }
-    std::vector<std::string> texts;
+    bool Unopened(const std::filesystem::path& path) const {
+        return std::find(unopened.begin(), unopened.end(), path) != unopened.end();
+    }
+    std::size_t count = 0;
+    std::vector<std::filesystem::path> unopened;  // the files reported as not opened, in order
 
 private:
     ErrorSink& inner_;
@@ -127,20 +132,20 @@ std::string JoinWithAnd(const std::vector<std::string>& parts) {
 
 std::string ExtractStatus(Session& s, const CountingErrorSink& sink) {
     const std::string rules = FileNameOf(s.rulesPath);
-    if (sink.Count("Error opening " + PathText(s.rulesPath)) > 0)
-        return "Extraction found " + Counted(static_cast<long long>(sink.texts.size()), "problem", "problems") + "; " +
-               rules + " was not written.";
+    if (sink.Unopened(s.rulesPath))
+        return "Extraction found " + Counted(static_cast<long long>(sink.count), "problem", "problems") + "; " + rules +
+               " was not written.";
     int files = 0;
-    for (GameFile f : GameFileOpenOrder()) files += sink.Count("Error opening " + PathText(GameFilePath(s, f))) == 0 ? 1 : 0;
+    for (GameFile f : GameFileOpenOrder()) files += sink.Unopened(GameFilePath(s, f)) ? 0 : 1;
     return "Extracted " + Counted(ReadableValues(s.grid), "value", "values") + " from " +
-           Counted(files, "game file", "game files") + " into " + rules + "." + ProblemsSentence(sink.texts.size());
+           Counted(files, "game file", "game files") + " into " + rules + "." + ProblemsSentence(sink.count);
 }
 
 std::string LoadStatus(Session& s, const CountingErrorSink& sink, bool read) {
     const std::string rules = FileNameOf(s.rulesPath);
     if (!read) return "Load of " + rules + " failed; the editor's data is unchanged.";
-    if (!sink.texts.empty())
-        return "Load of " + rules + " found " + Counted(static_cast<long long>(sink.texts.size()), "problem", "problems") +
+    if (sink.count > 0)
+        return "Load of " + rules + " found " + Counted(static_cast<long long>(sink.count), "problem", "problems") +
                ".";
     return "Loaded " + Counted(ReadableValues(s.grid), "value", "values") + " from " + rules + ".";
 }
@@ -166,9 +171,9 @@ std::string WriteStatus(Session& s, const CountingErrorSink& sink, const GameByt
         std::error_code ec;
         if (std::filesystem::exists(backup, ec)) backups.push_back(name + ".bak");
     }
-    const std::string problems = ProblemsSentence(sink.texts.size());
+    const std::string problems = ProblemsSentence(sink.count);
     if (writes.empty()) {
-        if (!sink.texts.empty()) return "No value was written into the game files." + problems;
+        if (sink.count > 0) return "No value was written into the game files." + problems;
         return "The game files already held every value of " + FileNameOf(s.rulesPath) + "; nothing was changed.";
     }
     std::string text = "Wrote " + JoinWithAnd(writes);
@@ -210,7 +215,6 @@ bool ExtractCommand(Session& s) {
         const bool ran = ExtractFromGameFiles(s);
         if (ran) {
             s.MarkLoaded();
-            s.MarkClean();
             s.grid.TakeBaseline();
         }
         s.progress().Reset();
@@ -225,10 +229,7 @@ bool LoadCommand(Session& s) {
         // edits in it, as they were.
         const bool read = LoadDataFileToArray(s);
         s.MarkLoaded();
-        if (read) {
-            s.MarkClean();
-            s.grid.TakeBaseline();
-        }
+        if (read) s.grid.TakeBaseline();
         s.progress().Reset();
         return read;
     });
@@ -239,7 +240,6 @@ bool SaveCommand(Session& s) {
     return Guarded(s, [&] {
         s.progress().Begin(0, kProgressMaximum);
         const bool written = SaveArrayToDataFile(s);
-        if (written) s.MarkClean();
         s.progress().Reset();
         return written;
     });
@@ -261,39 +261,38 @@ void WriteRulesCommand(Session& s) {
     });
 }
 
-std::string RunCommandWithStatus(Session& s, FileAction action, bool* gridReplaced) {
+CommandOutcome RunCommandWithStatus(Session& s, FileAction action) {
     ErrorSink& inner = s.errors();
     CountingErrorSink sink(inner);
     s.SetErrorSink(sink);
-    std::string status;
-    bool replaced = false;
+    CommandOutcome outcome;
     switch (action) {
     case FileAction::Extract:
-        replaced = ExtractCommand(s);
-        status = replaced ? ExtractStatus(s, sink) : "Nothing was extracted." + ProblemsSentence(sink.texts.size());
+        outcome.gridReplaced = ExtractCommand(s);
+        outcome.status =
+            outcome.gridReplaced ? ExtractStatus(s, sink) : "Nothing was extracted." + ProblemsSentence(sink.count);
         break;
-    case FileAction::Load: {
-        replaced = LoadCommand(s);
-        status = LoadStatus(s, sink, replaced);
+    case FileAction::Load:
+        outcome.gridReplaced = LoadCommand(s);
+        outcome.status = LoadStatus(s, sink, outcome.gridReplaced);
         break;
-    }
     case FileAction::Save:
-        status = SaveStatus(s, SaveCommand(s));
+        outcome.saved = SaveCommand(s);
+        outcome.status = SaveStatus(s, outcome.saved);
         break;
     case FileAction::Write:
         if (s.grid.GetArrayValue(0, 0, 0) == kNotSet) {
             WriteCommand(s);
-            status = "Nothing was written: no data has been loaded or extracted yet.";
+            outcome.status = "Nothing was written: no data has been loaded or extracted yet.";
         } else {
             const GameBytes before = ReadGameFiles(s);
             WriteCommand(s);
-            status = WriteStatus(s, sink, before);
+            outcome.status = WriteStatus(s, sink, before);
         }
         break;
     }
     s.SetErrorSink(inner);
-    if (gridReplaced) *gridReplaced = replaced;
-    return status;
+    return outcome;
 }
 
 }  // namespace quorvane

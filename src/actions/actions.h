@@ -37,15 +37,22 @@ void WriteRulesCommand(Session& s);
 
 enum class FileAction { Extract, Load, Save, Write };
 
-// Runs one of the four commands as above and describes in one line what it
-// did, for example "Extracted 12,450 values from 6 game files into
-// rules.txt.", "Wrote 3 changed values into SPELLDAT.LBX; backup
-// SPELLDAT.LBX.bak kept." or "Load of rules.txt found 2 problems.". Reports
+struct CommandOutcome {
+    // What the command did, in one line, for example "Extracted 12,450
+    // values from 6 game files into rules.txt.", "Wrote 3 changed values into
+    // SPELLDAT.LBX; backup SPELLDAT.LBX.bak kept." or "Load of rules.txt found
+    // 2 problems.".
+    std::string status;
+    // The grid now holds what was extracted or loaded (not after a load that
+    // could not open its file, nor after saving or writing).
+    bool gridReplaced = false;
+    // A save wrote the rules file whole.
+    bool saved = false;
+};
+
+// Runs one of the four commands as above and tells what came of it. Reports
 // still go to the session's error sink as they happen.
-// `gridReplaced`, when given, tells whether the grid now holds what was
-// extracted or loaded (false for a load that could not open its file, and for
-// saving and writing).
-std::string RunCommandWithStatus(Session& s, FileAction action, bool* gridReplaced = nullptr);
+CommandOutcome RunCommandWithStatus(Session& s, FileAction action);
 
 // The bytes of the six game files, indexed by GameFile.
 using GameBytes = std::array<std::string, kGameFileCount>;

@@ -8,8 +8,6 @@
 #include <QWidget>
 #include <QWindow>
 
-#include <cstdint>
-
 #include "app/report_box.h"
 #include "gui/document.h"
 #include "gui/gui_context.h"
@@ -86,10 +84,9 @@ private:
 
 bool FileActionRunning() { return actionsRunning > 0; }
 
-void RunFileAction(Session& session, ProgressSink& progress, FileAction kind,
-                   const std::function<void(Session&)>& action, ErrorSink* reports) {
+void RunFileAction(Session& session, ProgressSink& progress, const std::function<void(Session&)>& action,
+                   ErrorSink* reports) {
     InputBlock block;
-    const std::uint64_t began = session.grid.ChangeCount();
     CappedErrorSink capped(session.errors());
     {
         SinkRestorer restore(session);
@@ -97,8 +94,6 @@ void RunFileAction(Session& session, ProgressSink& progress, FileAction kind,
         session.SetProgressSink(progress);
         action(session);
     }
-    if (kind == FileAction::Save && !session.HasUnsavedEdits() && session.grid.ChangeCount() != began)
-        session.MarkCleanAt(began);
     capped.Finish();
 }
 
@@ -106,12 +101,12 @@ ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileActio
     ActionOutcome outcome;
     const std::uint64_t began = ctx.document.GridState();
     RunFileAction(
-        ctx.session, progress, action,
+        ctx.session, progress,
         [&](Session& s) {
-            outcome.status = RunCommandWithStatus(s, action, &outcome.gridReplaced);
-            // A save marks the session clean exactly when it wrote the file
-            // whole; the grid can only have been unsaved before if it was.
-            outcome.saved = action == FileAction::Save && !s.HasUnsavedEdits();
+            const CommandOutcome done = RunCommandWithStatus(s, action);
+            outcome.status = done.status;
+            outcome.gridReplaced = done.gridReplaced;
+            outcome.saved = done.saved;
         },
         reports);
     if (outcome.gridReplaced) outcome.historyCleared = ctx.document.GridReplaced();

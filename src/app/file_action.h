@@ -20,15 +20,11 @@ struct GuiContext;
 // runs afterwards. Windows opened during the action (its report boxes) take
 // input as usual.
 //
-// `kind` says which action runs. After a save the grid counts as saved only
-// as far as it stood when the save began: an edit stored while it ran stays
-// marked unsaved.
-//
 // Reports go to the session's error sink, the first kReportCap one by one
 // and the rest summed up at the end; or, when `reports` is given, all of
 // them to `reports` and nowhere else.
-void RunFileAction(Session& session, ProgressSink& progress, FileAction kind,
-                   const std::function<void(Session&)>& action, ErrorSink* reports = nullptr);
+void RunFileAction(Session& session, ProgressSink& progress, const std::function<void(Session&)>& action,
+                   ErrorSink* reports = nullptr);
 
 // True while RunFileAction runs.
 bool FileActionRunning();

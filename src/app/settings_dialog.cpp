@@ -475,7 +475,7 @@ void CSettings::RestoreOriginalGame() {
     bool refilled = false;
     NullProgress none;
     // Not a save: the grid's saved state is the document's to settle.
-    RunFileAction(ctx_.session, none, FileAction::Write, [&](Session& s) {
+    RunFileAction(ctx_.session, none, [&](Session& s) {
         result = quorvane::RestoreOriginalGame(s.gameFolder, s.errors(), /*dryRun=*/false);
         if (result.ran && loaded) refilled = LoadOriginalGame(s);
     });

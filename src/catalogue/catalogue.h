@@ -11,17 +11,14 @@ constexpr int kSectionCount = 43;   // sections 0 .. 42
 constexpr int kHeaderEnd = 43;      // Header(43) is "END"
 constexpr int kHeaderVersion = 44;  // Header(44) is "%version=0.2500000"
 constexpr int kInUseCells = 12450;  // 745 names and 11,705 values
-constexpr int kRecordLines = 745;
 // The section ranges: 0 .. 2 the records of the three LBX files, 3 .. 19 the
 // units of each race (20 the races, whose names are read like theirs), 21 and
 // 22 further record tables; 0 .. 22 have column names, 23 .. 42 are the
 // groups of single constants, whose rows have fixed labels.
-constexpr int kFirstUnitSection = 3;
 constexpr int kLastUnitSection = 19;
 constexpr int kLastNamedFromGameSection = 20;  // rows of 0 .. 20 take their names from the game files
 constexpr int kLastRecordSection = 22;
 constexpr int kFirstConstantSection = 23;
-inline bool IsUnitSection(int i) { return i >= kFirstUnitSection && i <= kLastUnitSection; }
 inline bool IsConstantSection(int i) { return i >= kFirstConstantSection && i < kSectionCount; }
 
 inline constexpr std::array<int, kSectionCount> kRowCounts = {

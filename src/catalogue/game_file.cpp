@@ -98,7 +98,7 @@ bool GameFileImage::Commit(ErrorSink& reports) {
         AtomicFileWriter copy;
         copy.TakeAttributesFrom(path_);
         if (!copy.Begin(backup, AtomicFileWriter::Links::Replace) || !copy.Commit(disk, FilePermissions(path_)))
-            return fail(NotWrittenReport(backup, copy.Failure(), false));
+            return fail(NotWrittenReport(backup, copy.errorString(), false));
         if (!copy.Lost().empty()) reports.Report(LostAttributesReport(backup, copy.Lost()));
     }
     touched_ = false;
@@ -126,7 +126,7 @@ bool GameFileImage::Commit(ErrorSink& reports) {
         return true;
     }
     AtomicFileWriter writer;
-    if (!writer.Begin(path_) || !writer.Commit(disk)) return fail(NotWrittenReport(path_, writer.Failure(), true));
+    if (!writer.Begin(path_) || !writer.Commit(disk)) return fail(NotWrittenReport(path_, writer.errorString(), true));
     if (!writer.Lost().empty()) reports.Report(LostAttributesReport(path_, writer.Lost()));
     return true;
 }

@@ -117,22 +117,27 @@ constexpr std::array<SectionLayout, kSectionCount> kLayout = {{
 }};
 
 // The further places write-back stores a value to (column 1 only). A row of
-// -1 means every row, each rowStride bytes after the one before.
+// -1 means every row, each rowStride bytes after the one before. A place
+// keeps the value in the codec of its cell's first place unless its own
+// codec is given.
 struct CopyRule {
     int section;
     int row;
-    Place place;
+    GameFile file;
+    int offset;
     int rowStride;
+    bool ownCodec = false;
+    Codec codec = Codec::Byte;
 };
 constexpr std::array<CopyRule, 7> kCopies = {{
-    {24, 0, {kWizards, 0x63405, 0}, 0},
-    {24, 1, {kWizards, 0x633FA, 0}, 0},
-    {25, 0, {kWizards, 0x95A25, 0}, 0},
-    {25, 1, {kWizards, 0x95A05, 0}, 0},
-    {30, 0, {kWizards, 0x8C0E4, 0}, 0},
-    {31, -1, {kWizards, 0x2F078, 0}, 2},
+    {24, 0, kWizards, 0x63405, 0},
+    {24, 1, kWizards, 0x633FA, 0},
+    {25, 0, kWizards, 0x95A25, 0},
+    {25, 1, kWizards, 0x95A05, 0},
+    {30, 0, kWizards, 0x8C0E4, 0},
+    {31, -1, kWizards, 0x2F078, 2},
     // The tower count's copy holds the count plus 6.
-    {kMapGenerationSection, kTowersRow, {kMagic, kTowersCopyOffset, kTowersCopyAdd}, 0},
+    {kMapGenerationSection, kTowersRow, kMagic, kTowersCopyOffset, 0, true, Codec::TowersCopy},
 }};
 
 const SectionLayout* LayoutOf(int i) {
@@ -152,6 +157,15 @@ FieldKind GetFieldKind(int i, int j, int step) {
     if (!l->columnKinds.empty()) return Item(l->columnKinds, step, l->kind);
     if (!l->rowKinds.empty()) return Item(l->rowKinds, j, l->kind);
     return l->kind;
+}
+
+Codec CodecAt(int i, int j, int step) {
+    switch (GetFieldKind(i, j, step)) {
+    case FieldKind::Word: return i == kDestroyedItemsSection ? Codec::DestroyedItems : Codec::Word;
+    case FieldKind::BitFlags: return Codec::Flags;
+    case FieldKind::Byte: break;
+    }
+    return Codec::Byte;
 }
 
 const char* GameFileName(GameFile f) {
@@ -192,9 +206,9 @@ int FieldOffset(int i, int j, int step) {
     return l ? Item(l->columnOffsets, step, 0) + Item(l->rowOffsets, j, 0) : 0;
 }
 
-int Get_Hex_Offset(int i, int j, int step) { return FieldOffset(i, j, step) + j * RecordSize(i); }
+int OffsetInSection(int i, int j, int step) { return FieldOffset(i, j, step) + j * RecordSize(i); }
 
-int ValueOffset(int i, int j, int step) { return Get_Hex_Offset(i, j, step) + SectionBase(i); }
+int ValueOffset(int i, int j, int step) { return OffsetInSection(i, j, step) + SectionBase(i); }
 
 std::optional<Place> SecondCopyOf(int i, int j, int step) {
     // Sections that have further places at all, as bits.
@@ -205,9 +219,8 @@ std::optional<Place> SecondCopyOf(int i, int j, int step) {
     }();
     if (step != 1 || i < 0 || i >= kSectionCount || !(kWithCopies >> i & 1)) return std::nullopt;
     for (const CopyRule& c : kCopies) {
-        if (c.section != i) continue;
-        if (c.row == -1) return Place{c.place.file, c.place.offset + j * c.rowStride, c.place.add};
-        if (c.row == j) return c.place;
+        if (c.section != i || (c.row != -1 && c.row != j)) continue;
+        return Place{c.file, c.offset + (c.row == -1 ? j * c.rowStride : 0), c.ownCodec ? c.codec : CodecAt(i, j, step)};
     }
     return std::nullopt;
 }
@@ -220,8 +233,8 @@ const CellSpot* CellSpots() {
             for (int j = 0; j < Rows(i); ++j)
                 for (int step = 0; step < Columns(i); ++step) {
                     const std::optional<Place> copy = SecondCopyOf(i, j, step);
-                    all.push_back({GetFieldKind(i, j, step), GameFileOf(i), ValueOffset(i, j, step), copy.has_value(),
-                                   copy.value_or(Place{})});
+                    all.push_back({GetFieldKind(i, j, step), CodecAt(i, j, step), GameFileOf(i), ValueOffset(i, j, step),
+                                   copy.has_value(), copy.value_or(Place{})});
                 }
         return all;
     }();

@@ -36,7 +36,12 @@ GameFile GameFileOf(int i);
 int RecordSize(int i);
 int SectionBase(int i);
 int FieldOffset(int i, int j, int step);
-int Get_Hex_Offset(int i, int j, int step);
+// The offset of cell (i, j, step) from its section's base: the field's offset
+// in its record plus j records.
+int OffsetInSection(int i, int j, int step);
+// The same under the name the editor's design gives it.
+inline int Get_Hex_Offset(int i, int j, int step) { return OffsetInSection(i, j, step); }
+// The absolute offset of the value in its game file.
 int ValueOffset(int i, int j, int step);
 
 // Offset added to a unit or race name pointer to find its text in WIZARDS.EXE.
@@ -44,12 +49,11 @@ constexpr int kNameTextBase = 169120;  // 0x294A0
 constexpr int kNameBytes = 18;
 constexpr int kLbxRecordStart = 548;
 
-// Section 33: the code words that stand for 50 and 25.
+// Section 33: the code words that stand for 50 and 25, the only values it
+// takes.
 constexpr int kDestroyedItemsSection = 33;
 constexpr int kCode50 = 49707;
 constexpr int kCode25 = 63697;
-// The only values section 33 takes: they are stored as the code words.
-constexpr bool IsDestroyedItemsValue(long long n) { return n == 25 || n == 50; }
 
 // Section 36 row 11: the tower count, and its copy (a further place, see
 // SecondCopyOf) that holds the count plus 6.
@@ -59,24 +63,40 @@ constexpr int kTowersOffset = 0x36D73;
 constexpr int kTowersCopyOffset = 0x393E3;
 constexpr int kTowersCopyAdd = 6;
 
-// A further place of a value: write-back stores the value there too, plus
-// add (the tower count's copy holds the count plus 6).
+// How a place keeps its value; each has its FieldCodec (catalogue/codec.h).
+enum class Codec : std::uint8_t {
+    Byte,            // one byte
+    Word,            // two bytes, the low one first
+    Flags,           // one byte shown as its eight bits
+    DestroyedItems,  // section 33's word: a code word for 50 or 25
+    TowersCopy,      // the tower count's copy: the count plus 6 in a byte
+};
+constexpr int kCodecCount = 5;
+
+// The codec of the first place of cell (i, j, step): the one of its field
+// kind, or the destroyed-items code words.
+Codec CodecAt(int i, int j, int step);
+
+// A further place of a value: write-back stores the value there too, in the
+// place's own codec (the tower count's copy holds the count plus 6).
 struct Place {
     GameFile file;
     int offset;
-    int add = 0;
+    Codec codec = Codec::Byte;
 };
 
-// The further place of cell (i, j, step), with the same field kind; at most
+// The further place of cell (i, j, step), of the same field kind; at most
 // one exists per cell.
 std::optional<Place> SecondCopyOf(int i, int j, int step);
 
 // What the file actions need of an in-use cell, computed once from the
-// functions above: its kind, its first place, and its further place if any.
-// The loader, extraction and write-back visit every cell and look it up by
-// cell index (see CellIndex) instead of walking the layout each time.
+// functions above: its kind and codec, its first place, and its further
+// place if any. The loader, extraction and write-back visit every cell and
+// look it up by cell index (see CellIndex) instead of walking the layout each
+// time.
 struct CellSpot {
     FieldKind kind;
+    Codec codec;
     GameFile file;
     int offset;
     bool hasCopy;

@@ -2,34 +2,61 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/conversions.h"
+#include "io/file_io.h"
+#include "io/path_text.h"
 
 namespace quorvane {
 
-std::string GetBYTE(const GameFileImage& file, long long offset, DebugLog& log) {
-    std::string result = Int2Str(file.ByteAt(offset));
-    log.Line("GetBYTE Fired Return Value ", result);
-    return result;
+void TraceByteRead(int n, DebugLog& log) { log.Line("GetBYTE Fired Return Value ", n); }
+
+void TraceWordRead(int n, DebugLog& log) { log.Line("GetDWORD Fired Return Value ", n); }
+
+void TraceFlagRead(std::string_view text, int byte, long long offset, DebugLog& log) {
+    log.Line(" Get8BitBinaryFlags Fired TotalString-offs1 ", text, ' ', byte, " Hex -> ", offset);
 }
 
-std::string GetDWORD(const GameFileImage& file, long long offset, DebugLog& log) {
+std::string ReadByteText(const GameFileImage& file, long long offset, DebugLog& log) {
+    const int n = file.ByteAt(offset);
+    TraceByteRead(n, log);
+    return Int2Str(n);
+}
+
+std::string ReadWordText(const GameFileImage& file, long long offset, DebugLog& log) {
     const int low = file.ByteAt(offset);
     const int high = file.ByteAt(offset + 1);
-    std::string result = (low < 0 || high < 0) ? std::string("-1") : Int2Str(low + 256 * high);
-    log.Line("GetDWORD Fired Return Value ", result);
+    const int n = (low < 0 || high < 0) ? -1 : low + 256 * high;
+    TraceWordRead(n, log);
+    return Int2Str(n);
+}
+
+std::string ReadFlagText(const GameFileImage& file, long long offset, DebugLog& log) {
+    const int byte = file.ByteAt(offset);
+    std::string result = ByteToFlagText(byte);
+    TraceFlagRead(result, byte, offset, log);
     return result;
 }
 
-std::string Get8BitBinaryFlags(const GameFileImage& file, long long offset, DebugLog& log) {
-    const int byte = file.ByteAt(offset);
-    std::string result = ByteToFlagText(byte);
-    log.Line(" Get8BitBinaryFlags Fired TotalString-offs1 ", result, ' ', byte, " Hex -> ", offset);
-    return result;
+int OpenGameImages(GameImages& images, GameFileImage::Access access,
+                   const std::function<std::filesystem::path(GameFile)>& pathOf, ErrorSink* reports) {
+    int opened = 0;
+    for (GameFile f : GameFileOpenOrder()) {
+        const std::filesystem::path path = pathOf(f);
+        if (ImageOf(images, f).Open(path, access)) ++opened;
+        else if (reports) reports->ReportProblem(Problem::OpenFailed(path));
+    }
+    return opened;
+}
+
+int OpenGameImages(GameImages& images, const std::filesystem::path& folder, GameFileImage::Access access,
+                   ErrorSink* reports) {
+    return OpenGameImages(
+        images, access, [&](GameFile f) { return GamePath(folder, GameFileName(f)); }, reports);
 }
 
 long long UnitNameOffset(int i, int j, const GameFileImage& wizards, DebugLog& log) {
     const int at = ValueOffset(i, j, 0);
     if (!wizards.Holds(at, 2)) return -1;
-    const long long offset = static_cast<long long>(StrToInt(GetDWORD(wizards, at, log))) + kNameTextBase;
+    const long long offset = static_cast<long long>(StrToInt(ReadWordText(wizards, at, log))) + kNameTextBase;
     log.Line(offset, " Int2Str(Value) ", at, " Get_Hex_Offset(i,j,Step) ",
              " .................................................................................. Unit Name");
     return offset;

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "io/debug_log.h"
+#include "io/error_report.h"
 #include "catalogue/game_file.h"
 #include "catalogue/layout.h"
 
@@ -20,13 +23,41 @@ inline const GameFileImage& ImageOf(const GameImages& images, GameFile f) {
 }
 
 // The byte at offset in decimal, 0 .. 255; "-1" when it cannot be read.
-std::string GetBYTE(const GameFileImage& file, long long offset, DebugLog& log);
+std::string ReadByteText(const GameFileImage& file, long long offset, DebugLog& log);
 // The little-endian 16-bit word at offset and offset + 1 in decimal; "-1"
 // when either byte cannot be read.
-std::string GetDWORD(const GameFileImage& file, long long offset, DebugLog& log);
+std::string ReadWordText(const GameFileImage& file, long long offset, DebugLog& log);
 // The byte at offset as eight characters '0'/'1', bit 7 first; eight zeros
 // when it cannot be read.
-std::string Get8BitBinaryFlags(const GameFileImage& file, long long offset, DebugLog& log);
+std::string ReadFlagText(const GameFileImage& file, long long offset, DebugLog& log);
+
+// The readers under the names the editor's design gives them. GetDWORD reads
+// a 16-bit word, never four bytes.
+inline std::string GetBYTE(const GameFileImage& file, long long offset, DebugLog& log) {
+    return ReadByteText(file, offset, log);
+}
+inline std::string GetDWORD(const GameFileImage& file, long long offset, DebugLog& log) {
+    return ReadWordText(file, offset, log);
+}
+inline std::string Get8BitBinaryFlags(const GameFileImage& file, long long offset, DebugLog& log) {
+    return ReadFlagText(file, offset, log);
+}
+
+// The trace line of each reader, for a reader of the same bytes that makes
+// its text another way (extraction reads straight from the image).
+void TraceByteRead(int n, DebugLog& log);
+void TraceWordRead(int n, DebugLog& log);
+void TraceFlagRead(std::string_view text, int byte, long long offset, DebugLog& log);
+
+// Opens the six game images in the order the file actions open the files,
+// each from pathOf(f) (GamePath(folder, GameFileName(f)) for a game folder),
+// for reading only or for reading and writing. Each that cannot be opened is
+// reported to reports, when given ("Error opening PATH"). Returns how many
+// were opened.
+int OpenGameImages(GameImages& images, GameFileImage::Access access,
+                   const std::function<std::filesystem::path(GameFile)>& pathOf, ErrorSink* reports);
+int OpenGameImages(GameImages& images, const std::filesystem::path& folder, GameFileImage::Access access,
+                   ErrorSink* reports);
 
 // Offset in WIZARDS.EXE of the name of row j of a unit or race section: the
 // record's name pointer plus 169120; -1 when the pointer cannot be read.

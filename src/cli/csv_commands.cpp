@@ -35,7 +35,7 @@ int Export(const CsvOptions& o, const std::function<int(const std::string&)>& us
     std::string rules;
     const std::string rulesName = PathText(o.rules);
     if (!ReadWholeFile(o.rules, &rules)) {
-        errors.Report("Error opening " + rulesName);
+        errors.ReportProblem(Problem::OpenFailed(o.rules));
         return 1;
     }
     if (!all) {
@@ -90,11 +90,11 @@ int Import(const CsvOptions& o, const std::function<int(const std::string&)>& us
     const std::string rulesName = PathText(o.rules);
     const std::string inputName = PathText(o.input);
     if (!ReadWholeFile(o.rules, &rules)) {
-        errors.Report("Error opening " + rulesName);
+        errors.ReportProblem(Problem::OpenFailed(o.rules));
         return 1;
     }
     if (!ReadWholeFile(o.input, &csv, kMaxCsvFileSize)) {
-        errors.Report("Error opening " + inputName);
+        errors.ReportProblem(Problem::OpenFailed(o.input));
         return 1;
     }
     const CsvImportResult result = ImportSectionCsv(errors, rules, rulesName, section, csv, inputName);

@@ -169,7 +169,8 @@ void PrintDiff(const DryRunResult& result, bool bytes) {
             if (const std::optional<Place> copy = SecondCopyOf(c.i, c.j, c.step)) {
                 out += " in ";
                 out += GameFileName(copy->file);
-                if (copy->add != 0) out += " (the value plus " + std::to_string(copy->add) + ")";
+                if (copy->codec == Codec::TowersCopy)
+                    out += " (the value plus " + std::to_string(kTowersCopyAdd) + ")";
             }
             out += '\n';
         }

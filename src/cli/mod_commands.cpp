@@ -54,7 +54,7 @@ std::optional<Mod> ReadModFile(const std::filesystem::path& path, StderrSink& er
     const std::string name = PathText(path);
     std::string text;
     if (!ReadWholeFile(path, &text)) {
-        errors.Report("Error opening " + name);
+        errors.ReportProblem(Problem::OpenFailed(path));
         return std::nullopt;
     }
     ModRead read = ReadMod(text);

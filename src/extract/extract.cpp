@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/codec.h"
 #include "catalogue/conversions.h"
 #include "catalogue/game_file.h"
 #include "catalogue/layout.h"
@@ -19,48 +20,31 @@ namespace quorvane {
 
 namespace {
 
-// Room for any text a value extracts to: eight flag digits or a 32-bit number.
-using ValueBuffer = std::array<char, 16>;
+// Room for any text a value extracts to: eight flag digits or a 64-bit number.
+using ValueBuffer = std::array<char, 24>;
 
-// The text extraction gives a cell of section i and kind kind read at offset
-// of input, put into buffer when it is not a fixed text.
-std::string_view ExtractValueInto(int i, FieldKind kind, const GameFileImage& input, long long offset, DebugLog& log,
+// The text extraction gives a value kept by codec at offset of input, put
+// into buffer when it is not a fixed text.
+std::string_view ExtractValueInto(const FieldCodec& codec, const GameFileImage& input, long long offset, DebugLog& log,
                                   ValueBuffer& buffer) {
-    if (!input.Holds(offset, FieldBytes(kind))) return kValueNotFound;
-    if (kind == FieldKind::BitFlags) {
-        const std::string flags = Get8BitBinaryFlags(input, offset, log);
-        const std::size_t n = std::min(flags.size(), buffer.size());
-        std::copy_n(flags.data(), n, buffer.data());
-        return {buffer.data(), n};
-    }
+    if (!input.Holds(offset, codec.bytes)) return kValueNotFound;
     // The bytes are there: the number is read straight from them (the trace
-    // says what the readers GetBYTE and GetDWORD say).
-    int n = input.ByteAt(offset);
-    if (kind == FieldKind::Word) {
-        n += 256 * input.ByteAt(offset + 1);
-        log.Line("GetDWORD Fired Return Value ", n);
-    } else {
-        log.Line("GetBYTE Fired Return Value ", n);
+    // says what the readers say).
+    const int raw = FieldCodec::Raw(reinterpret_cast<const unsigned char*>(input.Data()) + offset, codec.bytes);
+    const std::string_view text = codec.Display(codec.Decode(raw), buffer.data());
+    if (log.IsOpen()) {
+        if (codec.IsFlags()) TraceFlagRead(text, raw, offset, log);
+        else if (codec.bytes == 2) TraceWordRead(raw, log);
+        else TraceByteRead(raw, log);
     }
-    if (i == kDestroyedItemsSection) {
-        if (n == kCode50) return "50";
-        if (n == kCode25) return "25";
-    } else if (kind == FieldKind::Word) {
-        if (n >= 60001) n -= 65536;  // 60001 .. 65535 show as -5535 .. -1
-    } else if (n >= 241) {
-        n -= 256;  // 241 .. 255 show as -15 .. -1
-    }
-    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), n);
-    return {buffer.data(), static_cast<std::size_t>(end - buffer.data())};
+    return text;
 }
 
 }  // namespace
 
 std::string ExtractValueText(int i, int j, int step, const GameFileImage& input, long long offset, DebugLog& log) {
-    const int cell = CellIndex(i, j, step);
-    const FieldKind kind = cell < 0 ? GetFieldKind(i, j, step) : SpotOf(cell).kind;
     ValueBuffer buffer;
-    return std::string(ExtractValueInto(i, kind, input, offset, log, buffer));
+    return std::string(ExtractValueInto(CodecOf(SpotOrByte(i, j, step)), input, offset, log, buffer));
 }
 
 std::string ExtractedName(int i, int j, const GameImages& images, DebugLog& log, bool* readable) {
@@ -111,7 +95,7 @@ ExtractedText ExtractImages(const GameImages& images, ErrorSink& errors, DebugLo
                 log.Line(" DataRules(int i,int j,int Step,fstream& InputFile,ofstream& Rules) ");
                 const auto at = static_cast<std::size_t>(step);
                 const CellSpot& spot = SpotOf(rowCell + step);
-                texts[at] = ExtractValueInto(i, spot.kind, input, spot.offset, log, buffers[at]);
+                texts[at] = ExtractValueInto(CodecOf(spot), input, spot.offset, log, buffers[at]);
                 if (input.IsOpen() && !input.Holds(spot.offset, FieldBytes(spot.kind)))
                     ++cutOff[static_cast<std::size_t>(GameFileOf(i))];
                 log.Line("Step Loop ", step);
@@ -128,9 +112,12 @@ ExtractedText ExtractImages(const GameImages& images, ErrorSink& errors, DebugLo
 
     for (int f = 0; f < kGameFileCount; ++f) {
         const int n = cutOff[static_cast<std::size_t>(f)];
-        if (n > 0)
-            ReportError(errors, PathText(ImageOf(images, static_cast<GameFile>(f)).Path()), " ends before ", Int2Str(n),
-                        " of its values; they read Value Not Found.");
+        if (n == 0) continue;
+        Problem cut;
+        cut.code = ProblemCode::FileEndsEarly;
+        cut.path = ImageOf(images, static_cast<GameFile>(f)).Path();
+        cut.count = n;
+        errors.ReportProblem(cut);
     }
     std::vector<std::string_view> cells(placed.size());
     for (std::size_t c = 0; c < placed.size(); ++c) cells[c] = std::string_view(*rules).substr(placed[c].first, placed[c].second);
@@ -146,16 +133,11 @@ bool ExtractFromGameFiles(Session& s) {
     AtomicFileWriter writer;
     const bool rulesExisted = EntryKindOf(s.rulesPath) != EntryKind::Missing;
     const bool rulesOpen = writer.Begin(s.rulesPath);
-    if (!rulesOpen) s.Report("Error opening ", s.rulesPath);
+    if (!rulesOpen) s.ReportProblem(Problem::OpenFailed(s.rulesPath));
 
+    // Extraction only reads: read-only game files are fine.
     GameImages images;
-    bool anyOpen = false;
-    for (GameFile f : GameFileOpenOrder()) {
-        const auto path = GamePath(s.gameFolder, GameFileName(f));
-        // Extraction only reads: read-only game files are fine.
-        if (ImageOf(images, f).Open(path, GameFileImage::Access::ReadOnly)) anyOpen = true;
-        else s.Report("Error opening ", path);
-    }
+    const bool anyOpen = OpenGameImages(images, s.gameFolder, GameFileImage::Access::ReadOnly, &s.errors()) > 0;
     // Not one value could be read (the wrong folder): the rules file and the
     // grid keep what they hold instead of 12,450 failure texts.
     if (!anyOpen) {
@@ -165,7 +147,7 @@ bool ExtractFromGameFiles(Session& s) {
     ExtractedText extracted = ExtractImages(images, s.errors(), s.log, &s.progress());
     const std::string& text = *extracted.rules;
     s.grid.Replace(std::move(extracted.rules), std::move(extracted.cells));
-    if (rulesOpen && !writer.Commit(text)) s.Report(NotWrittenReport(s.rulesPath, writer.Failure(), rulesExisted));
+    if (rulesOpen && !writer.Commit(text)) s.Report(NotWrittenReport(s.rulesPath, writer.errorString(), rulesExisted));
     if (rulesOpen && !writer.Lost().empty()) s.Report(LostAttributesReport(s.rulesPath, writer.Lost()));
     return true;
 }

@@ -30,8 +30,10 @@ struct ExtractedText {
 
 // Extraction's reading of game images the caller has opened (a closed image
 // reads "Value Not Found" throughout): reports each open image that ends too
-// soon once, after every value is read, and steps progress, when given, once
-// per section. Touches no file.
+// soon once, after every value is read, in the order the files' values are
+// read (ITEMPOW.LBX, BUILDDAT.LBX, SPELLDAT.LBX, WIZARDS.EXE, MAGIC.EXE,
+// ITEMMAKE.EXE), and steps progress, when given, once per section. Touches
+// no file.
 ExtractedText ExtractImages(const GameImages& images, ErrorSink& errors, DebugLog& log, ProgressSink* progress);
 
 // The text extraction gives cell (i, j, step) read at offset of input:

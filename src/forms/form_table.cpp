@@ -5,6 +5,7 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/codec.h"
 #include "catalogue/layout.h"
 
 namespace quorvane::gui {
@@ -70,7 +71,7 @@ bool IsDestroyedItemsValue(std::string_view text) {
     in.imbue(std::locale::classic());
     int value = 0;
     if (!(in >> value)) return false;
-    return quorvane::IsDestroyedItemsValue(value);
+    return CodecOf(Codec::DestroyedItems).Refusal(value, false) == nullptr;
 }
 
 }  // namespace quorvane::gui

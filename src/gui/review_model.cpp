@@ -28,7 +28,7 @@ QString KeptInStepText(const ReviewRow& row) {
     QString text = QStringLiteral("kept in step with its second copy");
     if (!copy) return text;
     text += QStringLiteral(" in ") + QString::fromLatin1(GameFileName(copy->file));
-    if (copy->add != 0) text += QStringLiteral(" (the value plus %1)").arg(copy->add);
+    if (copy->codec == Codec::TowersCopy) text += QStringLiteral(" (the value plus %1)").arg(kTowersCopyAdd);
     return text;
 }
 

@@ -281,6 +281,11 @@ void RemoveLeftoversOf(const std::vector<fs::path>& files) {
     for (const auto& [folder, names] : folders) RemoveLeftoversIn(folder, names);
 }
 
+const WriterCalls& SystemWriterCalls() {
+    static const WriterCalls calls{WriteAll, SyncFile, ReplaceByRename, SyncFolder};
+    return calls;
+}
+
 bool AtomicFileWriter::Begin(const fs::path& path, Links links) {
     Abort();
     failure_.clear();
@@ -338,9 +343,9 @@ bool AtomicFileWriter::Commit(std::string_view content, int permissions) {
         if (!done && failure_.empty()) failure_ = LastReason();
         return done;
     };
-    bool ok = step(WriteAll(handle_, content));
+    bool ok = step(calls_->write(handle_, content));
 #ifdef _WIN32
-    ok = ok && step(SyncFile(handle_));
+    ok = ok && step(calls_->flush(handle_));
     CloseHandleOf(handle_);  // attributes are set on the closed file
     if (ok) {
         const int existing = from.empty() ? -1 : FilePermissions(from);
@@ -350,13 +355,13 @@ bool AtomicFileWriter::Commit(std::string_view content, int permissions) {
         if (ec) failure_ = AsPhrase(ec.message());
         ok = !ec;
     }
-    ok = ok && step(ReplaceByRename(temp_, target_));
+    ok = ok && step(calls_->rename(temp_, target_));
 #else
     ok = ok && CopyFileAttributes(from, static_cast<int>(handle_), permissions, &lost_, &failure_);
-    ok = ok && step(SyncFile(handle_));
+    ok = ok && step(calls_->flush(handle_));
     // The lock is dropped only after the rename: until then a cleaner must
     // leave this file alone.
-    ok = ok && step(ReplaceByRename(temp_, target_));
+    ok = ok && step(calls_->rename(temp_, target_));
     CloseHandleOf(handle_);
 #endif
     if (!ok) {
@@ -365,7 +370,7 @@ bool AtomicFileWriter::Commit(std::string_view content, int permissions) {
         return false;
     }
     temp_.clear();
-    SyncFolder(FolderOf(target_));
+    calls_->flushFolder(FolderOf(target_));
     RemoveLeftoversIn(target_);
     return true;
 }
@@ -381,14 +386,14 @@ void AtomicFileWriter::Abort() {
 bool ReplaceFileContents(const fs::path& path, std::string_view content, int permissions, std::string* failure) {
     AtomicFileWriter writer;
     const bool ok = writer.Begin(path) && writer.Commit(content, permissions);
-    if (!ok && failure) *failure = writer.Failure();
+    if (!ok && failure) *failure = writer.errorString();
     return ok;
 }
 
 bool CreateFileContents(const fs::path& path, std::string_view content, std::string* failure) {
     AtomicFileWriter writer;
     const bool ok = writer.Begin(path, AtomicFileWriter::Links::Replace) && writer.Commit(content);
-    if (!ok && failure) *failure = writer.Failure();
+    if (!ok && failure) *failure = writer.errorString();
     return ok;
 }
 

@@ -49,11 +49,25 @@ bool CanReplaceFile(const std::filesystem::path& path);
 // gives the system's reason. A writer that is not committed removes its
 // temporary file.
 //
+// A commit makes its system calls through a WriterCalls: write the content into
+// the temporary file, flush it to disk, rename it over the target, flush the
+// target's folder so that the rename is on disk too. A test may give a writer
+// calls of its own, to see their order or make one of them fail.
+//
 // Temporary files are named ".NAME.DIGITS.qvtmp" beside the target NAME, with
 // NAME cut to its first kTempNameBytes bytes so that the temporary name stays
 // within the system's limit whatever the target's length. A successful Commit
 // removes leftovers of that pattern for the same target that no running
 // writer holds (a killed process leaves them behind).
+struct WriterCalls {
+    std::function<bool(std::intptr_t file, std::string_view content)> write;  // false: the reason is in errno
+    std::function<bool(std::intptr_t file)> flush;
+    std::function<bool(const std::filesystem::path& from, const std::filesystem::path& to)> rename;
+    std::function<void(const std::filesystem::path& folder)> flushFolder;  // done where the system can
+};
+// The operating system's calls.
+const WriterCalls& SystemWriterCalls();
+
 class AtomicFileWriter {
 public:
     // What happens to a symbolic link at the target: Follow replaces the file
@@ -63,6 +77,8 @@ public:
     enum class Links { Follow, Replace };
 
     AtomicFileWriter() = default;
+    // A writer that makes its system calls through calls, which must outlive it.
+    explicit AtomicFileWriter(const WriterCalls& calls) : calls_(&calls) {}
     ~AtomicFileWriter() { Abort(); }
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -79,13 +95,14 @@ public:
 
     // Why the last Begin or Commit failed, in the system's words ("No space
     // left on device"); empty after a success.
-    const std::string& Failure() const { return failure_; }
+    const std::string& errorString() const { return failure_; }
     // After a successful Commit: what the new file could not keep of the old
     // one's attributes ("its owner and group", "its extended attribute
     // user.origin"); empty when it kept everything.
     const std::vector<std::string>& Lost() const { return lost_; }
 
 private:
+    const WriterCalls* calls_ = &SystemWriterCalls();
     std::filesystem::path target_;
     std::filesystem::path temp_;
     std::filesystem::path attributesFrom_;

@@ -43,15 +43,15 @@ bool ReadOriginalText(const std::filesystem::path& folder, ErrorSink& errors, Or
         errors.Report(FolderInUse(folder));
         return false;
     }
-    GameImages images;
     game.sources = OriginalGameSources(folder);
-    *anyOpen = false;
     for (GameFile f : GameFileOpenOrder()) {
         const auto k = static_cast<std::size_t>(f);
         game.fromBackup[k] = game.sources[k] != GamePath(folder, GameFileName(f));
-        if (ImageOf(images, f).Open(game.sources[k], GameFileImage::Access::ReadOnly)) *anyOpen = true;
-        else ReportError(errors, "Error opening ", PathText(game.sources[k]));
     }
+    GameImages images;
+    *anyOpen = OpenGameImages(
+                   images, GameFileImage::Access::ReadOnly,
+                   [&](GameFile f) { return game.sources[static_cast<std::size_t>(f)]; }, &errors) > 0;
     DebugLog quiet;
     *text = ExtractImages(images, errors, quiet, nullptr);
     game.ran = true;

@@ -64,7 +64,7 @@ RestoreResult RestoreOriginalGame(const std::filesystem::path& folder, ErrorSink
         }
         file.backupRead = ReadWholeFile(backup, &backups[k]);
         if (!file.backupRead) {
-            errors.Report("Error opening " + PathText(backup));
+            errors.ReportProblem(Problem::OpenFailed(backup));
             backups[k] = now[k];
         }
     }
@@ -97,7 +97,7 @@ RestoreResult RestoreOriginalGame(const std::filesystem::path& folder, ErrorSink
             if (!writer.Lost().empty()) errors.Report(LostAttributesReport(path, writer.Lost()));
         } else {
             file.failed = true;
-            errors.Report(NotWrittenReport(path, writer.Failure(), present[k]));
+            errors.Report(NotWrittenReport(path, writer.errorString(), present[k]));
         }
     }
     for (RestoreFile* file : inPlace) {

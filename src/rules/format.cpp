@@ -88,4 +88,16 @@ std::string_view LineSource::PeekLine() const {
     return LineAt(&next);
 }
 
+Problem LineProblem(ProblemCode code, int line, int i, int j, int step, std::string message) {
+    Problem p;
+    p.code = code;
+    p.line = line;
+    p.section = i;
+    p.row = j;
+    p.column = step;
+    p.header = Header(i);
+    p.text = std::move(message);
+    return p;
+}
+
 }  // namespace quorvane

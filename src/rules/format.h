@@ -7,6 +7,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/layout.h"
+#include "io/problem.h"
 
 namespace quorvane {
 
@@ -94,5 +95,13 @@ private:
     bool ended_ = false;
     bool failed_ = false;
 };
+
+// A problem reported on line `line` of the rules file about cell (i, j, step)
+// of section i: step -1 for the record line of row j as a whole, j -1 for a
+// line of the section that is no row's. The loader's are LoaderLine ("Line
+// Number : LINE" and the message, ". 1st Comma Not Found."), write-back's
+// RecordLine ("Line: LINE In [HEADER] section " and the message, " Comma
+// expected.").
+Problem LineProblem(ProblemCode code, int line, int i, int j, int step, std::string message);
 
 }  // namespace quorvane

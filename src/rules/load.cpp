@@ -22,7 +22,13 @@ public:
     // The text of cell (i, j, step): a view into the current line, or the
     // failure text. Valid until the next line is read.
     std::string_view ReadCell(int i, int j, int step, int cell) {
-        if (step == 0) return ReadName(i, j);
+        // Every row is read from its name on: the cell's place for the
+        // reports is kept per row, and per value only off the clean path.
+        if (step == 0) {
+            i_ = i;
+            j_ = j;
+            return ReadName(i, j);
+        }
         // With the debug log closed, a row whose values are all in their
         // exact form is read at once; any other is read cell by cell, with
         // its reports and trace.
@@ -37,15 +43,24 @@ public:
             if (!rowClean_) CheckCount(i);
         }
         if (rowClean_) return row_[static_cast<std::size_t>(step)];
+        step_ = step;
         return ReadValue(i, step, spots_[cell].kind);
     }
 
+    // Reports a problem on the current line; row and column -1 where it is
+    // not about one value.
+    void LineProblem(std::string message, int row, int column) {
+        s_.ReportProblem(quorvane::LineProblem(ProblemCode::LoaderLine, r_.LineNumber, i_, row, column, std::move(message)));
+    }
+
 private:
-    void Problem(const char* message) { s_.Report("Line Number : ", Int2Str(r_.LineNumber), message); }
+    // A problem with the value being read.
+    void ValueProblem(const char* message) { LineProblem(message, j_, step_); }
 
     void FindDirective(int i) {
         const std::string& header = Header(i);
-        if (FindDirectiveLine(r_, src_, header, kLoaderSearchLimit, [&] { Problem(". Unexpected end of file."); }))
+        if (FindDirectiveLine(r_, src_, header, kLoaderSearchLimit,
+                              [&] { LineProblem(". Unexpected end of file.", -1, -1); }))
             s_.log.Line("LoadDataFileToArray found [", header, "] at line ", r_.LineNumber - 1);
     }
 
@@ -61,8 +76,7 @@ private:
     void CheckCount(int i) {
         const int fields = CheckFieldCount(r_, Columns(i));
         if (r_.position == kLineRefused)
-            s_.Report("Line Number : ", Int2Str(r_.LineNumber), ". ", FieldCountText(fields, Columns(i)),
-                      ": none of them was read.");
+            LineProblem(". " + FieldCountText(fields, Columns(i)) + ": none of them was read.", j_, -1);
     }
 
     std::string_view ReadValue(int i, int step, FieldKind kind) {
@@ -71,13 +85,13 @@ private:
         const std::string_view line = r_.Line;
         const std::size_t comma = FindChar(line, ',', r_.position);
         if (comma == std::string_view::npos) {
-            Problem(". 1st Comma Not Found.");
+            ValueProblem(". 1st Comma Not Found.");
             return kValueNotFound;
         }
         const bool last = step == Columns(i) - 1;
         const bool flags = kind == FieldKind::BitFlags;
         const ValueScan scan = ScanValue(line, comma, ColumnWidth(kind), last, flags,
-                                         [&] { Problem(last ? ". SemiColon Not Found." : ". 2nd Comma Not Found."); });
+                                         [&] { ValueProblem(last ? ". SemiColon Not Found." : ". 2nd Comma Not Found."); });
         // The next column's comma is the separator that ended this field,
         // whatever the field held: one bad value never moves another.
         if (scan.separator != std::string_view::npos) r_.position = last ? 0 : scan.separator;
@@ -90,16 +104,17 @@ private:
             // A text that starts as a value does (a digit or '-') is kept,
             // so that the editor shows what the file holds and the check marks
             // it; the write refuses it.
-            Problem(flags ? ". Binary string expected." : ". Number Value Empty.");
+            ValueProblem(flags ? ". Binary string expected." : ". Number Value Empty.");
             return IsDigit(value.front()) || value.front() == '-' ? value : std::string_view(kValueNotFound);
         case FieldRead::Missing:
             break;
         }
-        Problem(". Number Value Empty.");
+        ValueProblem(". Number Value Empty.");
         return kValueNotFound;
     }
 
     Session& s_;
+    int i_ = 0, j_ = 0, step_ = 0;  // the cell being read
     const CellSpot* const spots_ = CellSpots();
     // The values of the current row when it was read at once.
     std::array<std::string_view, static_cast<std::size_t>(kWidestRow)> row_;
@@ -127,7 +142,10 @@ bool LoadDataFileToArray(Session& s) {
     // The file is only read: a read-only rules file loads.
     const bool opened = ReadWholeFile(s.rulesPath, content.get());
     if (!opened) {
-        s.Report("Load of ", s.rulesPath, " Failed.");
+        Problem failed;
+        failed.code = ProblemCode::LoadFailed;
+        failed.path = s.rulesPath;
+        s.ReportProblem(failed);
     } else {
         // Every cell views the file's bytes (or a fixed failure text), which
         // the grid then keeps: nothing is copied.
@@ -145,7 +163,7 @@ bool LoadDataFileToArray(Session& s) {
                     // The editor's fields hold 254 characters of typed text: a
                     // longer name is kept whole, and the user is told once.
                     if (step == 0 && cells[cell].size() > 254)
-                        s.Report("Line Number : ", Int2Str(s.reader.LineNumber), ". Name Longer Than 254 Characters.");
+                        loader.LineProblem(". Name Longer Than 254 Characters.", j, 0);
                 }
             }
             s.progress().Step();

@@ -7,6 +7,14 @@
 
 namespace quorvane {
 
+namespace {
+
+// The item costs (CREATE BASE ITEM COSTS) are the one section whose cell
+// texts the trace repeats, each on a line of its own as the save reads it.
+constexpr int kTracedSection = 31;
+
+}  // namespace
+
 std::string FormatGrid(Session& s, bool stepProgress) {
     std::string out;
     out.reserve(200000);
@@ -20,7 +28,7 @@ std::string FormatGrid(Session& s, bool stepProgress) {
             AppendRecordLine(out, i, j, [&](int step) -> std::string_view {
                 s.log.Line("SaveArrayToDataFile() Step loop ", step);
                 const std::string_view text = s.grid.GetArrayValue(i, j, step);
-                if (i == 31) s.log.Line("GetArrayValue(i,j,Step)*************************31", text);
+                if (i == kTracedSection) s.log.Line("GetArrayValue(i,j,Step)*************************31", text);
                 return text;
             });
         }
@@ -36,7 +44,7 @@ bool SaveArrayToDataFile(Session& s) {
     AtomicFileWriter writer;
     const bool written = writer.Begin(s.rulesPath) && writer.Commit(FormatGrid(s, true));
     if (!written) {
-        s.Report("Save to ", s.rulesPath, " failed: ", writer.Failure(), ".");
+        s.Report("Save to ", s.rulesPath, " failed: ", writer.errorString(), ".");
         return false;
     }
     if (!writer.Lost().empty()) s.Report(LostAttributesReport(s.rulesPath, writer.Lost()));

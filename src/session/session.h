@@ -28,10 +28,7 @@ struct ReaderState {
 
 class Session {
 public:
-    Session(ErrorSink& errors, ProgressSink& progress) : errors_(&errors), progress_(&progress) {
-        grid.Initialise();
-        MarkClean();
-    }
+    Session(ErrorSink& errors, ProgressSink& progress) : errors_(&errors), progress_(&progress) { grid.Initialise(); }
 
     ValueGrid grid;
     ReaderState reader;
@@ -43,14 +40,6 @@ public:
     bool IsLoaded() const { return dataLoaded != -1; }
     void MarkLoaded() { dataLoaded = 1; }
 
-    // True when dialog edits changed the grid after the last load, extraction
-    // or successful save.
-    bool HasUnsavedEdits() const { return grid.ChangeCount() != cleanAt_; }
-    void MarkClean() { cleanAt_ = grid.ChangeCount(); }
-    // Marks the grid as saved as it stood when its change count was
-    // `changeCount`; changes made since count as unsaved.
-    void MarkCleanAt(std::uint64_t changeCount) { cleanAt_ = changeCount; }
-
     ErrorSink& errors() { return *errors_; }
     ProgressSink& progress() { return *progress_; }
     void SetErrorSink(ErrorSink& sink) { errors_ = &sink; }
@@ -60,6 +49,8 @@ public:
     // reports them to the session's error sink.
     template <typename... Pieces>
     void Report(const Pieces&... pieces) { ReportError(*errors_, ReportPiece(pieces)...); }
+    // Reports a problem to the session's error sink.
+    void ReportProblem(const Problem& problem) { errors_->ReportProblem(problem); }
 
 private:
     static std::string ReportPiece(const std::filesystem::path& path) { return PathText(path); }
@@ -68,7 +59,6 @@ private:
 
     ErrorSink* errors_;
     ProgressSink* progress_;
-    std::uint64_t cleanAt_ = 0;
 };
 
 }  // namespace quorvane

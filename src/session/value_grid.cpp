@@ -59,7 +59,6 @@ void ValueGrid::SetCell(int index, std::string_view text) {
         baselineIsCurrent_ = false;
     }
     cell = Keep(text);
-    ++changes_;
 }
 
 void ValueGrid::Replace(std::unique_ptr<const std::string> buffer, std::vector<std::string_view> cells) {
@@ -67,7 +66,6 @@ void ValueGrid::Replace(std::unique_ptr<const std::string> buffer, std::vector<s
     cells_ = std::move(cells);
     FreeStorage();
     loaded_ = std::move(buffer);
-    ++changes_;
 }
 
 void ValueGrid::TakeBaseline() {

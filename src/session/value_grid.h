@@ -42,13 +42,8 @@ public:
 
     // Replaces every cell at once: the grid takes buffer and cells (one text
     // per in-use cell, in file order), each of which must lie inside *buffer
-    // or be one of the fixed texts above. The texts stored before are freed;
-    // the change count grows by one.
+    // or be one of the fixed texts above. The texts stored before are freed.
     void Replace(std::unique_ptr<const std::string> buffer, std::vector<std::string_view> cells);
-
-    // Grows by one every time a stored text differs from the one it replaces,
-    // and with every Replace.
-    std::uint64_t ChangeCount() const { return changes_; }
 
     // Remembers every cell's text as the one last extracted or loaded.
     void TakeBaseline();
@@ -75,7 +70,6 @@ private:
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::size_t blockUsed_ = 0;
     std::size_t blockSize_ = 0;
-    std::uint64_t changes_ = 0;
 };
 
 }  // namespace quorvane

@@ -263,6 +263,9 @@ const char* CodeHeading(CodeRange range) {
 
 namespace {
 
+// The hero units: the first section of units, before those of each race.
+constexpr int kHeroUnitsSection = 3;
+
 // A value line: optional leading blanks, the value's digits, then its
 // meaning after `separator` ("\t" on the text tabs, " " on the hero slot
 // lines), further parts of it after tabs ("30\t\tChaos Magic\t\tWarlock").
@@ -304,7 +307,7 @@ std::vector<HelpCode> HelpCodes(const std::string& title, int section) {
     std::vector<HelpCode> codes;
     HelpCode code;
     if (tab->codes == CodeRange::UnitsOnly && section == kLastUnitSection) return {};  // summoned units
-    if (tab->codes == CodeRange::UnitsOnly && section == kFirstUnitSection) {         // heroes
+    if (tab->codes == CodeRange::UnitsOnly && section == kHeroUnitsSection) {
         for (const std::string& line : tab->outro)
             if (ReadCodeLine(line, ' ', &code)) codes.push_back(code);
         return codes;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "catalogue/codec.h"  // AllowedRange
+
 namespace quorvane {
 
 struct CellCheck {
@@ -19,9 +21,5 @@ struct CellCheck {
 };
 
 CellCheck CheckCell(int i, int j, int step, std::string_view text);
-
-// The values cell (i, j, step) takes, in words, for example
-// "0 to 255, or -15 to -1 for 241 to 255".
-std::string AllowedRange(int i, int j, int step);
 
 }  // namespace quorvane

@@ -11,14 +11,6 @@ namespace quorvane {
 
 namespace {
 
-void OpenForReading(const Session& s, const GameFileSources* sources, GameImages& images) {
-    for (GameFile f : GameFileOpenOrder()) {
-        const std::filesystem::path path =
-            sources ? (*sources)[static_cast<std::size_t>(f)] : GamePath(s.gameFolder, GameFileName(f));
-        ImageOf(images, f).Open(path, GameFileImage::Access::ReadOnly);
-    }
-}
-
 // True when the write changes a byte of the cell's further place.
 bool FurtherPlaceChanges(const CellSpot& spot, const GameImages& now, const GameImages& after) {
     if (!spot.hasCopy) return false;
@@ -31,6 +23,16 @@ bool FurtherPlaceChanges(const CellSpot& spot, const GameImages& now, const Game
 }
 
 }  // namespace
+
+void OpenGameImagesToCompare(const Session& s, const GameFileSources* sources, GameImages& images) {
+    if (!sources) {
+        OpenGameImages(images, s.gameFolder, GameFileImage::Access::ReadOnly, nullptr);
+        return;
+    }
+    OpenGameImages(
+        images, GameFileImage::Access::ReadOnly, [&](GameFile f) { return (*sources)[static_cast<std::size_t>(f)]; },
+        nullptr);
+}
 
 DryRunResult DryRunWrite(Session& s, const std::string* rulesText, const GameFileSources* compareWith) {
     DryRunResult result;
@@ -46,7 +48,7 @@ DryRunResult DryRunWrite(Session& s, const std::string* rulesText, const GameFil
     else if (!ReadRulesForWriting(s, &content)) return result;
 
     GameImages now;
-    OpenForReading(s, compareWith, now);
+    OpenGameImagesToCompare(s, compareWith, now);
     GameImages after;
     WriteRulesIntoImages(s, std::move(content), after);
     result.ran = true;

@@ -10,6 +10,7 @@
 
 #include "session/session.h"
 #include "catalogue/layout.h"
+#include "catalogue/readers.h"
 
 namespace quorvane {
 
@@ -40,6 +41,11 @@ struct DryRunResult {
 
 // A file to read for each game file, indexed by GameFile.
 using GameFileSources = std::array<std::filesystem::path, kGameFileCount>;
+
+// Opens the game images for reading: the files of s.gameFolder, or, when
+// sources is given, those files. A file that cannot be opened stays empty
+// and is not reported.
+void OpenGameImagesToCompare(const Session& s, const GameFileSources* sources, GameImages& images);
 
 // Runs the write of the rules file at s.rulesPath (or, when rulesText is
 // given, of that text, as if it were the rules file) through the write

@@ -1,6 +1,7 @@
 #include "writeback/lookup.h"
 
 #include "catalogue/catalogue.h"
+#include "catalogue/codec.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
 #include "rules/record_reader.h"
@@ -9,15 +10,21 @@ namespace quorvane {
 
 namespace {
 
-void RecordProblem(Session& s, int i, const char* message) {
-    s.Report("Line: ", Int2Str(s.reader.LineNumber), " In ", "[", Header(i), "]", " section ", message);
+// Reports a problem on the current line about cell (i, j, step).
+void RecordProblem(Session& s, int i, int j, int step, std::string message) {
+    s.ReportProblem(LineProblem(ProblemCode::RecordLine, s.reader.LineNumber, i, j, step, std::move(message)));
 }
 
 void FindDirective(Session& s, int i, LineSource& rules) {
     const std::string& header = Header(i);
     const bool found = FindDirectiveLine(s.reader, rules, header, kWriteBackSearchLimit, [&] {
         s.log.Line(" Label missing - FindRulesNumber ");
-        s.Report("Line: ", Int2Str(s.reader.LineNumber), "[", header, "]", " expected.");
+        Problem missing;
+        missing.code = ProblemCode::DirectiveMissing;
+        missing.line = s.reader.LineNumber;
+        missing.section = i;
+        missing.header = header;
+        s.ReportProblem(missing);
     });
     if (found) s.log.Line("FindRulesNumber found [", header, "] at line ", s.reader.LineNumber - 1);
 }
@@ -31,7 +38,7 @@ void CheckEndLine(Session& s, int i, LineSource& rules, LookupResult& result) {
     result.endChecked = true;
     if (r.Line.find(Header(kHeaderEnd)) != std::string::npos) return;
     s.log.Line(" end missing - FindRulesNumber ");
-    RecordProblem(s, i, " [END] expected.");
+    RecordProblem(s, i, -1, -1, " [END] expected.");
     result.endMissing = true;
     result.endLine = r.LineNumber;
 }
@@ -40,7 +47,7 @@ void CheckEndLine(Session& s, int i, LineSource& rules, LookupResult& result) {
 // window: checked and its sign applied. A field that is not a plain number
 // (or, for a flag byte, eight 0/1 characters) is reported and yields no
 // number to write.
-void TakeValue(Session& s, int i, int j, int step, FieldKind kind, const ValueScan& scan, LineSource& rules,
+void TakeValue(Session& s, int i, int j, int step, const FieldCodec& codec, const ValueScan& scan, LineSource& rules,
                LookupResult& result) {
     const ReaderState& r = s.reader;
     const bool last = step == Columns(i) - 1;
@@ -48,13 +55,13 @@ void TakeValue(Session& s, int i, int j, int step, FieldKind kind, const ValueSc
     // line read below does not move it).
     const std::string_view field = r.Line.substr(scan.start, scan.end - scan.start);
     s.log.Line("FindRulesNumber value ", field, " i ", i, " j ", j, " Step ", step);
-    const bool flags = kind == FieldKind::BitFlags;
+    const bool flags = codec.IsFlags();
     if (scan.read == FieldRead::Malformed) {
         // A flag byte is written only from its exact form, a number only
         // from digits after at most one '-': letters, a second sign or a
         // decimal point make a text that no part of it stands for.
         s.log.Line(flags ? " binary expected in FindRulesNumber " : " Number String empty in FindRulesNumber ");
-        RecordProblem(s, i, flags ? " Binary string expected." : " Decimal Number expected.");
+        RecordProblem(s, i, j, step, flags ? " Binary string expected." : " Decimal Number expected.");
         result.valueProblem = true;
     }
     if (last && j + 1 == Rows(i)) CheckEndLine(s, i, rules, result);
@@ -66,9 +73,8 @@ void TakeValue(Session& s, int i, int j, int step, FieldKind kind, const ValueSc
     const std::string_view digits = field.substr(scan.negative ? 1 : 0);
     result.number = LeadingNumber(digits, &result.overflow);
     if (scan.negative) {
-        const int base = kind == FieldKind::Byte ? 256 : 65536;
         s.log.Line("FindRulesNumber before sign ", digits);
-        result.number = base - static_cast<long long>(StrToInt(digits));
+        result.number = codec.FromText(StrToInt(digits), true);
         result.value = Int2Str(result.number);
         s.log.Line("FindRulesNumber after sign ", result.value);
         return;
@@ -78,7 +84,8 @@ void TakeValue(Session& s, int i, int j, int step, FieldKind kind, const ValueSc
 
 }  // namespace
 
-void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSource& rules, LookupResult& result) {
+void FindRulesNumber(Session& s, int i, int j, int step, const FieldCodec& codec, LineSource& rules,
+                     LookupResult& result) {
     ReaderState& r = s.reader;
     result.value.assign(1, '0');
     result.valueProblem = result.overflow = result.endChecked = result.endMissing = false;
@@ -103,10 +110,7 @@ void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSou
         const int fields = CheckFieldCount(r, Columns(i));
         if (r.position == kLineRefused) {
             s.log.Line(" field count in FindRulesNumber ", fields);
-            std::string message(1, ' ');
-            message += FieldCountText(fields, Columns(i));
-            message += ": none of them was written.";
-            RecordProblem(s, i, message.c_str());
+            RecordProblem(s, i, j, -1, " " + FieldCountText(fields, Columns(i)) + ": none of them was written.");
         }
     }
     if (r.position == kLineRefused) {
@@ -117,32 +121,31 @@ void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSou
     const std::size_t comma = FindChar(r.Line, ',', r.position);
     if (comma == std::string_view::npos) {
         s.log.Line(" 1st in FindRulesNumber ");
-        RecordProblem(s, i, " Comma expected.");
+        RecordProblem(s, i, j, step, " Comma expected.");
         result.valueProblem = true;
         return;
     }
     const bool last = step == Columns(i) - 1;
-    const ValueScan scan = ScanValue(r.Line, comma, ColumnWidth(kind), last, kind == FieldKind::BitFlags, [&] {
+    const ValueScan scan = ScanValue(r.Line, comma, codec.Width(), last, codec.IsFlags(), [&] {
         result.valueProblem = true;
         s.log.Line(last ? " Second in FindRulesNumber " : " Second comma in FindRulesNumber ");
-        RecordProblem(s, i, last ? " Semi-colon expected." : " Comma expected.");
+        RecordProblem(s, i, j, step, last ? " Semi-colon expected." : " Comma expected.");
     });
     // The next column's comma is the separator that ended this field,
     // whatever the field held: one bad value never moves another.
     if (scan.separator != std::string_view::npos) r.position = last ? 0 : scan.separator;
     if (scan.read != FieldRead::Missing) {
-        TakeValue(s, i, j, step, kind, scan, rules, result);
+        TakeValue(s, i, j, step, codec, scan, rules, result);
         return;
     }
     s.log.Line(" Number String empty in FindRulesNumber ");
-    RecordProblem(s, i, " Decimal Number expected.");
+    RecordProblem(s, i, j, step, " Decimal Number expected.");
     result.valueProblem = true;
 }
 
 LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rules) {
     LookupResult result;
-    const int cell = CellIndex(i, j, step);
-    FindRulesNumber(s, i, j, step, cell < 0 ? GetFieldKind(i, j, step) : SpotOf(cell).kind, rules, result);
+    FindRulesNumber(s, i, j, step, CodecOf(SpotOrByte(i, j, step)), rules, result);
     return result;
 }
 

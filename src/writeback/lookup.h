@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "session/session.h"
-#include "catalogue/layout.h"
+#include "catalogue/codec.h"
 #include "rules/format.h"
 
 namespace quorvane {
@@ -28,7 +28,8 @@ struct LookupResult {
 // stored form (256 - n, 65536 - n). Problems are reported to the session.
 LookupResult FindRulesNumber(Session& s, int i, int j, int step, LineSource& rules);
 // The same into result, every field of which is set afresh, for a caller that
-// looks up many cells in a row; kind is the cell's field kind.
-void FindRulesNumber(Session& s, int i, int j, int step, FieldKind kind, LineSource& rules, LookupResult& result);
+// looks up many cells in a row; codec is the one of the cell's first place.
+void FindRulesNumber(Session& s, int i, int j, int step, const FieldCodec& codec, LineSource& rules,
+                     LookupResult& result);
 
 }  // namespace quorvane

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/codec.h"
 #include "catalogue/conversions.h"
 #include "catalogue/layout.h"
 #include "catalogue/readers.h"
@@ -18,8 +19,8 @@ namespace quorvane {
 
 namespace {
 
-void CellProblem(Session& s, int i, int line, const char* message) {
-    s.Report("Line: ", Int2Str(line), " In ", "[", Header(i), "]", " section ", message);
+void CellProblem(Session& s, int line, int i, int j, int step, const char* message) {
+    s.ReportProblem(LineProblem(ProblemCode::RecordLine, line, i, j, step, message));
 }
 
 constexpr const char* kRowsDoNotLineUp = " Rows do not line up: no value of this section was written.";
@@ -32,27 +33,6 @@ bool IsDirectiveLine(std::string_view line) {
 }
 
 }  // namespace
-
-namespace {
-
-const char* RefusalAt(int i, const CellSpot& spot, long long n, bool overflow) {
-    // Only the two code words may go to the destroyed-items place: any other
-    // word overwrites machine code.
-    if (i == kDestroyedItemsSection) return overflow || !IsDestroyedItemsValue(n) ? " Value Must Be Either 25 or 50." : nullptr;
-    // A further place may hold the value plus a constant; that sum must fit
-    // its field too.
-    const long long maximum = (spot.kind == FieldKind::Byte ? 255 : 65535) - (spot.hasCopy ? spot.copy.add : 0);
-    return overflow || n < 0 || n > maximum ? " Value out of range." : nullptr;
-}
-
-}  // namespace
-
-const char* NumberRefusal(int i, int j, int step, long long n, bool overflow) {
-    // A cell outside the catalogue is taken as a byte with no further place.
-    static constexpr CellSpot kOutside{FieldKind::Byte, GameFile::Wizards, 0, false, {}};
-    const int cell = CellIndex(i, j, step);
-    return RefusalAt(i, cell < 0 ? kOutside : SpotOf(cell), n, overflow);
-}
 
 namespace {
 
@@ -69,19 +49,19 @@ bool FitsGameFiles(const CellSpot& spot, const GameImages& games) {
 }
 
 // Writes a value (already read and checked) at each of the cell's places in
-// the open game files, in its field kind: a flag text as its bits, a number
-// as one byte or one word. A further place gets the number plus its constant.
-void PutCell(int i, const CellSpot& spot, long long n, std::string_view flags, GameImages& games, DebugLog& log) {
-    const int number = i == kDestroyedItemsSection ? (n == 50 ? kCode50 : kCode25) : static_cast<int>(n);
-    const auto put = [&](GameFile f, int offset, int add) {
+// the open game files, each encoded by its place's codec: a flag text as its
+// bits, a number as one byte or one word.
+void PutCell(const CellSpot& spot, long long n, std::string_view flags, GameImages& games, DebugLog& log) {
+    const auto put = [&](GameFile f, int offset, Codec id) {
         GameFileImage& file = ImageOf(games, f);
         if (!file.IsOpen()) return;
-        if (spot.kind == FieldKind::BitFlags) WriteBitFlagHex8BitTest(file, offset, flags, log);
-        else if (spot.kind == FieldKind::Word) WriteDWORD(file, offset, number + add, log);
-        else WriteBYTE(file, offset, number + add, log);
+        const FieldCodec& codec = CodecOf(id);
+        if (codec.IsFlags()) WriteFlagText(file, offset, flags, log);
+        else if (codec.bytes == 2) WriteWord(file, offset, codec.Encode(static_cast<int>(n)), log);
+        else WriteBYTE(file, offset, codec.Encode(static_cast<int>(n)), log);
     };
-    put(spot.file, spot.offset, 0);
-    if (spot.hasCopy) put(spot.copy.file, spot.copy.offset, spot.copy.add);
+    put(spot.file, spot.offset, spot.codec);
+    if (spot.hasCopy) put(spot.copy.file, spot.copy.offset, spot.copy.codec);
 }
 
 }  // namespace
@@ -89,27 +69,25 @@ void PutCell(int i, const CellSpot& spot, long long n, std::string_view flags, G
 void WriteRulesValue(Session& s, int i, int j, int step, int cell, GameImages& games, LineSource& rules,
                      LookupResult& found) {
     const CellSpot& spot = SpotOf(cell);
-    const FieldKind kind = spot.kind;
-    FindRulesNumber(s, i, j, step, kind, rules, found);
+    const FieldCodec& codec = CodecOf(spot);
+    FindRulesNumber(s, i, j, step, codec, rules, found);
     // The section's values are still staged (see WriteSectionToGame): none
     // of them will be written.
-    if (found.endMissing) CellProblem(s, i, found.endLine, kRowsDoNotLineUp);
+    if (found.endMissing) CellProblem(s, found.endLine, i, -1, -1, kRowsDoNotLineUp);
     if (step == 0) return;
     // A value the lookup could not read cleanly is never written: its "0" or
     // its malformed flag text would overwrite the game's value.
     if (found.valueProblem) return;
 
-    if (kind != FieldKind::BitFlags) {
-        if (const char* refusal = RefusalAt(i, spot, found.number, found.overflow)) {
-            CellProblem(s, i, found.recordLine, refusal);
-            return;
-        }
-    }
-    if (!FitsGameFiles(spot, games)) {
-        CellProblem(s, i, found.recordLine, " Place beyond end of game file.");
+    if (const char* refusal = CellRefusal(spot, found.number, found.overflow)) {
+        CellProblem(s, found.recordLine, i, j, step, refusal);
         return;
     }
-    PutCell(i, spot, found.number, found.value, games, s.log);
+    if (!FitsGameFiles(spot, games)) {
+        CellProblem(s, found.recordLine, i, j, step, " Place beyond end of game file.");
+        return;
+    }
+    PutCell(spot, found.number, found.value, games, s.log);
 }
 
 namespace {
@@ -137,7 +115,8 @@ bool ReadCleanRow(int i, int rowCell, std::string_view line, std::size_t positio
                         [&](int step, const ValueScan& scan) {
                             const CellSpot& spot = spots[step];
                             CleanValue& out = values[step];
-                            if (spot.kind == FieldKind::BitFlags) {
+                            const FieldCodec& codec = CodecOf(spot);
+                            if (codec.IsFlags()) {
                                 out.flags = line.substr(scan.start, scan.end - scan.start);
                                 return FitsGameFiles(spot, games);
                             }
@@ -153,8 +132,8 @@ bool ReadCleanRow(int i, int rowCell, std::string_view line, std::size_t positio
                                 n = LeadingNumber(value, &overflow);
                                 if (overflow) return false;
                             }
-                            if (scan.negative) n = (spot.kind == FieldKind::Byte ? 256 : 65536) - n;
-                            if (RefusalAt(i, spot, n, false)) return false;
+                            n = codec.FromText(n, scan.negative);
+                            if (CellRefusal(spot, n, false)) return false;
                             out.number = n;
                             return FitsGameFiles(spot, games);
                         });
@@ -222,7 +201,7 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
             if (moved == 0 && found.named && moves.Moved(j, found.name)) moved = found.recordLine;
             if (rowsAtOnce && j + 1 < rows && ReadCleanRow(i, cell, s.reader.Line, s.reader.position, games, values)) {
                 const CellSpot* const spots = &SpotOf(cell);
-                for (int k = 1; k < columns; ++k) PutCell(i, spots[k], values[k].number, values[k].flags, games, s.log);
+                for (int k = 1; k < columns; ++k) PutCell(spots[k], values[k].number, values[k].flags, games, s.log);
                 // Where the cell-by-cell lookup leaves the reader after a
                 // row's last value.
                 s.reader.position = 0;
@@ -239,7 +218,7 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
         ranOut = s.reader.LineNumber + 1;
     if (ranOut == 0) ranOut = moved;
     if (!misaligned && ranOut != 0) {
-        CellProblem(s, i, ranOut, kRowsDoNotLineUp);
+        CellProblem(s, ranOut, i, -1, -1, kRowsDoNotLineUp);
         misaligned = true;
     }
     for (GameFileImage& image : games) {
@@ -248,23 +227,16 @@ void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules)
     }
 }
 
-void OpenGameImages(Session& s, GameImages& games) {
-    for (GameFile f : GameFileOpenOrder()) {
-        const auto path = GamePath(s.gameFolder, GameFileName(f));
-        if (!ImageOf(games, f).Open(path)) s.Report("Error opening ", path);
-    }
-}
-
 bool ReadRulesForWriting(Session& s, std::string* content) {
     // The file is only read: a read-only rules file is written from.
     if (ReadWholeFile(s.rulesPath, content)) return true;
-    s.Report("Error opening ", s.rulesPath);
+    s.ReportProblem(Problem::OpenFailed(s.rulesPath));
     return false;
 }
 
 void WriteRulesIntoImages(Session& s, std::string rulesText, GameImages& games) {
     LineSource rules(std::move(rulesText), /*textMode=*/true);
-    OpenGameImages(s, games);
+    OpenGameImages(games, s.gameFolder, GameFileImage::Access::ReadWrite, &s.errors());
     s.reader.LineNumber = 0;
     s.reader.position = 0;
     for (int i = 0; i < kSectionCount; ++i) {

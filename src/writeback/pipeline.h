@@ -26,11 +26,6 @@ void WriteRulesIntoImages(Session& s, std::string rulesText, GameImages& games);
 // be opened.
 bool ReadRulesForWriting(Session& s, std::string* content);
 
-// The refusal write-back reports (" Value out of range.", " Value Must Be
-// Either 25 or 50.") for the number n read from a Byte or Word cell, or
-// nullptr when it is written.
-const char* NumberRefusal(int i, int j, int step, long long n, bool overflow);
-
 // Writes one section; its values reach the images only when its rows lined up.
 void WriteSectionToGame(Session& s, int i, GameImages& games, LineSource& rules);
 // Looks cell (i, j, step), number cell in file order, up and writes it; found

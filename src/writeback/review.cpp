@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <exception>
 #include <new>
-#include <map>
-#include <optional>
 #include <tuple>
 
 #include "catalogue/catalogue.h"
@@ -13,7 +11,6 @@
 #include "extract/extract.h"
 #include "io/file_io.h"
 #include "rules/save.h"
-#include "writeback/cell_check.h"
 #include "writeback/dry_run.h"
 
 namespace quorvane {
@@ -39,36 +36,6 @@ private:
     ProgressSink& progress_;
     ReaderState reader_;
 };
-
-// A report the write gives about one record line:
-// "Line: N In [HEADER] section  MESSAGE".
-struct LineReport {
-    int line = 0;
-    int section = -1;
-    std::string message;  // with its leading blank, as the write composes it
-};
-
-std::optional<LineReport> ParseLineReport(const std::string& text) {
-    static const std::string kLine = "Line: ";
-    static const std::string kIn = " In [";
-    static const std::string kSection = "] section ";
-    if (text.compare(0, kLine.size(), kLine) != 0) return std::nullopt;
-    std::size_t k = kLine.size();
-    LineReport report;
-    const std::size_t digits = k;
-    while (k < text.size() && k - digits < 9 && text[k] >= '0' && text[k] <= '9')
-        report.line = report.line * 10 + (text[k++] - '0');
-    if (k == digits || text.compare(k, kIn.size(), kIn) != 0) return std::nullopt;
-    const std::size_t headerStart = k + kIn.size();
-    const std::size_t headerEnd = text.find(kSection, headerStart);
-    if (headerEnd == std::string::npos) return std::nullopt;
-    const std::string header = text.substr(headerStart, headerEnd - headerStart);
-    for (int i = 0; i < kSectionCount && report.section < 0; ++i)
-        if (Header(i) == header) report.section = i;
-    if (report.section < 0) return std::nullopt;
-    report.message = text.substr(headerEnd + kSection.size());
-    return report;
-}
 
 std::string WithoutLeadingBlank(std::string text) {
     if (!text.empty() && text.front() == ' ') text.erase(0, 1);
@@ -153,28 +120,24 @@ Review ReviewOf(Session& s, const GameFileSources* compareWith) {
     const auto openGame = [&] {
         if (opened) return;
         opened = true;
-        for (GameFile f : GameFileOpenOrder()) {
-            const std::filesystem::path path =
-                compareWith ? (*compareWith)[static_cast<std::size_t>(f)] : GamePath(s.gameFolder, GameFileName(f));
-            ImageOf(now, f).Open(path, GameFileImage::Access::ReadOnly);
-        }
+        OpenGameImagesToCompare(s, compareWith, now);
     };
-    // The refused cells of a row, in column order, with the check's message;
-    // and how many reports of each message were matched to them so far.
-    std::map<std::pair<int, int>, std::vector<std::pair<int, std::string>>> refusedInRow;
-    std::map<std::tuple<int, int, std::string>, std::size_t> matched;
-
-    for (const std::string& text : reports.texts) {
+    for (const Problem& problem : reports.problems) {
         ReviewRow row;
-        const std::optional<LineReport> report = ParseLineReport(text);
-        if (!report) {
-            row.problem = text;
+        // Only the write's reports on a line of a section name a cell; any
+        // other (a file that could not be opened) is listed in its words.
+        if (problem.code != ProblemCode::RecordLine || problem.section < 0 || problem.section >= kSectionCount) {
+            row.problem = ProblemText(problem);
             review.rows.push_back(std::move(row));
             continue;
         }
-        row.i = report->section;
-        row.problem = WithoutLeadingBlank(report->message);
-        const int j = RowAtLine(lines[static_cast<std::size_t>(row.i)], report->line);
+        row.i = problem.section;
+        row.problem = WithoutLeadingBlank(problem.text);
+        // The row whose text in the grid became the line the write read: a
+        // value holding a line feed puts the rows after it out of step with
+        // the rows the write counts, so the row is found by the line.
+        const auto& rows = lines[static_cast<std::size_t>(row.i)];
+        const int j = RowAtLine(rows, problem.line);
         if (j < 0) {  // not one of the section's record lines
             review.rows.push_back(std::move(row));
             continue;
@@ -184,28 +147,10 @@ Review ReviewOf(Session& s, const GameFileSources* compareWith) {
         bool readable = true;
         row.recordName = ExtractedName(row.i, j, now, quiet, &readable);
         if (!readable) row.recordName = s.grid.GetArrayValue(row.i, j, 0);
-
-        auto found = refusedInRow.find({row.i, j});
-        if (found == refusedInRow.end()) {
-            std::vector<std::pair<int, std::string>> refused;
-            for (int step = 1; step < Columns(row.i); ++step) {
-                const CellCheck check = CheckCell(row.i, j, step, s.grid.GetArrayValue(row.i, j, step));
-                if (check.verdict == CellCheck::Verdict::Refused) refused.emplace_back(step, check.message);
-            }
-            found = refusedInRow.emplace(std::make_pair(row.i, j), std::move(refused)).first;
-        }
-        // The n-th report of a message on this line is the n-th cell the
-        // check refuses with it.
-        std::size_t& n = matched[{row.i, j, report->message}];
-        std::size_t seen = 0;
-        for (const auto& [step, message] : found->second) {
-            if (message != report->message) continue;
-            if (seen++ < n) continue;
-            row.step = step;
-            break;
-        }
+        // The value the write named: its column counts the fields of the line
+        // that begins row j's text.
+        if (problem.column >= 1 && problem.line == rows[static_cast<std::size_t>(j)].first) row.step = problem.column;
         if (row.step >= 0) {
-            ++n;
             const GameFile f = GameFileOf(row.i);
             row.gameText = ExtractValueText(row.i, j, row.step, ImageOf(now, f), ValueOffset(row.i, j, row.step), quiet);
             row.gameReadable = row.gameText != kValueNotFound;

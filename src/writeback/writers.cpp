@@ -4,26 +4,19 @@
 
 namespace quorvane {
 
-int StoredWord(int n) {
-    if (n >= 0 && n <= 0xFFFF) return n;
-    std::string total = Int2Hex(n);
-    if (total.size() > 4) total.resize(4);
-    return HexToInt(total);
-}
-
 void WriteBYTE(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
     WriteBYTE(file, offset, StrToInt(value), log);
 }
 
-void TraceBYTE(long long offset, int value, DebugLog& log) {
+void TraceByteWrite(long long offset, int value, DebugLog& log) {
     log.Line(" WriteBYTE Hex -> ", Int2Hex(static_cast<int>(offset)), " <- Hex Value -> ", value);
 }
 
-void WriteDWORD(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
-    WriteDWORD(file, offset, StrToInt(value), log);
+void WriteWord(GameFileImage& file, long long offset, const std::string& value, DebugLog& log) {
+    WriteWord(file, offset, StrToInt(value), log);
 }
 
-void TraceDWORD(int n, DebugLog& log) {
+void TraceWordWrite(int n, DebugLog& log) {
     // The trace names the value's hexadecimal digits split into the high and
     // the low byte.
     std::string total = Int2Hex(n);
@@ -34,7 +27,7 @@ void TraceDWORD(int n, DebugLog& log) {
     log.Line(" WriteDWORD Fired HighValue-> ", high, " LoValue-> ", low, " Total-> ", total);
 }
 
-void WriteBitFlagHex8BitTest(GameFileImage& file, long long offset, std::string_view value, DebugLog& log) {
+void WriteFlagText(GameFileImage& file, long long offset, std::string_view value, DebugLog& log) {
     const int byteOne = FlagTextToByte(value);
     file.PutByte(offset, static_cast<std::uint8_t>(byteOne));
     log.Line(" WriteBitFlagHex8BitTest Fired bitstring-> ", byteOne, " ByteOne ", value, " Value ");
