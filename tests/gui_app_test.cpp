@@ -30,6 +30,7 @@
 #include "app/settings_dialog.h"
 #include "catalogue/catalogue.h"
 #include "gui/document.h"
+#include "gui/edit_state.h"
 #include "gui/edit_step.h"
 #include "session/value_grid.h"
 #include "tables/list_binding.h"
@@ -1015,8 +1016,16 @@ void GuiAppTest::applicationTakesEveryWindowWithIt() {
     QCOMPARE(windows, 1);
     spells->move(spells->pos() + QPoint(7, 9));
     const int left = spells->geometry().left();
+    // A window with a parent (Settings, a drop-down's list) goes with its
+    // parent, never before it: the parent may still use it on the way out.
+    GuiContext& ctx = e.app->context();
+    auto settingsWentWithMain = std::make_shared<bool>(false);
+    connect(d, &QObject::destroyed, [&ctx, settingsWentWithMain] {
+        *settingsWentWithMain = ctx.registry.Find(QString::fromLatin1(kMainWindowClass)) == nullptr;
+    });
 
     e.app.reset();
+    QVERIFY(*settingsWentWithMain);
     FlushDeletes();
     QCOMPARE(QApplication::topLevelWidgets().size(), 0);
     // The table saved its placement on the way out, into the live store.

@@ -394,6 +394,20 @@ private slots:
         QVERIFY(status->wordWrap());
         QTRY_VERIFY(status->height() >= status->heightForWidth(status->width()));
         QVERIFY(status->geometry().bottom() <= e.settings()->rect().bottom());
+
+        // A record line with a field too many writes none of its values: each
+        // of them is counted once, with the refused one of row 9.
+        QList<QByteArray> lines = ReadFile(e.rules()).split('\n');
+        QByteArray& row10 = lines[RecordLine(e.rules(), kSpells, 10) - 1];
+        row10.insert(row10.lastIndexOf(';'), ", 1");
+        QFile rules(e.rules());
+        QVERIFY(rules.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        rules.write(lines.join('\n'));
+        rules.close();
+        asked = AnswerNextBox("Cancel");
+        Click(e.settings(), "Write to Quorvane Files");
+        QCOMPARE(asked->text, QStringLiteral("%1 values will not be written (out of range, unreadable...).")
+                                  .arg(Columns(kSpells)));
     }
 
     // Extract and Load with no text file named say so, and do nothing else.

@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "actions/actions.h"
@@ -25,6 +27,7 @@
 #include "app/progress_bar.h"
 #include "app/report_box.h"
 #include "app/write_problems.h"
+#include "catalogue/catalogue.h"
 #include "catalogue/game_file.h"
 #include "gui/document.h"
 #include "gui/edit_state.h"
@@ -85,9 +88,9 @@ QString JoinWithAnd(const QStringList& parts) {
     return out;
 }
 
-// The reports the write of the rules file would give now, from a dry run
+// The problems the write of the rules file would report now, from a dry run
 // that writes nothing; the session's sinks and reader state are as before.
-std::vector<std::string> DryRunReports(Session& s) {
+std::vector<Problem> DryRunProblems(Session& s) {
     struct Restore {
         Session& s;
         ErrorSink& errors;
@@ -104,7 +107,24 @@ std::vector<std::string> DryRunReports(Session& s) {
     s.SetErrorSink(reports);
     s.SetProgressSink(quiet);
     DryRunWrite(s);
-    return reports.texts;
+    return reports.problems;
+}
+
+// How many values `problems` keep from being written: the value a problem of
+// one value names, every value of the row or section a problem of a whole
+// row or section names; each value once.
+int RefusedValues(const std::vector<Problem>& problems) {
+    std::set<std::tuple<int, int, int>> cells;
+    for (const Problem& p : problems) {
+        if (p.code != ProblemCode::RecordLine || p.section < 0 || p.section >= kSectionCount) continue;
+        const int i = p.section;
+        for (int j = 0; j < Rows(i); ++j) {
+            if (p.row >= 0 && j != p.row) continue;
+            for (int step = 1; step < Columns(i); ++step)
+                if (p.column < 1 || step == p.column) cells.insert({i, j, step});
+        }
+    }
+    return static_cast<int>(cells.size());
 }
 
 // "1 value", "12,450 values".
@@ -288,7 +308,7 @@ bool CSettings::Run(FileAction action) {
         std::string rules;
         ReadWholeFile(ctx_.session.rulesPath, &rules);
         ShowWriteProblems(ctx_, PathToQ(ctx_.session.rulesPath.filename()),
-                          PlaceWriteReports(writeReports.texts, rules));
+                          PlaceWriteProblems(writeReports.problems, rules));
     }
     // No window may keep data older than the grid.
     if (outcome.gridReplaced) RefillOpenWindows(ctx_);
@@ -316,9 +336,7 @@ bool CSettings::RefuseEmptyRulesName() {
 
 bool CSettings::ConfirmRefusals() {
     TakeFields();
-    const std::vector<std::string> reports = DryRunReports(ctx_.session);
-    const auto refused = std::count_if(reports.begin(), reports.end(),
-                                       [](const std::string& r) { return r.rfind("Line: ", 0) == 0; });
+    const int refused = RefusedValues(DryRunProblems(ctx_.session));
     if (refused == 0) return true;
     const QString text = QStringLiteral("%1 values will not be written (out of range, unreadable...).").arg(refused);
     switch (AskQuestion(this, text, QMessageBox::NoButton, QStringLiteral("Review"), QStringLiteral("Write the Rest"),

@@ -3,9 +3,7 @@
 #include <QCloseEvent>
 #include <QTableView>
 
-#include <map>
 #include <string_view>
-#include <tuple>
 
 #include "app/changes_window.h"
 #include "catalogue/catalogue.h"
@@ -13,37 +11,10 @@
 #include "gui/gui_context.h"
 #include "gui/placement.h"
 #include "gui/report_sinks.h"
-#include "writeback/cell_check.h"
 
 namespace quorvane::gui {
 
 namespace {
-
-// "Line: N In [HEADER] section MESSAGE": N, the section and MESSAGE (with
-// its leading blank); false for any other report.
-bool ReadLineReport(const std::string& text, int* line, int* section, std::string* message) {
-    static const std::string kLine = "Line: ";
-    static const std::string kIn = " In [";
-    static const std::string kSection = "] section ";
-    if (text.compare(0, kLine.size(), kLine) != 0) return false;
-    std::size_t k = kLine.size();
-    const std::size_t digits = k;
-    long long n = 0;
-    while (k < text.size() && k - digits < 9 && text[k] >= '0' && text[k] <= '9') n = n * 10 + (text[k++] - '0');
-    if (k == digits || text.compare(k, kIn.size(), kIn) != 0) return false;
-    const std::size_t headerStart = k + kIn.size();
-    const std::size_t headerEnd = text.find(kSection, headerStart);
-    if (headerEnd == std::string::npos) return false;
-    const std::string header = text.substr(headerStart, headerEnd - headerStart);
-    for (int i = 0; i < kSectionCount; ++i)
-        if (Header(i) == header) {
-            *line = static_cast<int>(n);
-            *section = i;
-            *message = text.substr(headerEnd + kSection.size());
-            return true;
-        }
-    return false;
-}
 
 // The lines of a rules text, numbered from 1 as the write counts them, a
 // carriage return before the line feed not part of a line.
@@ -94,60 +65,25 @@ bool ReadRecordLine(std::string_view line, RecordLine* out) {
 
 }  // namespace
 
-std::vector<WriteProblem> PlaceWriteReports(const std::vector<std::string>& reports, const std::string& rules) {
+std::vector<WriteProblem> PlaceWriteProblems(const std::vector<Problem>& problems, const std::string& rules) {
     const std::vector<std::string_view> lines = Lines(rules);
     std::vector<WriteProblem> out;
-    // How many reports of each line and message were placed so far.
-    std::map<std::pair<int, std::string>, int> seen;
-    for (const std::string& text : reports) {
+    out.reserve(problems.size());
+    for (const Problem& p : problems) {
         WriteProblem problem;
-        problem.text = text;
-        int line = 0;
-        int i = -1;
-        std::string message;
-        if (!ReadLineReport(text, &line, &i, &message)) {
-            out.push_back(std::move(problem));
-            continue;
+        problem.text = ProblemText(p);
+        if (p.section >= 0 && p.section < kSectionCount) {
+            problem.i = p.section;
+            problem.j = p.row < Rows(p.section) ? p.row : -1;
+            problem.step = p.column < Columns(p.section) ? p.column : -1;
         }
-        problem.i = i;
-        // The record line's row: the record lines from the section's
-        // directive up to it.
-        const std::string directive = "[" + Header(i) + "]";
-        int row = -1;
+        // The record's name and the value as the rules file's line holds them.
         RecordLine record;
-        if (line >= 1 && line <= static_cast<int>(lines.size()) &&
-            ReadRecordLine(lines[static_cast<std::size_t>(line - 1)], &record)) {
-            for (int k = line - 1; k >= 1; --k) {
-                const std::string_view before = lines[static_cast<std::size_t>(k - 1)];
-                if (Trimmed(before) == directive) {
-                    row = 0;
-                    for (int r = k + 1; r < line; ++r)
-                        if (!lines[static_cast<std::size_t>(r - 1)].empty() && lines[static_cast<std::size_t>(r - 1)][0] == '"')
-                            ++row;
-                    break;
-                }
-            }
-        }
-        if (row < 0 || row >= Rows(i)) {
-            out.push_back(std::move(problem));
-            continue;
-        }
-        problem.j = row;
-        problem.record = record.name;
-        // The n-th report of this message on this line is the n-th value the
-        // check refuses with it.
-        int& n = seen[{line, message}];
-        int refused = 0;
-        for (int step = 1; step < Columns(i); ++step) {
-            const std::string value =
-                step - 1 < static_cast<int>(record.values.size()) ? record.values[static_cast<std::size_t>(step - 1)] : "";
-            const CellCheck check = CheckCell(i, row, step, value);
-            if (check.verdict != CellCheck::Verdict::Refused || check.message != message) continue;
-            if (refused++ < n) continue;
-            problem.step = step;
-            problem.value = value;
-            ++n;
-            break;
+        if (problem.j >= 0 && p.line >= 1 && p.line <= static_cast<int>(lines.size()) &&
+            ReadRecordLine(lines[static_cast<std::size_t>(p.line - 1)], &record)) {
+            problem.record = std::move(record.name);
+            if (problem.step >= 1 && problem.step - 1 < static_cast<int>(record.values.size()))
+                problem.value = record.values[static_cast<std::size_t>(problem.step - 1)];
         }
         out.push_back(std::move(problem));
     }

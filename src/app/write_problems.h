@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "io/problem.h"
 #include "tables/problem_list.h"
 
 namespace quorvane::gui {
@@ -27,11 +28,9 @@ struct WriteProblem {
     std::string text;    // the report as the write gave it
 };
 
-// Places each report of a write of the rules text `rules` at its cell: a
-// report "Line: N In [HEADER] section MESSAGE" is about record line N of
-// that section, and the k-th such report on one line with one message is
-// about the k-th value of the line that the write refuses with it.
-std::vector<WriteProblem> PlaceWriteReports(const std::vector<std::string>& reports, const std::string& rules);
+// Each problem of a write of the rules text `rules`, with the record's name
+// and the value's text as the problem's line of the rules file holds them.
+std::vector<WriteProblem> PlaceWriteProblems(const std::vector<Problem>& problems, const std::string& rules);
 
 class WriteProblemsWindow : public ProblemListWindow {
     Q_OBJECT
