@@ -3,6 +3,9 @@
 #include <cstdio>
 #include <algorithm>
 #include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "catalogue/layout.h"
 #include "test_util.h"
@@ -83,6 +86,38 @@ TEST(Cli, RefusesToReplaceFilesItShouldNot) {
     r = Cli(dir.path(), "extract --rules r.txt --game-dir g", dir);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err.substr(0, r.err.find('\n')), "Error opening " + test::Native("g/MAGIC.EXE"));
+}
+
+// Where a value's second copy in the game differs from it, the write changes
+// the copy: diff lists the value after the changed ones, the same text on
+// both sides, marked as the editor's Changes window marks it.
+TEST(Cli, DiffMarksValuesKeptInStepWithTheirSecondCopy) {
+    TempDir dir;
+    const std::string g = dir.File("g");
+    ASSERT_EQ(Cli(dir.path(), "sample-game g", dir).status, 0);
+    ASSERT_EQ(Cli(g, "extract --rules r.txt", dir).status, 0);
+    const CliRun diff = Cli(g, "diff --rules r.txt", dir);
+    EXPECT_EQ(diff.status, 0) << diff.err;
+    const auto split = [](const std::string& text, char at) {
+        std::vector<std::string> parts;
+        for (std::size_t from = 0; from < text.size();) {
+            const std::size_t end = std::min(text.find(at, from), text.size());
+            parts.push_back(text.substr(from, end - from));
+            from = end + 1;
+        }
+        return parts;
+    };
+    const std::vector<std::string> lines = split(diff.out, '\n');
+    ASSERT_FALSE(lines.empty());
+    for (const std::string& line : lines) {
+        const std::vector<std::string> fields = split(line + '\t', '\t');
+        ASSERT_EQ(fields.size(), 9u) << line;
+        EXPECT_EQ(fields[3], fields[4]) << line;
+        const std::optional<Place> copy = SecondCopyOf(std::stoi(fields[0]), std::stoi(fields[1]), std::stoi(fields[2]));
+        ASSERT_TRUE(copy) << line;
+        EXPECT_EQ(fields[8].rfind(std::string("kept in step with its second copy in ") + GameFileName(copy->file), 0), 0u)
+            << line;
+    }
 }
 
 TEST(Cli, DiffListsWhatAWriteWouldChangeAndWritesNothing) {

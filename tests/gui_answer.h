@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QStringList>
 #include <QTimer>
 
 #include <memory>
@@ -16,7 +17,8 @@ namespace quorvane::gui::testing {
 
 struct AskedQuestion {
     QString text;           // the box's text, once it was shown
-    QString defaultButton;  // the text of its default button
+    QStringList buttons;    // its buttons' texts
+    QString defaultButton;  // the text of the button Enter presses
     int asked = 0;          // how many boxes were answered
 };
 
@@ -34,6 +36,8 @@ inline std::shared_ptr<AskedQuestion> AnswerNextBox(const QString& button) {
             return;
         }
         record->text = box->text();
+        record->buttons.clear();
+        for (QAbstractButton* b : box->buttons()) record->buttons << b->text().remove(QLatin1Char('&'));
         if (box->defaultButton()) record->defaultButton = box->defaultButton()->text().remove(QLatin1Char('&'));
         for (QAbstractButton* b : box->buttons()) {
             if (b->text().remove(QLatin1Char('&')) != button) continue;

@@ -17,6 +17,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -29,6 +30,7 @@
 #include "app/settings_dialog.h"
 #include "catalogue/catalogue.h"
 #include "gui/document.h"
+#include "gui/edit_state.h"
 #include "gui/edit_step.h"
 #include "session/value_grid.h"
 #include "tables/list_binding.h"
@@ -665,7 +667,8 @@ void GuiAppTest::refusalsBeforeAnyLoad() {
     Editor e;
     e.Start();
     e.window()->sectionsAction()->trigger();
-    QCOMPARE(Texts(e.boxes), QStringList{"You Have Not Loaded A Data File."});
+    // The refusal, and how to get data in.
+    QCOMPARE(Texts(e.boxes), QStringList{QString::fromLatin1(kSectionsRefusal) + QLatin1Char('\n') + kGetDataIn});
     QVERIFY(e.app->context().registry.Find("CSection") == nullptr);
 
     CSettings* d = e.Prepare(e.dir.filePath("rules.txt"));
@@ -688,8 +691,18 @@ void GuiAppTest::refusalsBeforeAnyLoad() {
     e.boxes.clear();
     e.window()->sectionsAction()->trigger();
     e.Button("saveButton")->click();
-    QCOMPARE(Texts(e.boxes), (QStringList{"You Have Not Loaded A Data File.", "You Have Not Loaded A Data File."}));
+    const QString refusal = QStringLiteral("You Have Not Loaded A Data File.\nChoose Settings, then Extract From "
+                                           "Quorvane Files or Load Text File.");
+    QCOMPARE(Texts(e.boxes), (QStringList{refusal, refusal}));
     QCOMPARE(d->statusLine()->text(), QString("Nothing was saved: no data has been loaded or extracted yet."));
+    // The Mods window refuses to apply in the same words.
+    e.boxes.clear();
+    d->findChild<QToolButton*>("modsButton")->click();
+    QWidget* mods = e.app->context().registry.Find("CMods");
+    QVERIFY(mods);
+    mods->findChild<QPushButton*>("applyToEditor")->click();
+    QCOMPARE(Texts(e.boxes), QStringList{refusal});
+    mods->close();
     QVERIFY(e.app->context().registry.Find("CSection") == nullptr);
     QVERIFY(!QFile::exists(e.dir.filePath("rules.txt")));
 
@@ -1003,8 +1016,16 @@ void GuiAppTest::applicationTakesEveryWindowWithIt() {
     QCOMPARE(windows, 1);
     spells->move(spells->pos() + QPoint(7, 9));
     const int left = spells->geometry().left();
+    // A window with a parent (Settings, a drop-down's list) goes with its
+    // parent, never before it: the parent may still use it on the way out.
+    GuiContext& ctx = e.app->context();
+    auto settingsWentWithMain = std::make_shared<bool>(false);
+    connect(d, &QObject::destroyed, [&ctx, settingsWentWithMain] {
+        *settingsWentWithMain = ctx.registry.Find(QString::fromLatin1(kMainWindowClass)) == nullptr;
+    });
 
     e.app.reset();
+    QVERIFY(*settingsWentWithMain);
     FlushDeletes();
     QCOMPARE(QApplication::topLevelWidgets().size(), 0);
     // The table saved its placement on the way out, into the live store.

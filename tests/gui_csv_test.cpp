@@ -242,9 +242,14 @@ private slots:
         QCOMPARE(problems->summary()->text(), QStringLiteral("spells.csv: 216 problems were found. ") + refused);
         QCOMPARE(Column(list, kSpellByte), bytes);
 
+        // A file that cannot be read or written: reported, and the status
+        // line says what became of the import or export.
         const QString missing = Path("no folder/spells.csv");
         QVERIFY(!spells->ImportCsv(missing));
+        QCOMPARE(spells->csvStatus()->text(),
+                 QStringLiteral("Nothing was imported: spells.csv could not be read; the table was left unchanged."));
         QVERIFY(!spells->ExportCsv(missing));
+        QCOMPARE(spells->csvStatus()->text(), QStringLiteral("Nothing was exported: spells.csv could not be written."));
         QCOMPARE(errors_.texts,
                  (std::vector<std::string>{"Error opening " + PathText(PathFromQ(missing)),
                                             "Error writing " + PathText(PathFromQ(missing))}));

@@ -288,23 +288,36 @@ private slots:
     }
 
     // A value whose second copy differs from it in the game is listed too,
-    // with the same text on both sides and a tooltip saying why: the write
-    // changes the copy. There is nothing to revert; once written, the list
-    // is empty.
+    // with the same text on both sides, marked as kept in step with that
+    // copy, with a tooltip saying why: the write changes the copy. Such rows
+    // come after the user's own changes and are counted apart. There is
+    // nothing to revert; once written, the list is empty.
     void secondCopiesThatDifferAreListed() {
         Editor e(/*keepCopies=*/true);
+        const std::string oldCost = e.Cell(kSpells, 5, kSpellCost);
+        e.EditSpell(5, kSpellCost, oldCost == "77" ? "78" : "77");
         CChanges* changes = e.Review();
         QVERIFY(changes);
         QTableView* t = changes->table();
-        QVERIFY(RowCount(t) > 0);
-        for (int r = 0; r < RowCount(t); ++r) {
+        QVERIFY(RowCount(t) > 1);
+        QCOMPARE(Text(t, 0, kSectionCol), QStringLiteral("Spells"));
+        QCOMPARE(Text(t, 0, kProblemCol), QString());
+        for (int r = 1; r < RowCount(t); ++r) {
             QCOMPARE(Text(t, r, kGameCol), Text(t, r, kNewCol));
-            QCOMPARE(Text(t, r, kProblemCol), QString());
+            const std::optional<Place> copy = SecondCopyOf(changes->review().rows[static_cast<std::size_t>(r)].i,
+                                                           changes->review().rows[static_cast<std::size_t>(r)].j, 1);
+            QVERIFY(copy);
+            QVERIFY2(Text(t, r, kProblemCol).startsWith(QStringLiteral("kept in step with its second copy in ") +
+                                                        GameFileName(copy->file)),
+                     qPrintable(Text(t, r, kProblemCol)));
+            QVERIFY(!IsTinted(t, r, kProblemCol));
             QVERIFY(Tip(t, r, kGameCol).startsWith("The game holds a second copy of this value"));
         }
-        QCOMPARE(changes->countLine()->text(), QString::number(RowCount(t)) + QStringLiteral(" changes, 0 problems."));
-        t->selectRow(0);
+        QCOMPARE(changes->countLine()->text(),
+                 QStringLiteral("1 change, %1 kept in step, 0 problems.").arg(RowCount(t) - 1));
+        t->selectRow(1);
         QVERIFY(!Button(changes, "Revert")->isEnabled());
+        Click(e.settings(), "Save to Text File");
         Click(e.settings(), "Write to Quorvane Files");
         QCOMPARE(e.reports, QStringList());
         QCOMPARE(changes->countLine()->text(), QStringLiteral("No changes."));

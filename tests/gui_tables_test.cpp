@@ -314,8 +314,10 @@ private slots:
         QCOMPARE(list->model()->columnCount(), 10);
         QCOMPARE(list->model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Placed On (1)"));
         QCOMPARE(Text(list, 65, 9), Q(Cell(0, 65, 9)));
-        // Default widths: (characters + 1) * 10.
-        QCOMPARE(list->columnWidth(0), 50);
+        // Default widths: the names as wide as the longest, the others
+        // (characters + 1) * 10.
+        for (int r = 0; r < RowCount(list); ++r)
+            QVERIFY(list->columnWidth(0) > list->fontMetrics().horizontalAdvance(Text(list, r, 0)));
         QCOMPARE(list->columnWidth(1), 140);
         QCOMPARE(list->selectionBehavior(), QAbstractItemView::SelectRows);
         QCOMPARE(list->selectionMode(), QAbstractItemView::SingleSelection);
@@ -444,17 +446,17 @@ private slots:
     void unusableColumnWidthsRestoreTheDefault_data() {
         QTest::addColumn<int>("stored");
         QTest::addColumn<int>("shown");
-        QTest::newRow("zero") << 0 << 50;  // "Name": (4 + 1) * 10
-        QTest::newRow("negative") << -40 << 50;
-        QTest::newRow("just too small") << kSmallestColumnWidth - 1 << 50;
+        QTest::newRow("zero") << 0 << 160;  // "Requierment (1)": (15 + 1) * 10
+        QTest::newRow("negative") << -40 << 160;
+        QTest::newRow("just too small") << kSmallestColumnWidth - 1 << 160;
         QTest::newRow("narrow but usable") << 30 << 30;
     }
 
     void unusableColumnWidthsRestoreTheDefault() {
         QFETCH(int, stored);
         QFETCH(int, shown);
-        SaveColumnWidth(*ctx_, 1, 0, stored);
-        QCOMPARE(Table(1)->list()->columnWidth(0), shown);
+        SaveColumnWidth(*ctx_, 1, 1, stored);
+        QCOMPARE(Table(1)->list()->columnWidth(1), shown);
     }
 
     void columnWidthsPersistUnderTheNestedKey() {
@@ -463,11 +465,12 @@ private slots:
         QCOMPARE(GetColumnWidth(*ctx_, 1, 3), -1);
         TableDialog* t = Table(1);
         QCOMPARE(t->list()->columnWidth(3), 90);  // "Replaces": (8 + 1) * 10
+        const int names = t->list()->columnWidth(0);
         t->list()->setColumnWidth(3, 222);
         Button(t, "Close Tab")->click();
         Flush();
         QCOMPARE(GetColumnWidth(*ctx_, 1, 3), 222);
-        QCOMPARE(GetColumnWidth(*ctx_, 1, 0), 50);
+        QCOMPARE(GetColumnWidth(*ctx_, 1, 0), names);
         // Nested: List Control Settings, then the header, then the column,
         // holding a value named by the column.
         settings_->beginGroup("List Control Settings");
@@ -571,7 +574,8 @@ private slots:
             EditDialog* e = OpenByDoubleClick(t, 0);
             QVERIFY2(e, x.editor);
             QCOMPARE(e->objectName(), QString(x.editor));
-            QCOMPARE(e->windowTitle(), QString(x.caption));
+            // The caption names the record.
+            QCOMPARE(e->windowTitle(), QString(x.caption) + QStringLiteral(" - ") + Q(Cell(x.section, 0, 0)));
             QVERIFY(Button(e, "Save Changes And Close Tab"));
             QVERIFY2(Button(e, x.discard), x.editor);
             const auto& help = HelpMapping().at(x.editor);

@@ -13,9 +13,19 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <set>
+#include <tuple>
+#include <vector>
+
 #include "actions/actions.h"
 #include "app/report_box.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/game_file.h"
+#include "catalogue/layout.h"
+#include "catalogue/readers.h"
+#include "extract/extract.h"
+#include "io/file_io.h"
 #include "forms/form_table.h"
 #include "gui/document.h"
 #include "gui/edit_state.h"
@@ -26,21 +36,12 @@
 #include "tables/open_windows.h"
 #include "tables/section_chooser.h"
 #include "tables/table_dialog.h"
+#include "tables/window_keys.h"
+#include "writeback/cell_check.h"
 
 namespace quorvane::gui {
 
 namespace {
-
-// The column's name in its table, or its label in the form; empty where the
-// form shows one value per row.
-QString ColumnLabel(int i, int step) {
-    if (i < 0 || step < 1) return {};
-    if (i < kFirstFormSection) return ToQ(ColumnName(i, step));
-    const FormSpec* spec = FindFormSpec(i);
-    if (spec && spec->shape == FormShape::ColumnsOfOneRow && step - 1 < static_cast<int>(spec->columnLabels.size()))
-        return QString::fromLatin1(spec->columnLabels[static_cast<std::size_t>(step - 1)]);
-    return {};
-}
 
 QString Kind() { return QString::fromLatin1(kChangesClass); }
 
@@ -57,7 +58,54 @@ QList<int> SelectedRows(const QTableView* view) {
 // one to go back to.
 bool Revertible(const ReviewRow& row) { return row.step >= 1 && row.gameReadable && !row.furtherPlaceOnly; }
 
+// The edits the tables hold that are not in the grid yet, one row per cell
+// whose shown text differs from the grid's: the game's text beside the
+// table's, with the write's refusal where it would refuse it. The game's
+// text is the original game's when `original`.
+std::vector<ReviewRow> PendingRows(GuiContext& ctx, bool original) {
+    std::vector<ReviewRow> rows;
+    const Document& doc = ctx.document;
+    GameImages game;
+    DebugLog quiet;
+    const GameFileSources sources = original ? OriginalGameSources(ctx.session.gameFolder) : GameFileSources{};
+    for (int i : ctx.document.SectionsWithPending()) {
+        GameFileImage& image = ImageOf(game, GameFileOf(i));
+        if (!image.IsOpen())
+            image.Open(original ? sources[static_cast<std::size_t>(GameFileOf(i))]
+                                : GamePath(ctx.session.gameFolder, GameFileName(GameFileOf(i))),
+                       GameFileImage::Access::ReadOnly);
+        for (int j = 0; j < Rows(i); ++j) {
+            if (!doc.RowPending(i, j)) continue;
+            for (int step = 1; step < Columns(i); ++step) {
+                if (!doc.IsPending(i, j, step) || doc.Shown(i, j, step) == doc.grid().GetArrayValue(i, j, step))
+                    continue;
+                ReviewRow row;
+                row.i = i;
+                row.j = j;
+                row.step = step;
+                row.newText = doc.Shown(i, j, step);
+                row.recordName = doc.Shown(i, j, 0);
+                row.gameText = ExtractValueText(i, j, step, image, ValueOffset(i, j, step), quiet);
+                row.gameReadable = row.gameText != kValueNotFound;
+                const CellCheck check = CheckCell(i, j, step, row.newText);
+                if (check.verdict == CellCheck::Verdict::Refused) row.problem = check.message.substr(1);
+                rows.push_back(std::move(row));
+            }
+        }
+    }
+    return rows;
+}
+
 }  // namespace
+
+QString CellColumnLabel(int i, int step) {
+    if (i < 0 || step < 1) return {};
+    if (i < kFirstFormSection) return ToQ(ColumnName(i, step));
+    const FormSpec* spec = FindFormSpec(i);
+    if (spec && spec->shape == FormShape::ColumnsOfOneRow && step - 1 < static_cast<int>(spec->columnLabels.size()))
+        return QString::fromLatin1(spec->columnLabels[static_cast<std::size_t>(step - 1)]);
+    return {};
+}
 
 CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
     setObjectName(kChangesClass);
@@ -73,7 +121,7 @@ CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) 
     layout->addWidget(original_);
     table_ = new QTableView(this);
     table_->setObjectName(QStringLiteral("changes"));
-    model_ = new ReviewModel(ColumnLabel, this);
+    model_ = new ReviewModel(CellColumnLabel, this);
     table_->setModel(model_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -101,6 +149,7 @@ CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) 
         b->setAutoDefault(false);
         buttons->addWidget(b);
     }
+    AddCloseTabKey(this, close);
     buttons->addStretch(1);
     layout->addLayout(buttons);
 
@@ -113,9 +162,9 @@ CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) 
     connect(model_, &QAbstractItemModel::modelReset, this, &CChanges::SelectionChanged);
     table_->installEventFilter(this);
 
-    // The list follows every change of the grid and every file action; a
-    // Revert is undone from here.
-    connect(&ctx_.document, &Document::gridChanged, this, &CChanges::Recompute);
+    // The list follows every step (of the grid or of a table's edits not
+    // stored yet) and every file action; a Revert is undone from here.
+    connect(&ctx_.document, &Document::editsChanged, this, &CChanges::Recompute);
     connect(&ctx_.document, &Document::filesChanged, this, &CChanges::Recompute);
     ctx_.document.AddUndoActions(this);
 
@@ -125,11 +174,14 @@ CChanges::CChanges(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) 
     Recompute();
 }
 
-QString CChanges::CountText(const Review& review) {
+QString CChanges::CountText(const Review& review, int notStored, int keptInStep) {
     if (!review.loaded) return QString::fromLatin1(kWriteRefusal);
-    if (review.changes == 0 && review.problems == 0) return QStringLiteral("No changes.");
-    return CountOf(review.changes, "change", "changes") + QStringLiteral(", ") +
-           CountOf(review.problems, "problem", "problems") + QStringLiteral(".");
+    if (review.changes == 0 && review.problems == 0 && notStored == 0 && keptInStep == 0)
+        return QStringLiteral("No changes.");
+    QString text = CountOf(review.changes, "change", "changes") + QStringLiteral(", ");
+    if (notStored > 0) text += QStringLiteral("%1 not stored yet, ").arg(notStored);
+    if (keptInStep > 0) text += QStringLiteral("%1 kept in step, ").arg(keptInStep);
+    return text + CountOf(review.problems, "problem", "problems") + QStringLiteral(".");
 }
 
 const Review& CChanges::review() const { return model_->review(); }
@@ -139,9 +191,48 @@ void CChanges::Recompute() {
     computing_ = true;
     const bool original = original_->isChecked();
     model_->SetComparedWithOriginal(original);
-    model_->SetReview(original ? ReviewAgainstOriginalGame(ctx_.session) : ReviewGrid(ctx_.session));
+    Review review = original ? ReviewAgainstOriginalGame(ctx_.session) : ReviewGrid(ctx_.session);
+    // The tables' edits not stored yet stand in for the grid's texts of
+    // their cells, marked; the values that change only for their second
+    // copy are a group of their own after the user's changes and the
+    // problems. Each kind is counted apart.
+    struct Entry {
+        ReviewRow row;
+        RowMark mark;
+    };
+    std::vector<Entry> entries;
+    std::vector<ReviewRow> pending = review.loaded ? PendingRows(ctx_, original) : std::vector<ReviewRow>{};
+    std::set<std::tuple<int, int, int>> pendingCells;
+    for (const ReviewRow& row : pending) pendingCells.insert({row.i, row.j, row.step});
+    review.changes = 0;
+    review.problems = 0;
+    int keptInStep = 0;
+    for (ReviewRow& row : review.rows) {
+        if (row.step >= 1 && pendingCells.count({row.i, row.j, row.step})) continue;
+        const RowMark mark = row.furtherPlaceOnly ? RowMark::KeptInStep : RowMark::None;
+        if (mark == RowMark::KeptInStep)
+            ++keptInStep;
+        else
+            ++(row.IsProblem() ? review.problems : review.changes);
+        entries.push_back({std::move(row), mark});
+    }
+    const int notStored = static_cast<int>(pending.size());
+    for (ReviewRow& row : pending) entries.push_back({std::move(row), RowMark::NotStored});
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        const bool aKept = a.mark == RowMark::KeptInStep;
+        const bool bKept = b.mark == RowMark::KeptInStep;
+        if (aKept != bKept) return bKept;
+        return std::tie(a.row.i, a.row.j, a.row.step) < std::tie(b.row.i, b.row.j, b.row.step);
+    });
+    review.rows.clear();
+    std::vector<RowMark> marks;
+    for (Entry& e : entries) {
+        review.rows.push_back(std::move(e.row));
+        marks.push_back(e.mark);
+    }
+    model_->SetReview(std::move(review), std::move(marks));
     table_->resizeColumnsToContents();
-    count_->setText(CountText(model_->review()));
+    count_->setText(CountText(model_->review(), notStored, keptInStep));
     computing_ = false;
 }
 
@@ -185,19 +276,23 @@ void CChanges::OpenRow(int row) {
     const ReviewRow* at = model_->Row(row);
     if (!at) return;
     const ReviewRow cell = *at;
-    if (cell.i < 0) return;
-    QWidget* window = DispatchSection(ctx_, cell.i);
-    if (!window || cell.j < 0) return;
+    ShowCell(ctx_, cell.i, cell.j, cell.step);
+}
+
+void ShowCell(GuiContext& ctx, int i, int j, int step) {
+    if (i < 0) return;
+    QWidget* window = DispatchSection(ctx, i);
+    if (!window || j < 0) return;
     if (auto* table = qobject_cast<TableDialog*>(window)) {
         // The shared unit window may have stayed on another section.
-        if (table->boundSection() == cell.i) table->SelectRecord(cell.j, cell.step >= 0 ? cell.step : 0);
+        if (table->boundSection() == i) table->SelectRecord(j, step >= 0 ? step : 0);
         return;
     }
     // A form: its value field of the row (or of the column, in the form of one
     // row of many columns).
-    const FormSpec* spec = FindFormSpec(cell.i);
+    const FormSpec* spec = FindFormSpec(i);
     if (!spec) return;
-    const int field = spec->shape == FormShape::ColumnsOfOneRow ? cell.step - 1 : cell.j;
+    const int field = spec->shape == FormShape::ColumnsOfOneRow ? step - 1 : j;
     if (auto* value = window->findChild<QLineEdit*>(QStringLiteral("value%1").arg(field))) {
         value->setFocus();
         value->selectAll();

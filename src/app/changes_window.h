@@ -44,8 +44,10 @@ public:
     const Review& review() const;
 
     // "3 changes, 1 problem.", "No changes.", or the write's refusal while
-    // nothing is loaded.
-    static QString CountText(const Review& review);
+    // nothing is loaded; the edits of tables not stored yet and the values
+    // kept in step with their second copies are counted apart:
+    // "1 change, 2 not stored yet, 3 kept in step, 0 problems.".
+    static QString CountText(const Review& review, int notStored = 0, int keptInStep = 0);
 
 public slots:
     // "Refresh": computes the list again from the grid and the game files.
@@ -77,5 +79,13 @@ private:
 // Opens the Changes window unless one is open, shows it and brings it up; an
 // open one computes its list again. Returns the window.
 CChanges* OpenChangesWindow(GuiContext& ctx);
+
+// The column's name in its table, or its label in the form; empty where the
+// form shows one value per row.
+QString CellColumnLabel(int i, int step);
+
+// Opens the window that edits cell (i, j, step) with the cell's record
+// selected (its value field, in a form); as much of that as the cell names.
+void ShowCell(GuiContext& ctx, int i, int j, int step);
 
 }  // namespace quorvane::gui

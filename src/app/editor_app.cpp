@@ -36,9 +36,12 @@ CQuorvaneEditorApp::~CQuorvaneEditorApp() {
 }
 
 void CQuorvaneEditorApp::CloseEveryWindow() {
+    // Only windows of their own: one with a parent (a drop-down's list, a
+    // dialog the main window holds) goes with that parent, which may still
+    // use it on the way out.
     QList<QPointer<QWidget>> windows;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != window_.get()) windows << w;
+        if (w != window_.get() && !w->parentWidget()) windows << w;
     // A window may take others with it; the guards skip those.
     for (const QPointer<QWidget>& w : windows) delete w.data();
 }

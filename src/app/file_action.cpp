@@ -84,27 +84,31 @@ private:
 
 bool FileActionRunning() { return actionsRunning > 0; }
 
-void RunFileAction(Session& session, ProgressSink& progress, const std::function<void(Session&)>& action) {
+void RunFileAction(Session& session, ProgressSink& progress, const std::function<void(Session&)>& action,
+                   ErrorSink* reports) {
     InputBlock block;
     CappedErrorSink capped(session.errors());
     {
         SinkRestorer restore(session);
-        session.SetErrorSink(capped);
+        session.SetErrorSink(reports ? *reports : static_cast<ErrorSink&>(capped));
         session.SetProgressSink(progress);
         action(session);
     }
     capped.Finish();
 }
 
-ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileAction action) {
+ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileAction action, ErrorSink* reports) {
     ActionOutcome outcome;
     const std::uint64_t began = ctx.document.GridState();
-    RunFileAction(ctx.session, progress, [&](Session& s) {
-        const CommandOutcome done = RunCommandWithStatus(s, action);
-        outcome.status = done.status;
-        outcome.gridReplaced = done.gridReplaced;
-        outcome.saved = done.saved;
-    });
+    RunFileAction(
+        ctx.session, progress,
+        [&](Session& s) {
+            const CommandOutcome done = RunCommandWithStatus(s, action);
+            outcome.status = done.status;
+            outcome.gridReplaced = done.gridReplaced;
+            outcome.saved = done.saved;
+        },
+        reports);
     if (outcome.gridReplaced) outcome.historyCleared = ctx.document.GridReplaced();
     if (outcome.saved) ctx.document.MarkSaved(began);
     ctx.document.FilesChanged();

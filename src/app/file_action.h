@@ -19,7 +19,12 @@ struct GuiContext;
 // before the windows are enabled again, so nothing pressed during the action
 // runs afterwards. Windows opened during the action (its report boxes) take
 // input as usual.
-void RunFileAction(Session& session, ProgressSink& progress, const std::function<void(Session&)>& action);
+//
+// Reports go to the session's error sink, the first kReportCap one by one
+// and the rest summed up at the end; or, when `reports` is given, all of
+// them to `reports` and nowhere else.
+void RunFileAction(Session& session, ProgressSink& progress, const std::function<void(Session&)>& action,
+                   ErrorSink* reports = nullptr);
 
 // True while RunFileAction runs.
 bool FileActionRunning();
@@ -36,6 +41,9 @@ struct ActionOutcome {
 // edits and the undo history; a save that wrote the rules file marks the grid
 // saved as it stood when the save began. Whatever ran, what is computed from
 // the files is computed again.
-ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileAction action);
+// `reports`, when given, takes every report of the action, as in
+// RunFileAction.
+ActionOutcome RunEditorAction(GuiContext& ctx, ProgressSink& progress, FileAction action,
+                              ErrorSink* reports = nullptr);
 
 }  // namespace quorvane::gui

@@ -104,6 +104,10 @@ CQuorvaneEditorDlg::CQuorvaneEditorDlg(GuiContext& ctx, SavePrompt prompt)
     // exactly "Settings", "Sections", "Quit" and "About" wherever they are read.
     settings_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_S));
     sections_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_E));
+    // Settings and Sections come forward from any window of the editor (a
+    // question box still takes its own keys first).
+    settings_->setShortcutContext(Qt::ApplicationShortcut);
+    sections_->setShortcutContext(Qt::ApplicationShortcut);
     quit_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Q));
     about_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_A));
     settings_->setObjectName(QStringLiteral("settingsCommand"));
@@ -122,8 +126,9 @@ CQuorvaneEditorDlg::~CQuorvaneEditorDlg() {
 }
 
 void CQuorvaneEditorDlg::RefreshTitle() {
-    // The placeholder is in the title only while the mark is shown.
-    if (ctx_.document.HasUnsavedEdits()) {
+    // The placeholder is in the title only while the mark is shown. A table
+    // holding edits not stored yet marks it too, also while it is hidden.
+    if (ctx_.document.HasUnsavedEdits() || !ctx_.document.SectionsWithPending().empty()) {
         setWindowTitle(QStringLiteral("Quorvane Editor[*]"));
         setWindowModified(true);
     } else {
@@ -158,7 +163,7 @@ void CQuorvaneEditorDlg::OnSettings() {
 void CQuorvaneEditorDlg::OnSections() {
     if (FileActionRunning()) return;
     if (!ctx_.session.IsLoaded()) {
-        ctx_.session.Report(kSectionsRefusal);
+        ctx_.session.Report(kSectionsRefusal, "\n", kGetDataIn);
         return;
     }
     OpenSectionChooser(ctx_, this);

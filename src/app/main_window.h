@@ -23,6 +23,9 @@ QMessageBox::StandardButton AskToSaveEdits(QWidget* window);
 
 inline constexpr const char* kMainWindowSection = "CQuorvaneEditorApp";
 
+// The line under "You Have Not Loaded A Data File." saying how to get data in.
+inline constexpr const char* kGetDataIn = "Choose Settings, then Extract From Quorvane Files or Load Text File.";
+
 // The modal About box: caption "About Quorvane Editor", the icon, the text
 // "Quorvane Editor v0.25" and an "OK" button.
 QDialog* CreateAboutBox(QWidget* parent);
@@ -67,13 +70,15 @@ signals:
 public slots:
     // The four commands. Each does nothing while a file action runs: the
     // window is disabled then, but an accessibility tool can still trigger
-    // a menu item.
+    // a menu item. Alt+S (Settings) and Alt+E (Sections) work from every
+    // window of the editor, bringing an open one forward with the focus.
     void OnSettings();
     void OnSections();
     void OnQuit();
     void OnAbout();
     // The title carries the modified mark while the grid holds edits not
-    // saved to the rules file.
+    // saved to the rules file, or a table (shown or hidden) holds edits not
+    // stored yet.
     void RefreshTitle();
     // Writes the settings store out now. When it cannot be written, says so
     // the first time in this run, naming its file.

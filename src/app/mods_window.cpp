@@ -20,6 +20,7 @@
 #include <system_error>
 
 #include "actions/actions.h"
+#include "app/main_window.h"
 #include "catalogue/catalogue.h"
 #include "gui/document.h"
 #include "gui/edit_state.h"
@@ -114,10 +115,8 @@ CMods::CMods(GuiContext& ctx, QWidget* owner) : QDialog(owner), ctx_(ctx) {
     count_->setTextFormat(Qt::PlainText);
     count_->setWordWrap(true);
     layout->addWidget(count_);
-    status_ = new QLabel(this);
+    status_ = new StatusLabel(this);
     status_->setObjectName(QStringLiteral("statusLine"));
-    status_->setTextFormat(Qt::PlainText);
-    status_->setWordWrap(true);
     layout->addWidget(status_);
 
     auto* buttons = new QHBoxLayout;
@@ -370,11 +369,11 @@ void CMods::Refresh() {
     Replan();
 }
 
-void CMods::ShowStatus(const QString& text) { status_->setText(text); }
+void CMods::ShowStatus(const QString& text) { status_->SetStatus(text); }
 
 bool CMods::RefuseWithoutData(const QString& what) {
     if (ctx_.session.IsLoaded()) return false;
-    ctx_.session.Report(kSectionsRefusal);
+    ctx_.session.Report(kSectionsRefusal, "\n", kGetDataIn);
     ShowStatus(what + QStringLiteral(": no data has been loaded or extracted yet."));
     return true;
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "gui/gui_context.h"
+#include "gui/status_label.h"
 #include "mods/apply.h"
 #include "mods/mod_file.h"
 
@@ -117,7 +118,7 @@ private:
     QSortFilterProxyModel* filter_ = nullptr;
     QCheckBox* conflictsOnly_ = nullptr;
     QLabel* count_ = nullptr;
-    QLabel* status_ = nullptr;
+    StatusLabel* status_ = nullptr;
     QPushButton* remove_ = nullptr;
     QPushButton* up_ = nullptr;
     QPushButton* down_ = nullptr;

@@ -12,19 +12,32 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
 #include "actions/actions.h"
 #include "app/changes_window.h"
 #include "app/mods_window.h"
-#include "gui/document.h"
-#include "gui/edit_state.h"
 #include "app/file_action.h"
 #include "app/main_window.h"
-#include "gui/placement.h"
 #include "app/progress_bar.h"
 #include "app/report_box.h"
+#include "app/write_problems.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/game_file.h"
+#include "gui/document.h"
+#include "gui/edit_state.h"
+#include "gui/placement.h"
+#include "gui/status_label.h"
+#include "io/file_io.h"
 #include "mods/original_game.h"
 #include "mods/restore.h"
 #include "tables/open_windows.h"
+#include "writeback/dry_run.h"
 
 namespace quorvane::gui {
 
@@ -51,6 +64,67 @@ bool StorePath(QSettings& settings, const char* key, const QString& text) {
     if (changed) settings.setValue(key, text.left(254));
     settings.endGroup();
     return changed;
+}
+
+// The backups of the six game files of `folder` that exist now, in the
+// order the write opens the files.
+std::vector<std::filesystem::path> Backups(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> found;
+    for (std::filesystem::path file : GameFilePaths(folder)) {
+        file += ".bak";
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(file, ec)) found.push_back(file);
+    }
+    return found;
+}
+
+// "A", "A and B", "A, B and C".
+QString JoinWithAnd(const QStringList& parts) {
+    QString out;
+    for (qsizetype k = 0; k < parts.size(); ++k) {
+        if (k > 0) out += k + 1 == parts.size() ? QStringLiteral(" and ") : QStringLiteral(", ");
+        out += parts[k];
+    }
+    return out;
+}
+
+// The problems the write of the rules file would report now, from a dry run
+// that writes nothing; the session's sinks and reader state are as before.
+std::vector<Problem> DryRunProblems(Session& s) {
+    struct Restore {
+        Session& s;
+        ErrorSink& errors;
+        ProgressSink& progress;
+        ReaderState reader;
+        ~Restore() {
+            s.SetErrorSink(errors);
+            s.SetProgressSink(progress);
+            s.reader = reader;
+        }
+    } restore{s, s.errors(), s.progress(), s.reader};
+    RecordingErrorSink reports;
+    NullProgress quiet;
+    s.SetErrorSink(reports);
+    s.SetProgressSink(quiet);
+    DryRunWrite(s);
+    return reports.problems;
+}
+
+// How many values `problems` keep from being written: the value a problem of
+// one value names, every value of the row or section a problem of a whole
+// row or section names; each value once.
+int RefusedValues(const std::vector<Problem>& problems) {
+    std::set<std::tuple<int, int, int>> cells;
+    for (const Problem& p : problems) {
+        if (p.code != ProblemCode::RecordLine || p.section < 0 || p.section >= kSectionCount) continue;
+        const int i = p.section;
+        for (int j = 0; j < Rows(i); ++j) {
+            if (p.row >= 0 && j != p.row) continue;
+            for (int step = 1; step < Columns(i); ++step)
+                if (p.column < 1 || step == p.column) cells.insert({i, j, step});
+        }
+    }
+    return static_cast<int>(cells.size());
 }
 
 // "1 value", "12,450 values".
@@ -206,14 +280,36 @@ bool CSettings::Run(FileAction action) {
     TakeFields();
     BarProgressSink bar(progress_);
     const int loaded = ctx_.session.dataLoaded;
-    const ActionOutcome outcome = RunEditorAction(ctx_, bar, action);
+    // A write's problems are listed in one window, not shown one by one;
+    // the refusal of a write with nothing loaded stays a report of its own.
+    const bool writing = action == FileAction::Write && ctx_.session.grid.GetArrayValue(0, 0, 0) != kNotSet;
+    RecordingErrorSink writeReports;
+    const std::vector<std::filesystem::path> backupsBefore =
+        writing ? Backups(ctx_.session.gameFolder) : std::vector<std::filesystem::path>{};
+    const ActionOutcome outcome = RunEditorAction(ctx_, bar, action, writing ? &writeReports : nullptr);
     // A load that could not open its file leaves everything as it was, the
     // data-loaded flag included: Sections and Save go on refusing.
     if (action == FileAction::Load && !outcome.gridReplaced) ctx_.session.dataLoaded = loaded;
     progress_->setValue(0);
     QString status = ReportText(outcome.status);
     if (outcome.historyCleared) status += QStringLiteral(" The undo history was cleared.");
+    if (writing) {
+        // Every backup this write made, by name.
+        QStringList made;
+        for (const std::filesystem::path& backup : Backups(ctx_.session.gameFolder))
+            if (std::find(backupsBefore.begin(), backupsBefore.end(), backup) == backupsBefore.end())
+                made << PathToQ(backup.filename());
+        if (!made.isEmpty())
+            status += (made.size() == 1 ? QStringLiteral(" Backup made: ") : QStringLiteral(" Backups made: ")) +
+                      JoinWithAnd(made) + QLatin1Char('.');
+    }
     ShowStatus(status);
+    if (writing) {
+        std::string rules;
+        ReadWholeFile(ctx_.session.rulesPath, &rules);
+        ShowWriteProblems(ctx_, PathToQ(ctx_.session.rulesPath.filename()),
+                          PlaceWriteProblems(writeReports.problems, rules));
+    }
     // No window may keep data older than the grid.
     if (outcome.gridReplaced) RefillOpenWindows(ctx_);
     return outcome.gridReplaced;
@@ -221,14 +317,39 @@ bool CSettings::Run(FileAction action) {
 
 void CSettings::ShowStatus(const QString& text) {
     // Made with the first action, so that the dialog opens as it always has.
+    // It wraps onto as many lines as what it says needs; the dialog's layout
+    // keeps them all in view.
     if (!status_) {
-        status_ = new QLabel(this);
+        status_ = new StatusLabel(this);
         status_->setObjectName(QStringLiteral("statusLine"));
-        status_->setTextFormat(Qt::PlainText);
-        status_->setWordWrap(true);
         layout()->addWidget(status_);
     }
-    status_->setText(text);
+    status_->SetStatus(text);
+}
+
+bool CSettings::RefuseEmptyRulesName() {
+    if (!rulesFile_->text().trimmed().isEmpty()) return false;
+    ctx_.session.Report(kChooseRulesFile);
+    ShowStatus(QString::fromLatin1(kChooseRulesFile));
+    return true;
+}
+
+bool CSettings::ConfirmRefusals() {
+    TakeFields();
+    const int refused = RefusedValues(DryRunProblems(ctx_.session));
+    if (refused == 0) return true;
+    const QString text = QStringLiteral("%1 values will not be written (out of range, unreadable...).").arg(refused);
+    switch (AskQuestion(this, text, QMessageBox::NoButton, QStringLiteral("Review"), QStringLiteral("Write the Rest"),
+                        /*cancelIsDefault=*/true)) {
+    case Answer::First:
+        ReviewChanges();
+        return false;
+    case Answer::Second:
+        return true;
+    case Answer::Cancel:
+        return false;
+    }
+    return false;
 }
 
 bool CSettings::ConfirmReplace(const QString& what) {
@@ -239,12 +360,16 @@ bool CSettings::ConfirmReplace(const QString& what) {
 }
 
 void CSettings::Extract() {
-    if (FileActionRunning() || !ConfirmReplace(QStringLiteral("Extracting from the game files replaces them."))) return;
+    if (FileActionRunning() || RefuseEmptyRulesName() ||
+        !ConfirmReplace(QStringLiteral("Extracting from the game files replaces them.")))
+        return;
     Run(FileAction::Extract);
 }
 
 void CSettings::Load() {
-    if (FileActionRunning() || !ConfirmReplace(QStringLiteral("Loading the text file replaces them."))) return;
+    if (FileActionRunning() || RefuseEmptyRulesName() ||
+        !ConfirmReplace(QStringLiteral("Loading the text file replaces them.")))
+        return;
     Run(FileAction::Load);
 }
 
@@ -253,10 +378,11 @@ void CSettings::Save() {
     // Before any load or extraction the grid holds nothing but "Not Set":
     // saving it would replace the rules file with that.
     if (!ctx_.session.IsLoaded()) {
-        ctx_.session.Report(kSectionsRefusal);
+        ctx_.session.Report(kSectionsRefusal, "\n", kGetDataIn);
         ShowStatus(QStringLiteral("Nothing was saved: no data has been loaded or extracted yet."));
         return;
     }
+    if (RefuseEmptyRulesName()) return;
     const PendingEdits pending = FindPendingEdits(ctx_);
     if (pending.InWindows()) {
         PendingEdits inWindows = pending;
@@ -283,6 +409,7 @@ void CSettings::WriteBack() {
         Run(FileAction::Write);
         return;
     }
+    if (RefuseEmptyRulesName()) return;
     const PendingEdits pending = FindPendingEdits(ctx_);
     if (pending.Any()) {
         const QString text = PendingText(pending) +
@@ -301,6 +428,8 @@ void CSettings::WriteBack() {
             return;
         }
     }
+    // Values the write would refuse are told before anything is written.
+    if (!ConfirmRefusals()) return;
     Run(FileAction::Write);
 }
 

@@ -8,6 +8,7 @@
 #include <functional>
 #include "actions/actions.h"
 #include "gui/gui_context.h"
+#include "gui/status_label.h"
 
 class QLabel;
 class QLineEdit;
@@ -19,6 +20,8 @@ namespace quorvane::gui {
 inline constexpr const char* kSettingsGroup = "Quorvane Settings";
 inline constexpr const char* kWizardFolderKey = "Wizard Folder";
 inline constexpr const char* kTextFileKey = "Text File";
+// What Extract, Load, Save and Write say while the rules-file field is empty.
+inline constexpr const char* kChooseRulesFile = "Choose a text file name first.";
 
 class CSettings : public QDialog {
     Q_OBJECT
@@ -31,8 +34,9 @@ public:
     QLineEdit* gameFolderField() const { return gameFolder_; }
     QLineEdit* rulesFileField() const { return rulesFile_; }
     QProgressBar* progressBar() const { return progress_; }
-    // One line under the progress bar saying what the last action did;
-    // nullptr before the first action.
+    // One line under the progress bar saying what the last action did,
+    // wrapped onto as many lines as it needs; nullptr before the first
+    // action. After a write it names every backup the write made.
     QLabel* statusLine() const { return status_; }
 
 public slots:
@@ -64,8 +68,16 @@ private:
     void BrowseFolder();
     void BrowseFile();
     // Runs the action with the progress bar and shows its status line;
-    // returns whether the grid now holds what was extracted or loaded.
+    // returns whether the grid now holds what was extracted or loaded. The
+    // problems a write finds are listed in the write-problems window.
     bool Run(FileAction action);
+    // With the rules-file field empty, says kChooseRulesFile and returns
+    // true: the action does not run.
+    bool RefuseEmptyRulesName();
+    // When a dry run of the write finds values it would refuse, asks whether
+    // to review them, write the rest, or cancel (the default); true for
+    // "Write the Rest" or when nothing would be refused.
+    bool ConfirmRefusals();
     // Before the grid is replaced: asks whether to go on when anything is
     // pending; `what` says what replaces it.
     bool ConfirmReplace(const QString& what);
@@ -77,7 +89,7 @@ private:
     QLineEdit* gameFolder_ = nullptr;
     QLineEdit* rulesFile_ = nullptr;
     QProgressBar* progress_ = nullptr;
-    QLabel* status_ = nullptr;
+    StatusLabel* status_ = nullptr;
 };
 
 }  // namespace quorvane::gui

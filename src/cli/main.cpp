@@ -19,6 +19,7 @@
 #include <exception>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -26,6 +27,7 @@
 #include "actions/actions.h"
 #include "session/session.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/layout.h"
 #include "cli/console.h"
 #include "cli/csv_commands.h"
 #include "cli/mod_commands.h"
@@ -61,6 +63,8 @@ const char kUsage[] =
     "             --dry-run only reports what the write would report\n"
     "diff         list every cell the write would change (nothing is written):\n"
     "             i j s, game text, new text, section, record and column names;\n"
+    "             then the cells whose second copy alone changes, marked\n"
+    "             \"kept in step with its second copy in FILE\";\n"
     "             --bytes lists every game byte instead: file, offset, old, new\n"
     "load         read the rules file; --save writes it out again to OUT,\n"
     "             --dump prints every cell as i<TAB>j<TAB>s<TAB>text\n"
@@ -141,7 +145,7 @@ void PrintDiff(const DryRunResult& result, bool bytes) {
             out += '\t' + std::to_string(b.before) + '\t' + std::to_string(b.after) + '\n';
         }
     } else {
-        for (const CellChange& c : result.cells) {
+        const auto line = [&out](const CellChange& c) {
             out += std::to_string(c.i) + '\t' + std::to_string(c.j) + '\t' + std::to_string(c.step) + '\t';
             Escape(out, c.gameText);
             out += '\t';
@@ -152,6 +156,22 @@ void PrintDiff(const DryRunResult& result, bool bytes) {
             Escape(out, c.recordName);
             out += '\t';
             if (c.i <= kLastRecordSection) Escape(out, ColumnName(c.i, c.step));
+        };
+        for (const CellChange& c : result.cells) {
+            line(c);
+            out += '\n';
+        }
+        // Then, as the editor's Changes window lists them, the values that
+        // change only because their second copy differs, marked.
+        for (const CellChange& c : result.furtherPlaces) {
+            line(c);
+            out += "\tkept in step with its second copy";
+            if (const std::optional<Place> copy = SecondCopyOf(c.i, c.j, c.step)) {
+                out += " in ";
+                out += GameFileName(copy->file);
+                if (copy->codec == Codec::TowersCopy)
+                    out += " (the value plus " + std::to_string(kTowersCopyAdd) + ")";
+            }
             out += '\n';
         }
     }

@@ -64,19 +64,17 @@ public:
         else
             BuildPairs(outer);
 
+        // Save first, as in the edit dialogs; Enter anywhere but on the
+        // discard button saves.
         auto* buttons = new QHBoxLayout;
         buttons->addStretch(1);
-        auto* discard = new QPushButton(QStringLiteral("Discard Changes and Close Tab"), this);
         auto* save = new QPushButton(QStringLiteral("Save Changes And Close Tab"), this);
-        discard->setObjectName(QStringLiteral("discard"));
+        auto* discard = new QPushButton(QStringLiteral("Discard Changes and Close Tab"), this);
         save->setObjectName(QStringLiteral("save"));
-        // Enter in a value field must neither save nor discard by surprise.
-        for (QPushButton* b : {discard, save}) {
-            b->setAutoDefault(false);
-            b->setDefault(false);
-        }
-        buttons->addWidget(discard);
+        discard->setObjectName(QStringLiteral("discard"));
+        save->setDefault(true);
         buttons->addWidget(save);
+        buttons->addWidget(discard);
         outer->addSpacing(6);
         outer->addLayout(buttons);
         connect(discard, &QPushButton::clicked, this, &QDialog::reject);

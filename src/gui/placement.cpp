@@ -115,6 +115,34 @@ void TrackPlacement(QSettings& settings, const QString& section, QWidget* window
     window->installEventFilter(new PlacementWatcher(settings, section, window));
 }
 
+void PlaceBeside(QWidget* window, const QWidget* origin, int cascade) {
+    if (!origin) return;
+    const QScreen* screen = origin->screen() ? origin->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->availableGeometry();
+    // A window never sized yet opens as large as it asks to be, up to the
+    // screen (not only two thirds of it, as the window system would have it).
+    if (!window->testAttribute(Qt::WA_Resized))
+        window->resize(window->sizeHint().expandedTo(window->minimumSizeHint()).boundedTo(area.size()));
+    const QRect from = origin->frameGeometry();
+    // The window's frame: as wide around its client area as the origin's.
+    const QSize frame = window->size() + (from.size() - origin->size());
+    const int step = std::max(24, from.height() - origin->height());  // about a title bar
+    const int gap = 8;
+    const int down = (cascade % 8) * step;
+    const auto fits = [&](const QPoint& at) { return area.contains(QRect(at, frame)); };
+
+    QPoint at(from.right() + 1 + gap, from.top() + down);
+    if (!fits(at)) at = QPoint(from.left() - gap - frame.width(), from.top() + down);
+    if (!fits(at)) {
+        at = QPoint(from.left() + step * (cascade % 8 + 1), from.top() + step * (cascade % 8 + 1));
+        // Kept on the screen, and still never at the origin's own corner.
+        at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - frame.width())));
+        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - frame.height())));
+    }
+    window->move(at);
+}
+
 void BringToFront(QWidget* window) {
     if (window->isMinimized())
         window->showNormal();

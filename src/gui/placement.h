@@ -37,4 +37,12 @@ void TrackPlacement(QSettings& settings, const QString& section, QWidget* window
 // with the keyboard focus.
 void BringToFront(QWidget* window);
 
+// Moves `window` (its size kept) beside `origin`, the window it was opened
+// from: right of it where its screen has room, else left of it, else over it
+// but moved down and right, never centred on it. `cascade` (0, 1, 2, ...)
+// counts the windows already opened from `origin`: each further one stands
+// that many steps lower (and, over the origin, further right), so that none
+// hides another.
+void PlaceBeside(QWidget* window, const QWidget* origin, int cascade);
+
 }  // namespace quorvane::gui

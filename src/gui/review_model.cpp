@@ -2,8 +2,10 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QFont>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/layout.h"
 #include "gui/qt_text.h"
 #include "gui/report_sinks.h"
 
@@ -19,15 +21,32 @@ constexpr const char* kHeaders[ReviewModel::kColumnCount] = {"Section",    "Reco
 // palettes alike.
 QColor ProblemTint() { return QColor(220, 30, 30, 80); }
 
+// "kept in step with its second copy in WIZARDS.EXE", and what the copy holds
+// when it is not the value itself.
+QString KeptInStepText(const ReviewRow& row) {
+    const std::optional<Place> copy = SecondCopyOf(row.i, row.j, row.step);
+    QString text = QStringLiteral("kept in step with its second copy");
+    if (!copy) return text;
+    text += QStringLiteral(" in ") + QString::fromLatin1(GameFileName(copy->file));
+    if (copy->codec == Codec::TowersCopy) text += QStringLiteral(" (the value plus %1)").arg(kTowersCopyAdd);
+    return text;
+}
+
 }  // namespace
 
 ReviewModel::ReviewModel(std::function<QString(int, int)> columnLabel, QObject* parent)
     : ReadOnlyTableModel(parent), columnLabel_(std::move(columnLabel)) {}
 
-void ReviewModel::SetReview(Review review) {
+void ReviewModel::SetReview(Review review, std::vector<RowMark> marks) {
     beginResetModel();
     review_ = std::move(review);
+    marks_ = std::move(marks);
+    marks_.resize(review_.rows.size(), RowMark::None);
     endResetModel();
+}
+
+RowMark ReviewModel::Mark(int row) const {
+    return row >= 0 && row < static_cast<int>(marks_.size()) ? marks_[static_cast<std::size_t>(row)] : RowMark::None;
 }
 
 void ReviewModel::SetComparedWithOriginal(bool original) {
@@ -47,7 +66,7 @@ int ReviewModel::rowCount(const QModelIndex& parent) const {
 
 int ReviewModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumnCount; }
 
-QString ReviewModel::Text(const ReviewRow& row, int column) const {
+QString ReviewModel::Text(const ReviewRow& row, RowMark mark, int column) const {
     switch (column) {
     case kSection:
         return row.i >= 0 ? ToQ(DisplayName(row.i)) : QString();
@@ -60,6 +79,15 @@ QString ReviewModel::Text(const ReviewRow& row, int column) const {
     case kNew:
         return ToQ(row.newText);
     case kProblem:
+        switch (mark) {
+        case RowMark::NotStored:
+            return row.IsProblem() ? QStringLiteral("not stored yet: ") + ReportText(row.problem)
+                                   : QStringLiteral("not stored yet");
+        case RowMark::KeptInStep:
+            return KeptInStepText(row);
+        case RowMark::None:
+            break;
+        }
         return ReportText(row.problem);
     default:
         return {};
@@ -69,13 +97,23 @@ QString ReviewModel::Text(const ReviewRow& row, int column) const {
 QVariant ReviewModel::data(const QModelIndex& index, int role) const {
     const ReviewRow* row = index.isValid() ? Row(index.row()) : nullptr;
     if (!row) return {};
+    const RowMark mark = Mark(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return Text(*row, index.column());
+        return Text(*row, mark, index.column());
     case Qt::BackgroundRole:
         return row->IsProblem() ? QVariant(QBrush(ProblemTint())) : QVariant();
+    case Qt::FontRole: {
+        // A value not in the editor's data yet, as its table shows it: bold.
+        if (mark != RowMark::NotStored) return {};
+        QFont font;
+        font.setBold(true);
+        return font;
+    }
     case Qt::ToolTipRole:
-        if (row->IsProblem()) return Text(*row, kProblem);
+        if (mark == RowMark::NotStored)
+            return QStringLiteral("A table holds this value; its \"Close Tab\" stores it into the editor's data.");
+        if (row->IsProblem()) return Text(*row, mark, kProblem);
         if (row->furtherPlaceOnly)
             return QStringLiteral("The game holds a second copy of this value that differs from it; "
                                   "the write puts the value there too.");

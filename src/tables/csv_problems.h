@@ -8,19 +8,14 @@
 #include <vector>
 
 #include "exchange/section_csv.h"
-#include "tables/closing_dialog.h"
-
-class QLabel;
-class QTableView;
+#include "tables/problem_list.h"
 
 namespace quorvane::gui {
-
-class TextTableModel;
 
 inline constexpr const char* kCsvProblemsClass = "CCsvProblems";
 inline constexpr const char* kCsvProblemsCaption = "CSV Import Problems";
 
-class CsvProblemsWindow : public ClosingDialog {
+class CsvProblemsWindow : public ProblemListWindow {
     Q_OBJECT
 public:
     explicit CsvProblemsWindow(QWidget* parent);
@@ -28,14 +23,6 @@ public:
     // Shows the problems of the import of `file` (its name as reports spell
     // it) under `outcome`, replacing what the window showed.
     void Show(const QString& file, const QString& outcome, const std::vector<CsvProblem>& problems);
-
-    QTableView* list() const { return list_; }
-    QLabel* summary() const { return summary_; }
-
-private:
-    QLabel* summary_;
-    QTableView* list_;
-    TextTableModel* model_;
 };
 
 }  // namespace quorvane::gui

@@ -1,13 +1,18 @@
 #include "tables/edit_dialog.h"
 
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "catalogue/catalogue.h"
+#include "catalogue/layout.h"
 #include "gui/base_mark.h"
 #include "gui/check_marks.h"
 #include "gui/document.h"
@@ -15,7 +20,9 @@
 #include "gui/gui_context.h"
 #include "gui/placement.h"
 #include "tables/help_tab.h"
+#include "tables/help_texts.h"
 #include "tables/table_dialog.h"
+#include "tables/value_aids.h"
 
 namespace quorvane::gui {
 
@@ -23,6 +30,48 @@ namespace {
 
 constexpr int kGridPerLine = 20;
 constexpr int kGridUnitWidth = 38;
+// The width at which a flag's meaning wraps under its value field.
+constexpr int kFlagLabelWidth = 170;
+// What a dialog leaves free of its screen's width and height.
+constexpr int kScreenMargin = 40;
+
+// What helps with the value of column c beside its field: a flag byte's
+// eight bits as check boxes (labelled from its help tab), or the values its
+// help tab lists as a drop-down; nullptr for neither.
+QWidget* NewValueAid(QLineEdit* value, const HelpLink* link, int section, int row, int c, QWidget* parent) {
+    const HelpTabText* tab = link && link->helpTitle ? FindHelpTab(link->helpTitle) : nullptr;
+    if (GetFieldKind(section, row, c) == FieldKind::BitFlags) {
+        static const std::vector<std::string> kNone;
+        return NewFlagBoxes(value, tab && tab->shape == HelpShape::FlagByte ? tab->flags : kNone, kFlagLabelWidth,
+                            parent);
+    }
+    if (!tab) return nullptr;
+    const std::vector<HelpCode> codes = HelpCodes(tab->title, section);
+    if (codes.empty()) return nullptr;
+    return NewCodeChooser(value, section, row, c, codes, parent);
+}
+
+// A scroll area as large as what it shows, up to what the screen leaves for
+// it: the dialog opens whole where it fits and scrolls where it does not.
+class FittingScrollArea : public QScrollArea {
+public:
+    explicit FittingScrollArea(QWidget* parent) : QScrollArea(parent) {
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+    }
+    QSize sizeHint() const override {
+        QSize hint = widget() ? widget()->sizeHint() : QSize();
+        hint += QSize(2 * frameWidth(), 2 * frameWidth());
+        if (const QScreen* s = screen()) {
+            // Room for the dialog's title bar, margins and buttons.
+            const QSize room = s->availableGeometry().size() - QSize(kScreenMargin, kScreenMargin + 4 * kGridUnitWidth);
+            if (hint.height() > room.height())
+                hint = QSize(hint.width() + verticalScrollBar()->sizeHint().width(), room.height());
+            hint = hint.boundedTo(room.expandedTo(QSize(kGridUnitWidth, kGridUnitWidth)));
+        }
+        return hint;
+    }
+};
 
 }  // namespace
 
@@ -57,10 +106,12 @@ EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, int section, int r
 
     for (int c = 0; c < columns; ++c) {
         QWidget* label = nullptr;
-        if (const HelpLink* link = FindHelpLink(kind, c)) {
+        const HelpLink* link = FindHelpLink(kind, c);
+        if (link) {
+            // Enter on a focused help button opens its tab; elsewhere in the
+            // dialog Enter saves.
             auto* button = new QPushButton(this);
             button->setObjectName(QStringLiteral("help%1").arg(c));
-            button->setAutoDefault(false);
             const HelpLink copy = *link;
             connect(button, &QPushButton::clicked, this, [this, copy] { OpenHelp(copy); });
             label = button;
@@ -75,11 +126,13 @@ EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, int section, int r
         auto* value = new QLineEdit(this);
         value->setObjectName(QStringLiteral("value%1").arg(c));
         QToolButton* mark = nullptr;
+        QWidget* aid = nullptr;
         if (c == 0) {
             value->setReadOnly(true);  // the record's name
         } else {
             CheckFieldAsTyped(value, section, row, c);
             mark = NewBaseMark(ctx_.document, value, section, row, c, this);
+            aid = NewValueAid(value, link, section, row, c, this);
         }
 
         const FieldPlace place = EditFieldPlace(kind.layout, columns, c);
@@ -88,23 +141,36 @@ EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, int section, int r
         valueLine->setSpacing(2);
         valueLine->addWidget(value, 1);
         if (mark) valueLine->addWidget(mark);
-        grid->addLayout(valueLine, place.line * 2 + 1, place.column, 1, place.span);
+        // The check boxes or the drop-down under the field; a line holding
+        // them grows, and every field of it stays at its top.
+        auto* cell = new QVBoxLayout;
+        cell->setSpacing(2);
+        cell->addLayout(valueLine);
+        if (aid) cell->addWidget(aid);
+        grid->addLayout(cell, place.line * 2 + 1, place.column, 1, place.span, Qt::AlignTop);
         if (place.line > 0) grid->setRowMinimumHeight(place.line * 2, label->sizeHint().height() + 8);
         labels_.push_back(label);
         values_.push_back(value);
         marks_.push_back(mark);
         shown_.push_back(QString());
     }
-    outer->addLayout(grid);
+    // The fields scroll where the screen is too small for them all (the unit
+    // editor with its flags); the buttons stay in view under them.
+    auto* body = new QWidget(this);
+    body->setObjectName(QStringLiteral("fields"));
+    body->setLayout(grid);
+    auto* scroll = new FittingScrollArea(this);
+    scroll->setWidget(body);
+    outer->addWidget(scroll, 1);
     outer->addSpacing(10);
 
+    // Enter anywhere but on another button saves.
     auto* buttons = new QHBoxLayout;
     auto* save = new QPushButton(QString::fromLatin1(kSaveChangesText), this);
     save->setObjectName(QStringLiteral("save"));
-    save->setAutoDefault(false);
+    save->setDefault(true);
     auto* discard = new QPushButton(QString::fromLatin1(kind.discardText), this);
     discard->setObjectName(QStringLiteral("discard"));
-    discard->setAutoDefault(false);
     connect(save, &QPushButton::clicked, this, &EditDialog::SaveAndClose);
     connect(discard, &QPushButton::clicked, this, &QWidget::close);
     buttons->addStretch(1);
@@ -115,6 +181,8 @@ EditDialog::EditDialog(GuiContext& ctx, const EditKind& kind, int section, int r
     ctx_.document.AddUndoActions(this);
     connect(&ctx_.document, &Document::cellsChanged, this, &EditDialog::FollowRows);
     TrackPlacement(ctx_.settings, QString::fromLatin1(kind.className), this);
+    // The keyboard starts in the first value that can be typed into.
+    if (columns > 1) values_[1]->setFocus();
 }
 
 void EditDialog::SetLabel(int c, const QString& text) {
@@ -134,6 +202,10 @@ void EditDialog::SetValue(int c, const QString& text) {
         field->setCursorPosition(0);
         shown_[c] = field->text();
     }
+    // The caption names the record in full, however narrow its field.
+    if (c == 0)
+        setWindowTitle(text.isEmpty() ? QString::fromLatin1(kind_.caption)
+                                      : QString::fromLatin1(kind_.caption) + QStringLiteral(" - ") + text);
 }
 
 QToolButton* EditDialog::BaseMark(int c) const { return c >= 0 && c < marks_.size() ? marks_[c] : nullptr; }
@@ -181,10 +253,11 @@ void EditDialog::SaveAndClose() {
 }
 
 void EditDialog::OpenHelp(const HelpLink& link) {
+    // Beside this dialog, each further one a step lower.
     if (link.helpTitle)
-        OpenHelpTab(link.helpTitle);
+        OpenHelpTab(link.helpTitle, this, opened_++);
     else
-        OpenSpellIdList(ctx_);
+        OpenSpellIdList(ctx_, this, opened_++);
 }
 
 }  // namespace quorvane::gui

@@ -82,6 +82,7 @@ private:
     QVector<QToolButton*> marks_;
     QVector<QString> shown_;  // what the program put into each field
     bool closed_ = false;
+    int opened_ = 0;  // help tabs and spell-ID lists opened from here
 };
 
 }  // namespace quorvane::gui

@@ -12,9 +12,11 @@
 #include <algorithm>
 
 #include "gui/gui_context.h"
+#include "gui/placement.h"
 #include "tables/closing_dialog.h"
 #include "tables/help_texts.h"
 #include "tables/kinds.h"
+#include "tables/window_keys.h"
 
 namespace quorvane::gui {
 
@@ -38,53 +40,54 @@ void AddLines(QVBoxLayout* layout, const std::vector<std::string>& lines, QWidge
 }
 
 // The flag header: its three diagram lines (the bit string, the bars and the
-// "flag #" line) in a fixed-width font, placed so that the bars stand under
-// the first and the last digit and the "flag #" line is centred under the
-// bars. The texts stay as they are: the bit string is spread by letter
-// spacing and each line is indented. The positions are measured, so any font
-// lines up.
+// "flag #" line) in a fixed-width font, lined up on the "flag #" line: the
+// first digit and the first bar stand over the 7 of "flag #7", the last
+// digit and the last bar over the 0 of "flag #0". The texts stay as they
+// are: the bit string and the bars are spread by letter spacing and each
+// line is indented. The positions are measured, so any font lines up.
 void AddFlagHeader(QVBoxLayout* layout, QWidget* parent) {
     const std::vector<std::string>& lines = FlagHeaderLines();
     layout->addWidget(Line(lines[0], parent));
 
-    const QString bits = ToQ(lines[1]);
-    const QString bars = ToQ(lines[2]);
-    const QString flags = ToQ(lines[3]);
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setStyleHint(QFont::Monospace);
     const QFontMetricsF fm(fixed);
-
-    const qsizetype firstDigit = bits.indexOf(QRegularExpression(QStringLiteral("[01]")));
-    const qsizetype lastDigit = bits.lastIndexOf(QRegularExpression(QStringLiteral("[01]")));
-    const qsizetype firstBar = bars.indexOf(QLatin1Char('|'));
-    const qsizetype lastBar = bars.lastIndexOf(QLatin1Char('|'));
     auto centre = [&fm](const QString& text, qsizetype at) {
         return fm.horizontalAdvance(text.left(at)) + fm.horizontalAdvance(text.at(at)) / 2.0;
     };
-    // Bars line at 0; the digits get the spacing that makes their first and
-    // last centres as far apart as the bars' centres.
-    const qreal barFirst = centre(bars, firstBar);
-    const qreal barLast = centre(bars, lastBar);
-    const qreal gaps = static_cast<qreal>(lastDigit - firstDigit);
-    const qreal spacing = gaps > 0 ? ((barLast - barFirst) - (centre(bits, lastDigit) - centre(bits, firstDigit))) / gaps : 0;
-    const qreal bitsIndent = barFirst - (centre(bits, firstDigit) + spacing * static_cast<qreal>(firstDigit));
-    const qreal flagsIndent = (barFirst + barLast) / 2.0 - fm.horizontalAdvance(flags) / 2.0;
-    const qreal shift = -std::min({0.0, bitsIndent, flagsIndent});
 
-    struct Placed {
+    // Each line with the two characters that mark bit 7 and bit 0 on it.
+    struct Marked {
         QString text;
-        qreal indent;
-        qreal spacing;
+        qsizetype bit7, bit0;
+        qreal indent = 0, spacing = 0;
     };
-    const Placed placed[] = {{bits, bitsIndent + shift, spacing}, {bars, shift, 0}, {flags, flagsIndent + shift, 0}};
-    for (const Placed& p : placed) {
+    const QString bits = ToQ(lines[1]);
+    const QString bars = ToQ(lines[2]);
+    const QString flags = ToQ(lines[3]);
+    const QRegularExpression digit(QStringLiteral("[01]"));
+    Marked placed[] = {
+        {bits, bits.indexOf(digit), bits.lastIndexOf(digit)},
+        {bars, bars.indexOf(QLatin1Char('|')), bars.lastIndexOf(QLatin1Char('|'))},
+        {flags, flags.indexOf(QStringLiteral("#7")) + 1, flags.lastIndexOf(QStringLiteral("#0")) + 1},
+    };
+    const qreal seven = centre(flags, placed[2].bit7);
+    const qreal zero = centre(flags, placed[2].bit0);
+    qreal shift = 0;
+    for (Marked& m : placed) {
+        const qreal gaps = static_cast<qreal>(m.bit0 - m.bit7);
+        if (gaps > 0) m.spacing = ((zero - seven) - (centre(m.text, m.bit0) - centre(m.text, m.bit7))) / gaps;
+        m.indent = seven - (centre(m.text, m.bit7) + m.spacing * static_cast<qreal>(m.bit7));
+        shift = std::max(shift, -m.indent);
+    }
+    for (const Marked& m : placed) {
         QFont font = fixed;
-        if (p.spacing != 0) font.setLetterSpacing(QFont::AbsoluteSpacing, p.spacing);
-        QLabel* label = Line(FromQ(p.text), parent);
+        if (m.spacing != 0) font.setLetterSpacing(QFont::AbsoluteSpacing, m.spacing);
+        QLabel* label = Line(FromQ(m.text), parent);
         label->setObjectName(QStringLiteral("flagDiagram"));
         label->setFont(font);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        label->setIndent(static_cast<int>(p.indent + 0.5));
+        label->setIndent(static_cast<int>(m.indent + shift + 0.5));
         layout->addWidget(label);
     }
     for (std::size_t k = 4; k < lines.size(); ++k) layout->addWidget(Line(lines[k], parent));
@@ -109,7 +112,7 @@ void AddCodes(QVBoxLayout* layout, CodeRange range, QWidget* parent) {
 
 }  // namespace
 
-QDialog* OpenHelpTab(const std::string& title) {
+QDialog* OpenHelpTab(const std::string& title, const QWidget* beside, int cascade) {
     const HelpTabText* tab = FindHelpTab(title);
     if (!tab) return nullptr;
 
@@ -125,6 +128,7 @@ QDialog* OpenHelpTab(const std::string& title) {
     QObject::connect(close, &QPushButton::clicked, window, &QWidget::close);
     layout->addWidget(close);
     layout->addSpacing(8);
+    AddCloseTabKey(window, close);
 
     AddLines(layout, tab->intro, window);
     if (tab->shape == HelpShape::FlagByte) {
@@ -136,6 +140,7 @@ QDialog* OpenHelpTab(const std::string& title) {
     AddLines(layout, tab->outro, window);
     layout->addStretch(1);
 
+    PlaceBeside(window, beside, cascade);
     window->show();
     return window;
 }

@@ -1,5 +1,9 @@
 #include "tables/help_texts.h"
 
+#include <cstddef>
+
+#include "catalogue/catalogue.h"
+
 namespace quorvane::gui {
 
 namespace {
@@ -255,6 +259,71 @@ const std::vector<BuildingCode>& BuildingCodes() {
 
 const char* CodeHeading(CodeRange range) {
     return range == CodeRange::UnitsOnly ? "Valid Values Are :" : "Valid Values are :";
+}
+
+namespace {
+
+// The hero units: the first section of units, before those of each race.
+constexpr int kHeroUnitsSection = 3;
+
+// A value line: optional leading blanks, the value's digits, then its
+// meaning after `separator` ("\t" on the text tabs, " " on the hero slot
+// lines), further parts of it after tabs ("30\t\tChaos Magic\t\tWarlock").
+bool ReadCodeLine(const std::string& line, char separator, HelpCode* out) {
+    std::size_t k = line.find_first_not_of(' ');
+    const std::size_t first = k;
+    while (k < line.size() && line[k] >= '0' && line[k] <= '9') ++k;
+    if (first == std::string::npos || k == first || k - first > 5 || k >= line.size() || line[k] != separator)
+        return false;
+    out->text = line.substr(first, k - first);
+    out->code = std::stoi(out->text);
+    std::vector<std::string> parts;
+    std::size_t at = k;
+    while (at < line.size()) {
+        at = line.find_first_not_of(separator == '\t' ? "\t" : " \t", at);
+        if (at == std::string::npos) break;
+        std::size_t end = line.find('\t', at);
+        if (end == std::string::npos) end = line.size();
+        parts.push_back(line.substr(at, end - at));
+        at = end;
+    }
+    if (parts.empty()) return false;
+    std::string meaning = parts.front();
+    for (std::size_t p = 1; p < parts.size(); ++p) meaning += (p == 1 ? " (" : ", ") + parts[p];
+    if (parts.size() > 1) meaning += ")";
+    for (char& c : meaning)
+        if (c == '\n' || c == '\r') c = ' ';
+    // A meaning the tab ends with a blank reads the same without it.
+    while (!meaning.empty() && meaning.back() == ' ') meaning.pop_back();
+    out->meaning = std::move(meaning);
+    return true;
+}
+
+}  // namespace
+
+std::vector<HelpCode> HelpCodes(const std::string& title, int section) {
+    const HelpTabText* tab = FindHelpTab(title);
+    if (!tab) return {};
+    std::vector<HelpCode> codes;
+    HelpCode code;
+    if (tab->codes == CodeRange::UnitsOnly && section == kLastUnitSection) return {};  // summoned units
+    if (tab->codes == CodeRange::UnitsOnly && section == kHeroUnitsSection) {
+        for (const std::string& line : tab->outro)
+            if (ReadCodeLine(line, ' ', &code)) codes.push_back(code);
+        return codes;
+    }
+    if (tab->codes != CodeRange::None) {
+        const int count = tab->codes == CodeRange::UnitsOnly ? kUnitBuildingCodes : static_cast<int>(BuildingCodes().size());
+        for (int k = 0; k < count; ++k) {
+            const BuildingCode& b = BuildingCodes()[static_cast<std::size_t>(k)];
+            codes.push_back({b.code, std::to_string(b.code), b.name});
+        }
+        return codes;
+    }
+    if (tab->shape == HelpShape::Text)
+        for (const std::string& line : tab->intro)
+            if (ReadCodeLine(line, '\t', &code)) codes.push_back(code);
+    return codes;
 }
 
 }  // namespace quorvane::gui

@@ -49,5 +49,20 @@ inline constexpr int kUnitBuildingCodes = 33;
 // The heading above the codes of a building-code tab.
 const char* CodeHeading(CodeRange range);
 
+// One value a help tab lists for its field, with what it means: "5" and
+// "Arcane", "30" and "Chaos Magic (Warlock, Chaos Warrior, Storm Giant)".
+struct HelpCode {
+    int code;
+    std::string text;     // the value as the tab writes it ("00", "254")
+    std::string meaning;  // the rest of its line, line breaks as blanks
+};
+// The values the help tab titled `title` lists for a field of section
+// `section`, in the tab's order: the value lines of a text tab, the codes of
+// a building-code tab. The unit tabs of buildings and item slots list
+// building codes for the normal units only; for heroes the item-slot tab
+// lists the slot configurations and the building tab none, and for summoned
+// units both list none. Empty for a tab that lists no values, and for an
+// unknown title.
+std::vector<HelpCode> HelpCodes(const std::string& title, int section);
 
 }  // namespace quorvane::gui

@@ -1,9 +1,12 @@
 #include "tables/list_binding.h"
 
 #include <QAbstractItemView>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QSettings>
 #include <QTableView>
+
+#include <algorithm>
 
 #include "catalogue/catalogue.h"
 #include "gui/document.h"
@@ -11,12 +14,38 @@
 #include "gui/gui_context.h"
 #include "gui/placement.h"
 #include "gui/section_model.h"
+#include "tables/report_list.h"
 
 namespace quorvane::gui {
 
 namespace {
 
 constexpr const char* kWidthRoot = "List Control Settings";
+
+// The widest the name column is made to fit its names; the whole of a longer
+// name is in its tooltip.
+constexpr int kWidestFittedName = 360;
+// Room beside a cell's text (its margins and the grid line), and beside a
+// header's text for the sort arrow.
+constexpr int kCellRoom = 14;
+constexpr int kHeaderRoom = 24;
+
+// The width a column had before its names were fitted: (characters of its
+// name + 1) * 10. A stored name width of exactly that was stored by a table
+// that never fitted its names, not set by the user.
+int FormerDefaultWidth(int i, int step) { return (static_cast<int>(ColumnName(i, step).size()) + 1) * 10; }
+
+// Wide enough for the header and for every name of section i as the table
+// shows it (bold, the widest a name is drawn), up to kWidestFittedName.
+int FittedNameWidth(GuiContext& ctx, const QTableView* list, int i) {
+    QFont bold = list->font();
+    bold.setBold(true);
+    const QFontMetrics names(bold);
+    int widest = list->horizontalHeader()->fontMetrics().horizontalAdvance(ToQ(ColumnName(i, 0))) + kHeaderRoom;
+    for (int r = 0; r < Rows(i); ++r)
+        widest = std::max(widest, names.horizontalAdvance(ToQ(ctx.document.Shown(i, r, 0))) + kCellRoom);
+    return std::min(widest, kWidestFittedName);
+}
 
 // Header of the spell-ID list's columns.
 QString SpellIdHeader(int c) {
@@ -50,8 +79,8 @@ void SaveColumnWidth(GuiContext& ctx, int i, int step, int width) {
     ctx.settings.endGroup();
 }
 
-QTableView* NewReportList(QWidget* parent) {
-    auto* list = new QTableView(parent);
+ReportList* NewReportList(QWidget* parent) {
+    auto* list = new ReportList(parent);
     list->setObjectName(QStringLiteral("list"));
     list->setModel(new RecordFilter(list));
     list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -59,6 +88,9 @@ QTableView* NewReportList(QWidget* parent) {
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setWordWrap(false);
     list->setAlternatingRowColors(false);
+    // Tab and Shift+Tab leave the list for the window's other controls; the
+    // arrow keys move between cells.
+    list->setTabKeyNavigation(false);
     list->verticalHeader()->setVisible(false);
     list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 6);
@@ -94,7 +126,10 @@ void LoadArrayTable(GuiContext& ctx, QTableView* list, int i, int n) {
             width = (static_cast<int>(SpellIdHeader(c).size()) + 1) * 15;
         } else {
             width = GetColumnWidth(ctx, i, c);
-            if (width == -1) width = (static_cast<int>(ColumnName(i, c).size()) + 1) * 10;
+            if (c == 0 && (width == -1 || width == FormerDefaultWidth(i, c)))
+                width = FittedNameWidth(ctx, list, i);
+            else if (width == -1)
+                width = FormerDefaultWidth(i, c);
         }
         list->setColumnWidth(c, width);
     }

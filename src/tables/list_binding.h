@@ -13,6 +13,7 @@ namespace quorvane::gui {
 struct GuiContext;
 class EditBuilder;
 class RecordFilter;
+class ReportList;
 
 // Settings group and entry that hold the width of column `step` of section
 // `i`: group "List Control Settings/<header>/<step>", entry "<step>". The
@@ -29,13 +30,14 @@ void SaveColumnWidth(GuiContext& ctx, int i, int step, int width);
 // A new report list: full-row single selection, no in-place editing, no row
 // numbers; its model is a RecordFilter (the list's proxy), and a click on a
 // column header sorts by that column, ascending, then descending, then back
-// to file order.
-QTableView* NewReportList(QWidget* parent);
+// to file order. Tab leaves the list; the arrow keys move between its cells.
+ReportList* NewReportList(QWidget* parent);
 // The proxy of a list made by NewReportList.
 RecordFilter* ListFilter(const QTableView* list);
 
 // Shows section `i` in `list`. n <= 0: the section's own rows and columns,
-// widths from the settings store or (characters of the column name + 1) * 10.
+// widths from the settings store, else the name column as wide as its
+// longest name and every other (characters of the column name + 1) * 10.
 // n > 0: the spell-ID list, "Spell Name" and "Spell ID" (the row index - 1),
 // fixed widths.
 void LoadArrayTable(GuiContext& ctx, QTableView* list, int i, int n = 0);

@@ -37,9 +37,12 @@
 #include "io/file_io.h"
 #include "io/path_text.h"
 #include "tables/closing_dialog.h"
+#include "gui/status_label.h"
 #include "tables/edit_dialog.h"
 #include "tables/list_binding.h"
 #include "tables/name_filter.h"
+#include "tables/report_list.h"
+#include "tables/window_keys.h"
 
 namespace quorvane::gui {
 
@@ -70,12 +73,16 @@ public:
         setWindowTitle(QString::fromLatin1(kSpellIdCaption));
         auto* layout = new QVBoxLayout(this);
         auto* list = NewReportList(this);
-        layout->addWidget(NewNameFilter(ListFilter(list), this));
+        QLineEdit* filter = NewNameFilter(ListFilter(list), this);
+        layout->addWidget(filter);
         layout->addWidget(list);
         auto* close = new QPushButton(QString::fromLatin1(kCloseTabText), this);
         close->setAutoDefault(false);
         connect(close, &QPushButton::clicked, this, &QWidget::close);
         layout->addWidget(close);
+        AddCloseTabKey(this, close);
+        AddFindKey(this, filter);
+        list->setFocus();
         resize(380, 520);
         TrackPlacement(ctx.settings, QString::fromLatin1(kSpellIdClass), this);
         LoadArrayTable(ctx, list, kSpellsSection, 2);
@@ -97,7 +104,8 @@ TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
     connect(close, &QPushButton::clicked, this, &TableDialog::CloseTab);
     layout->addWidget(close);
 
-    list_ = NewReportList(this);
+    ReportList* list = NewReportList(this);
+    list_ = list;
     filter_ = ListFilter(list_);
     auto* filterLine = new QHBoxLayout;
     filterField_ = NewNameFilter(filter_, this);
@@ -112,8 +120,11 @@ TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
     connect(list_, &QTableView::doubleClicked, this, [this] { OnDoubleClick(); });
     list_->installEventFilter(this);
     layout->addWidget(list_);
-    // What the last CSV export or import did.
-    status_ = new QLabel(this);
+    // The names stay in view while the list scrolls sideways.
+    list->FreezeFirstColumn();
+    // What the last CSV export or import did, wrapped onto as many lines as
+    // it needs.
+    status_ = new StatusLabel(this);
     status_->setObjectName(QStringLiteral("csvStatus"));
     status_->setVisible(false);
     layout->addWidget(status_);
@@ -129,6 +140,12 @@ TableDialog::TableDialog(GuiContext& ctx, const TableKind& kind, int section)
         list_->selectRow(list_->rowAt(pos.y()));
         NewRowMenu(row)->popup(list_->viewport()->mapToGlobal(pos));
     });
+    // The keyboard: Ctrl+W closes the table as "Close Tab" does, Ctrl+F goes
+    // to the filter, and the window opens with the focus in the list, so that
+    // Enter or Space never presses "Close Tab" by surprise.
+    AddCloseTabKey(this, close);
+    AddFindKey(this, filterField_);
+    list_->setFocus();
 
     resize(900, 560);
     TrackPlacement(ctx_.settings, QString::fromLatin1(kind.className), this);
@@ -286,7 +303,7 @@ void TableDialog::ImportSectionFromCsv() {
 }
 
 void TableDialog::SetStatus(const QString& text) {
-    status_->setText(text);
+    status_->SetStatus(text);
     status_->setVisible(!text.isEmpty());
 }
 
@@ -311,7 +328,8 @@ bool TableDialog::ExportCsv(const QString& path) {
         return true;
     }
     ctx_.session.Report("Error writing ", file);
-    SetStatus(QString());
+    SetStatus(QStringLiteral("Nothing was exported: ") + PathToQ(file.filename()) +
+              QStringLiteral(" could not be written."));
     return false;
 }
 
@@ -320,6 +338,8 @@ bool TableDialog::ImportCsv(const QString& path) {
     std::string csv;
     if (!ReadWholeFile(file, &csv, kMaxCsvFileSize)) {
         ctx_.session.Report("Error opening ", file);
+        SetStatus(QStringLiteral("Nothing was imported: ") + PathToQ(file.filename()) +
+                  QStringLiteral(" could not be read; the table was left unchanged."));
         return false;
     }
     const int rows = Rows(section_);
@@ -365,7 +385,29 @@ bool TableDialog::eventFilter(QObject* watched, QEvent* event) {
         OnDoubleClick();
         return true;
     }
+    // Shift+F10 or the Menu key opens the menu of the row the list stands on.
+    if (watched == list_ && IsMenuKey(event)) {
+        OpenRowMenuFromKeyboard();
+        return true;
+    }
     return QDialog::eventFilter(watched, event);
+}
+
+void TableDialog::OpenRowMenuFromKeyboard() {
+    int at = list_->currentIndex().row();
+    if (at < 0) {
+        const QModelIndexList selected = list_->selectionModel()->selectedRows();
+        if (!selected.isEmpty()) at = selected.front().row();
+    }
+    const int row = filter_->SourceRow(at);
+    if (row < 0) return;
+    // Under the row's current cell, as a right click there would open it.
+    const QModelIndex current = list_->currentIndex().isValid() ? list_->currentIndex() : filter_->index(at, 0);
+    list_->selectRow(at);
+    QRect cell = list_->visualRect(current);
+    cell = cell.intersected(list_->viewport()->rect());
+    const QPoint below = cell.isValid() ? cell.bottomLeft() : QPoint(0, 0);
+    NewRowMenu(row)->popup(list_->viewport()->mapToGlobal(below));
 }
 
 EditDialog* TableDialog::OpenEditor(int row) {
@@ -376,6 +418,9 @@ EditDialog* TableDialog::OpenEditor(int row) {
         editor->SetLabel(c, ToQ(ColumnName(section_, c)));
         editor->SetValue(c, ToQ(ctx_.document.Shown(section_, row, c)));
     }
+    // Beside the table, each further one a step lower, so that none hides
+    // the table or another.
+    PlaceBeside(editor, this, static_cast<int>(Editors().size()));
     editors_.push_back(editor);
     editor->show();
     return editor;
@@ -455,8 +500,9 @@ void TableDialog::CloseEditors() {
     editors_.clear();
 }
 
-QDialog* OpenSpellIdList(GuiContext& ctx) {
+QDialog* OpenSpellIdList(GuiContext& ctx, const QWidget* beside, int cascade) {
     auto* dialog = new SpellIdDialog(ctx);
+    PlaceBeside(dialog, beside, cascade);
     dialog->show();
     return dialog;
 }

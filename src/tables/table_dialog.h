@@ -10,6 +10,7 @@
 
 #include <functional>
 
+#include "gui/status_label.h"
 #include "tables/csv_problems.h"
 #include "tables/kinds.h"
 
@@ -131,6 +132,8 @@ protected:
 
 private:
     void OnDoubleClick();
+    // The row menu, opened by Shift+F10 or the Menu key.
+    void OpenRowMenuFromKeyboard();
     void Bind(int section);
     void CloseEditors();
     void RefreshCaption();
@@ -150,12 +153,13 @@ private:
     bool closing_ = false;
     QString caption_;
     FileChooser chooseFile_;
-    QLabel* status_;
+    StatusLabel* status_;
     QPointer<CsvProblemsWindow> problems_;
 };
 
 // The spell-ID list: every spell with its ID, read-only. Each call opens
-// another one, shown; it deletes itself when closed.
-QDialog* OpenSpellIdList(GuiContext& ctx);
+// another one, shown, beside `beside` when given (the `cascade`-th opened from
+// it, see PlaceBeside); it deletes itself when closed.
+QDialog* OpenSpellIdList(GuiContext& ctx, const QWidget* beside = nullptr, int cascade = 0);
 
 }  // namespace quorvane::gui
