@@ -241,4 +241,14 @@ const CellSpot* CellSpots() {
     return spots.data();
 }
 
+std::string KeptInStepText(int i, int j, int step) {
+    std::string text = "kept in step with its second copy";
+    const std::optional<Place> copy = SecondCopyOf(i, j, step);
+    if (!copy) return text;
+    text += " in ";
+    text += GameFileName(copy->file);
+    if (copy->codec == Codec::TowersCopy) text += " (the value plus " + std::to_string(kTowersCopyAdd) + ")";
+    return text;
+}
+
 }  // namespace quorvane

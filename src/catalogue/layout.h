@@ -89,6 +89,11 @@ struct Place {
 // one exists per cell.
 std::optional<Place> SecondCopyOf(int i, int j, int step);
 
+// How a review names a value that changes only because its second copy
+// differs: "kept in step with its second copy in WIZARDS.EXE", and what the
+// copy holds when it is not the value itself.
+std::string KeptInStepText(int i, int j, int step);
+
 // What the file actions need of an in-use cell, computed once from the
 // functions above: its kind and codec, its first place, and its further
 // place if any. The loader, extraction and write-back visit every cell and

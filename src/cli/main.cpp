@@ -165,13 +165,8 @@ void PrintDiff(const DryRunResult& result, bool bytes) {
         // change only because their second copy differs, marked.
         for (const CellChange& c : result.furtherPlaces) {
             line(c);
-            out += "\tkept in step with its second copy";
-            if (const std::optional<Place> copy = SecondCopyOf(c.i, c.j, c.step)) {
-                out += " in ";
-                out += GameFileName(copy->file);
-                if (copy->codec == Codec::TowersCopy)
-                    out += " (the value plus " + std::to_string(kTowersCopyAdd) + ")";
-            }
+            out += '\t';
+            out += KeptInStepText(c.i, c.j, c.step);
             out += '\n';
         }
     }

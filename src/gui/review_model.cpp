@@ -21,15 +21,8 @@ constexpr const char* kHeaders[ReviewModel::kColumnCount] = {"Section",    "Reco
 // palettes alike.
 QColor ProblemTint() { return QColor(220, 30, 30, 80); }
 
-// "kept in step with its second copy in WIZARDS.EXE", and what the copy holds
-// when it is not the value itself.
 QString KeptInStepText(const ReviewRow& row) {
-    const std::optional<Place> copy = SecondCopyOf(row.i, row.j, row.step);
-    QString text = QStringLiteral("kept in step with its second copy");
-    if (!copy) return text;
-    text += QStringLiteral(" in ") + QString::fromLatin1(GameFileName(copy->file));
-    if (copy->codec == Codec::TowersCopy) text += QStringLiteral(" (the value plus %1)").arg(kTowersCopyAdd);
-    return text;
+    return QString::fromLatin1(quorvane::KeptInStepText(row.i, row.j, row.step));
 }
 
 }  // namespace
