@@ -103,8 +103,10 @@ private slots:
     }
 
     void cleanup() {
+        QList<QPointer<QWidget>> dialogs;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<QDialog*>(w)) delete w;
+            if (qobject_cast<QDialog*>(w) && !w->parentWidget()) dialogs << w;
+        for (const QPointer<QWidget>& w : dialogs) delete w.data();
         registry_ = WindowRegistry();
     }
 

@@ -109,10 +109,13 @@ protected:
     }
 
     // Deletes every top-level window and what their deletion posted, forgets
-    // them, and requires that nothing was reported.
+    // them, and requires that nothing was reported. Only windows of their
+    // own: a drop-down's list or an owned dialog goes with its parent, which
+    // may still use it on the way out.
     void CloseEveryWindow() {
         QList<QPointer<QWidget>> all;
-        for (QWidget* w : QApplication::topLevelWidgets()) all << w;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (!w->parentWidget()) all << w;
         for (const QPointer<QWidget>& w : all) delete w.data();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         registry_ = quorvane::gui::WindowRegistry();
